@@ -1,0 +1,3 @@
+#include "app/forward/forward_window_win.h"
+
+void ShowForwardWindow() {}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/main/app_error.h"
+
+// A failure of the operating system: its error code and the system's text for it.
+AppError Win32Error(DWORD code);
+
+// Win32Error of GetLastError().
+AppError LastWin32Error();

@@ -1,0 +1,23 @@
+// Small text helpers shared by the application and the control.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace base {
+
+// ASCII text as UTF-16 (each byte one unit).
+std::u16string Widen(std::string_view ascii);
+
+// UTF-16 text whose units are all ASCII, as bytes; other units become "?".
+std::string Narrow(std::u16string_view ascii);
+
+// Letters A to Z lowered; every other unit kept.
+std::u16string ToLowerAscii(std::u16string_view text);
+
+bool EqualsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b);
+
+std::string ToUtf8(std::u16string_view text);
+std::u16string FromUtf8(std::string_view bytes);
+
+}  // namespace base
