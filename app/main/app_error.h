@@ -20,5 +20,4 @@ inline constexpr long kInternal = 5;
 inline constexpr long kOutOfMemory = 7;
 inline constexpr long kSubscriptOutOfRange = 9;
 inline constexpr long kFileNotFound = 53;
-inline constexpr long kPathNotFound = 76;
 }  // namespace app_errors
