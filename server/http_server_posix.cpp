@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <thread>
@@ -151,6 +152,12 @@ void HttpServer::Upload(const Request& req, Response& res, const httplib::Conten
   const std::string boundary = BoundaryOf(req.get_header_value("Content-Type"));
   if (!req.is_multipart_form_data() || boundary.empty()) {
     Refuse(res, 400, "multipart/form-data with a boundary expected");
+    return;
+  }
+  // Refused before a byte of the body is read; the library would first read it all.
+  const std::string announced = req.get_header_value("Content-Length");
+  if (!announced.empty() && std::strtoull(announced.c_str(), nullptr, 10) > options_.maxUploadBytes) {
+    Refuse(res, 413, "the upload is larger than this server takes");
     return;
   }
   UploadReceiver receiver(service_.NewStagingDir(), boundary);
