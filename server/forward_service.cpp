@@ -110,8 +110,7 @@ std::string ForwardService::Record(const ReceivedUpload& upload, const std::stri
   std::optional<std::size_t> paraPart = FindParaPart(upload);
   std::optional<std::string> paraBytes =
       paraPart ? ReadSmallFile(upload.stagedFiles[*paraPart]) : std::nullopt;
-  std::optional<UploadPlan> plan =
-      paraBytes ? CheckUpload(upload, *paraBytes) : std::nullopt;
+  std::optional<UploadPlan> plan = paraBytes ? CheckUpload(upload, *paraBytes) : std::nullopt;
   if (!plan) return std::string(kAnswerDataIncorrect);
 
   ForwardRecord forward = MakeRecord(*plan, NewForwardId(), clock_.Now());
@@ -164,8 +163,6 @@ std::vector<ForwardRecord> ForwardService::ForwardsOf(const std::string& product
   return store_.ForwardsOf(productId);
 }
 
-std::optional<ForwardRecord> ForwardService::Find(const std::string& id) {
-  return store_.Find(id);
-}
+std::optional<ForwardRecord> ForwardService::Find(const std::string& id) { return store_.Find(id); }
 
 }  // namespace server

@@ -173,8 +173,8 @@ std::vector<ForwardRecord> ForwardStore::Query(const char* whereClause,
     forwards.push_back(std::move(forward));
   }
   for (ForwardRecord& forward : forwards) {
-    Statement recipients(db_,
-                         "SELECT name, mail FROM recipients WHERE forward_id = ? ORDER BY position");
+    Statement recipients(
+        db_, "SELECT name, mail FROM recipients WHERE forward_id = ? ORDER BY position");
     recipients.Bind(1, forward.id);
     while (recipients.Step()) {
       forward.recipients.push_back({recipients.Text(0), recipients.Text(1)});

@@ -141,9 +141,8 @@ void HttpServer::AddLog() {
                         .count();
     const std::string length = req.get_header_value("Content-Length");
     const std::size_t sent = res.content_length_ > 0 ? res.content_length_ : res.body.size();
-    std::printf("%s %s %d in=%s out=%zu %lldms\n", req.method.c_str(), req.path.c_str(),
-                res.status, length.empty() ? "0" : length.c_str(), sent,
-                static_cast<long long>(ms));
+    std::printf("%s %s %d in=%s out=%zu %lldms\n", req.method.c_str(), req.path.c_str(), res.status,
+                length.empty() ? "0" : length.c_str(), sent, static_cast<long long>(ms));
     std::fflush(stdout);
   });
 }
@@ -156,7 +155,8 @@ void HttpServer::Upload(const Request& req, Response& res, const httplib::Conten
   }
   // Refused before a byte of the body is read; the library would first read it all.
   const std::string announced = req.get_header_value("Content-Length");
-  if (!announced.empty() && std::strtoull(announced.c_str(), nullptr, 10) > options_.maxUploadBytes) {
+  if (!announced.empty() &&
+      std::strtoull(announced.c_str(), nullptr, 10) > options_.maxUploadBytes) {
     Refuse(res, 413, "the upload is larger than this server takes");
     return;
   }
@@ -200,8 +200,7 @@ void HttpServer::Upload(const Request& req, Response& res, const httplib::Conten
 void HttpServer::SavedSize(const Request& req, Response& res) {
   service_.Expire();
   const std::string productId = FormValue(req, "productid");
-  res.set_content(productId.empty() ? "-1" : SavedSizeReply(service_.ForwardsOf(productId)),
-                  kText);
+  res.set_content(productId.empty() ? "-1" : SavedSizeReply(service_.ForwardsOf(productId)), kText);
 }
 
 void HttpServer::History(const Request& req, Response& res) {

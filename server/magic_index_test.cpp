@@ -20,8 +20,8 @@ TEST(MagicIndexTest, ParsesNineDigitPairsAndLongerNumbers) {
 
 TEST(MagicIndexTest, RefusesWhatIsNotAnIndex) {
   EXPECT_FALSE(ParseMagicIndex(""));
-  EXPECT_FALSE(ParseMagicIndex("000000001 000000100 "));                     // entry missing
-  EXPECT_FALSE(ParseMagicIndex("000000001 000000100 000000243 "));           // half an entry
+  EXPECT_FALSE(ParseMagicIndex("000000001 000000100 "));                      // entry missing
+  EXPECT_FALSE(ParseMagicIndex("000000001 000000100 000000243 "));            // half an entry
   EXPECT_FALSE(ParseMagicIndex("000000001 000000100 000000243 -00000001 "));  // unreadable file
   EXPECT_FALSE(ParseMagicIndex("000000001 000000100 000000243 00000010x "));
   EXPECT_FALSE(ParseMagicIndex("000000000 000000000 000000243 000000100 "));  // count too low

@@ -17,8 +17,8 @@ TEST(ParaFileTest, ReadsTheLineTheApplicationWrites) {
   // One recipient, a two-line message, a WAV file and a text file with their work files.
   std::string line = "sender" + US + "product" + US + "name1" + US + "mail1" + US + US + US + US +
                      US + US + US + US + US + "line 1" + GS + "line 2" + RS + "a.wav" + US +
-                     "1000" + US + "b.txt" + US + "20" + RS + "a.tta" + US + "430" + US +
-                     "b.txt" + US + "20\r\n";
+                     "1000" + US + "b.txt" + US + "20" + RS + "a.tta" + US + "430" + US + "b.txt" +
+                     US + "20\r\n";
   std::optional<ParaFile> para = ParseParaFile(line);
   ASSERT_TRUE(para);
   EXPECT_EQ(para->sender, "sender");
@@ -39,8 +39,8 @@ TEST(ParaFileTest, ReadsTheLineTheApplicationWrites) {
 TEST(ParaFileTest, DecodesCodePage932WhoseTrailBytesLookLikeSeparatorsOrBackslashes) {
   // 表 is 0x95 0x5C; ソ is 0x83 0x5C.
   std::string line = Sjis(u"送信者") + US + "P" + US + Sjis(u"表ソ") + US + "m" + US + US + US +
-                     US + US + US + US + US + US + Sjis(u"本文") + RS + Sjis(u"表.wav") + US +
-                     "7" + RS + Sjis(u"表.tta") + US + "5\r\n";
+                     US + US + US + US + US + US + Sjis(u"本文") + RS + Sjis(u"表.wav") + US + "7" +
+                     RS + Sjis(u"表.tta") + US + "5\r\n";
   std::optional<ParaFile> para = ParseParaFile(line);
   ASSERT_TRUE(para);
   EXPECT_EQ(para->sender, "送信者");
@@ -53,8 +53,8 @@ TEST(ParaFileTest, DecodesCodePage932WhoseTrailBytesLookLikeSeparatorsOrBackslas
 TEST(ParaFileTest, KeepsEveryRecipientBeyondFive) {
   std::string header = "s" + US + "p";
   for (int i = 0; i < 6; ++i) header += US + "n" + std::to_string(i) + US + "m";
-  std::optional<ParaFile> para = ParseParaFile(header + US + "msg" + RS + "a" + US + "1" + RS +
-                                               "a" + US + "1\r\n");
+  std::optional<ParaFile> para =
+      ParseParaFile(header + US + "msg" + RS + "a" + US + "1" + RS + "a" + US + "1\r\n");
   ASSERT_TRUE(para);
   EXPECT_EQ(para->recipients.size(), 6u);
   EXPECT_EQ(para->recipients[5].name, "n5");
@@ -62,18 +62,18 @@ TEST(ParaFileTest, KeepsEveryRecipientBeyondFive) {
 }
 
 TEST(ParaFileTest, RefusesMalformedFiles) {
-  const std::string header = "s" + US + "p" + US + US + US + US + US + US + US + US + US + US + US +
-                             "msg";
+  const std::string header =
+      "s" + US + "p" + US + US + US + US + US + US + US + US + US + US + US + "msg";
   EXPECT_TRUE(ParseParaFile(header + RS + "a" + US + "1" + RS + "a" + US + "1"));  // no CR LF
   EXPECT_FALSE(ParseParaFile(""));
   EXPECT_FALSE(ParseParaFile(header + RS + "a" + US + "1\r\n"));  // two sections
   EXPECT_FALSE(ParseParaFile(header + RS + "a" + US + "1" + RS + "a" + US + "1" + RS + "\r\n"));
   EXPECT_FALSE(ParseParaFile("s" + US + "p" + US + "msg" + RS + RS + "\r\n"));  // few fields
-  EXPECT_FALSE(ParseParaFile(header + US + "x" + RS + RS + "\r\n"));          // even count
+  EXPECT_FALSE(ParseParaFile(header + US + "x" + RS + RS + "\r\n"));            // even count
   EXPECT_FALSE(ParseParaFile(header + RS + "a" + US + "1k" + RS + "a" + US + "1\r\n"));
   EXPECT_FALSE(ParseParaFile(header + RS + "a" + US + RS + "a" + US + "1\r\n"));  // empty size
   EXPECT_FALSE(ParseParaFile(header + RS + "a" + RS + "a\r\n"));                  // no sizes
-  EXPECT_FALSE(ParseParaFile(header + RS + "a" + US + "1" + RS + "\r\n"));  // lists differ
+  EXPECT_FALSE(ParseParaFile(header + RS + "a" + US + "1" + RS + "\r\n"));        // lists differ
 }
 
 }  // namespace

@@ -80,9 +80,9 @@ TEST_F(RepliesTest, SavedSizeCountsKeptFilesAndStopsAtTheLargest32BitNumber) {
 }
 
 TEST_F(RepliesTest, DescriptorListsOneUnencodedUrlPerFile) {
-  ForwardRecord forward = Forward("0123456789abcdef", false,
-                                  {{"録音.wav", 9, "録音.tta", 5, "録音.tta"},
-                                   {"a b.txt", 3, "ab.txt", 3, "ab.txt"}});
+  ForwardRecord forward =
+      Forward("0123456789abcdef", false,
+              {{"録音.wav", 9, "録音.tta", 5, "録音.tta"}, {"a b.txt", 3, "ab.txt", 3, "ab.txt"}});
   EXPECT_EQ(DescriptorText("http://127.0.0.1:8080", forward),
             "http://127.0.0.1:8080/files/0123456789abcdef/" + base::ToAnsi(u"録音.tta") +
                 "\r\nhttp://127.0.0.1:8080/files/0123456789abcdef/ab.txt\r\n");

@@ -1,9 +1,8 @@
 // The running server, reached on loopback as the application, the control and curl reach it.
 // The CTest fixture starts it with a fresh data folder (ORVANE_SERVER_URL_FILE,
 // ORVANE_SERVER_DATA); the tests run one after another and reset its switches first.
-#include <httplib.h>
-
 #include <gtest/gtest.h>
+#include <httplib.h>
 
 #include <chrono>
 #include <cstdio>
@@ -109,10 +108,9 @@ class ServerHttpTest : public ::testing::Test {
 
   // A forward of one small text file, in the control's wire format.
   std::string SimpleForward(const std::string& productId, const std::string& content = "hello") {
-    const std::string para =
-        ParaFileLine("sender", productId, {{"n", "n@example.com"}}, "m",
-                     {{"a.txt", static_cast<long long>(content.size())}},
-                     {{"a.txt", static_cast<long long>(content.size())}});
+    const std::string para = ParaFileLine("sender", productId, {{"n", "n@example.com"}}, "m",
+                                          {{"a.txt", static_cast<long long>(content.size())}},
+                                          {{"a.txt", static_cast<long long>(content.size())}});
     return UploadBody({{"C:\\Temp\\OrvaneFileTrans.para", para}, {"C:\\Temp\\a.txt", content}});
   }
 
@@ -136,9 +134,9 @@ TEST_F(ServerHttpTest, HandBuiltForwardIsRecordedMailedAndDownloadableUnderItsNa
   const std::string tta(430, '\x7f');
   const std::string text = "20 bytes of text....";
   const std::string para = ParaFileLine(
-      Sjis(u"送信者"), "P-hand", {{Sjis(u"山田 太郎"), "yamada@example.com"}, {"B", "b@example.com"}},
-      Sjis(u"一行目") + GS + Sjis(u"二行目"),
-      {{Sjis(u"録音1.wav"), 1000}, {Sjis(u"表.txt"), 20}},
+      Sjis(u"送信者"), "P-hand",
+      {{Sjis(u"山田 太郎"), "yamada@example.com"}, {"B", "b@example.com"}},
+      Sjis(u"一行目") + GS + Sjis(u"二行目"), {{Sjis(u"録音1.wav"), 1000}, {Sjis(u"表.txt"), 20}},
       {{Sjis(u"録音1.tta"), 430}, {Sjis(u"表.txt"), 20}});
   // The control sends full paths, sorted, the parameter data file among them.
   const std::string body = UploadBody({{Sjis(u"C:\\Temp\\OrvaneFileTrans.para"), para},
@@ -173,19 +171,19 @@ TEST_F(ServerHttpTest, HandBuiltForwardIsRecordedMailedAndDownloadableUnderItsNa
   EXPECT_EQ(descriptor, base + Sjis(u"録音1.tta") + "\r\n" + base + Sjis(u"表.txt") + "\r\n");
 
   const std::pair<std::u16string, std::string> expected[] = {{u"録音1.tta", tta},
-                                                              {u"表.txt", text}};
+                                                             {u"表.txt", text}};
   for (const auto& [name, content] : expected) {
     const std::string fileUrl = base + PercentEncodeUtf8(base::ToUtf8(name));
     EXPECT_EQ(RunCommand("curl -sS -f '" + fileUrl + "'"), content);
-    EXPECT_NE(RunCommand("curl -sS -I '" + fileUrl + "'").find("Content-Length: " +
-                                                        std::to_string(content.size())),
+    EXPECT_NE(RunCommand("curl -sS -I '" + fileUrl + "'")
+                  .find("Content-Length: " + std::to_string(content.size())),
               std::string::npos);
   }
   // A client that sends the descriptor's bytes as they are.
-  EXPECT_EQ(Exchange(port_, "GET /files/" + forward.id + "/" + Sjis(u"表.txt") +
-                                " HTTP/1.0\r\n\r\n")
-                .body,
-            text);
+  EXPECT_EQ(
+      Exchange(port_, "GET /files/" + forward.id + "/" + Sjis(u"表.txt") + " HTTP/1.0\r\n\r\n")
+          .body,
+      text);
   EXPECT_EQ(RunCommand("curl -s -o /dev/null -w '%{http_code}' '" + base + "missing.txt'"), "404");
 }
 
@@ -207,17 +205,18 @@ TEST_F(ServerHttpTest, CurlFormUploadIsRecorded) {
            "\"; filename=\"" + name + "\"\r\nContent-Type: application/octet-stream\r\n\r\n";
   };
   char index[128];
-  const std::size_t first = magicHead.size() + 60 + fileHead("xfile001", "OrvaneFileTrans.para").size();
+  const std::size_t first =
+      magicHead.size() + 60 + fileHead("xfile001", "OrvaneFileTrans.para").size();
   const std::size_t second = first + para.size() + fileHead("xfile002", "c.bin").size();
   std::snprintf(index, sizeof index, "%09d %09zu %09zu %09zu %09zu %09zu ", 2,
                 para.size() + content.size(), first, para.size(), second, content.size());
 
-  const std::string answer = RunCommand(
-      "curl -sS --form-string 'magic=" + std::string(index) + "' -F 'xfile001=@" +
-      (folder / "para").string() +
-      ";filename=OrvaneFileTrans.para;type=application/octet-stream' -F 'xfile002=@" +
-      (folder / "c.bin").string() + ";filename=c.bin;type=application/octet-stream' " + url_ +
-      "/upload");
+  const std::string answer =
+      RunCommand("curl -sS --form-string 'magic=" + std::string(index) + "' -F 'xfile001=@" +
+                 (folder / "para").string() +
+                 ";filename=OrvaneFileTrans.para;type=application/octet-stream' -F 'xfile002=@" +
+                 (folder / "c.bin").string() + ";filename=c.bin;type=application/octet-stream' " +
+                 url_ + "/upload");
   fs::remove_all(folder);
   EXPECT_EQ(answer, "1");
   std::vector<ForwardRecord> forwards = ForwardsOf("P-curl");
@@ -234,15 +233,15 @@ TEST_F(ServerHttpTest, IncorrectDataIsAnsweredMinus4AndLeavesNothing) {
   lyingOffset.replace(secondOffset, 9, "000000999");
   EXPECT_EQ(Upload(lyingOffset), "-4");
 
-  const std::string para =
-      ParaFileLine("s", "P-bad", {}, "m", {{"a.txt", 5}, {"b.txt", 1}}, {{"a.txt", 5}, {"b.txt", 1}});
+  const std::string para = ParaFileLine("s", "P-bad", {}, "m", {{"a.txt", 5}, {"b.txt", 1}},
+                                        {{"a.txt", 5}, {"b.txt", 1}});
   EXPECT_EQ(Upload(UploadBody({{"OrvaneFileTrans.para", para}, {"a.txt", "hello"}})), "-4");
 
   const std::string otherSize = ParaFileLine("s", "P-bad", {}, "m", {{"a.txt", 6}}, {{"a.txt", 6}});
   EXPECT_EQ(Upload(UploadBody({{"OrvaneFileTrans.para", otherSize}, {"a.txt", "hello"}})), "-4");
   EXPECT_EQ(Upload(SimpleForward("")), "-4");
-  EXPECT_EQ(Upload(UploadBody({{"OrvaneFileTrans.para", "not a parameter file\r\n"},
-                               {"a.txt", "hello"}})),
+  EXPECT_EQ(Upload(UploadBody(
+                {{"OrvaneFileTrans.para", "not a parameter file\r\n"}, {"a.txt", "hello"}})),
             "-4");
 
   EXPECT_TRUE(ForwardsOf("P-bad").empty());
@@ -312,13 +311,13 @@ TEST_F(ServerHttpTest, HistoryAndSavedSizeShowKeptAndExpiredForwardsByteForByte)
 
   ASSERT_EQ(Post("/test/clock", "offset_days=4&pinned=" + std::to_string(kNovemberFirst))->status,
             200);
-  const std::string para = ParaFileLine(
-      "s", "P-hist", {{Sjis(u"鈴木"), "s@example.com"}, {"b", "b@example.com"}}, "m",
-      {{"v.wav", 900}, {"t.txt", 3}}, {{"v.tta", 400}, {"t.txt", 3}});
-  EXPECT_EQ(Upload(UploadBody({{"OrvaneFileTrans.para", para},
-                               {"t.txt", "abc"},
-                               {"v.tta", std::string(400, 'v')}})),
-            "1");
+  const std::string para =
+      ParaFileLine("s", "P-hist", {{Sjis(u"鈴木"), "s@example.com"}, {"b", "b@example.com"}}, "m",
+                   {{"v.wav", 900}, {"t.txt", 3}}, {{"v.tta", 400}, {"t.txt", 3}});
+  EXPECT_EQ(
+      Upload(UploadBody(
+          {{"OrvaneFileTrans.para", para}, {"t.txt", "abc"}, {"v.tta", std::string(400, 'v')}})),
+      "1");
   EXPECT_EQ(Post("/savesize", "productid=P-hist")->body, "408");
   std::vector<ForwardRecord> forwards = ForwardsOf("P-hist");
   ASSERT_EQ(forwards.size(), 2u);
@@ -330,14 +329,14 @@ TEST_F(ServerHttpTest, HistoryAndSavedSizeShowKeptAndExpiredForwardsByteForByte)
   const std::string expected =
       "n" + US + "n@example.com" + US + empty + empty + empty + empty + "2026/11/01 09:05:07" + US +
       "1" + US + "a.txt" + US + "5\r\n" + Sjis(u"鈴木") + US + "s@example.com" + US + "b" + US +
-      "b@example.com" + US + empty + empty + empty + "2026/11/05 09:05:07" + US + "0" + US + "v.tta" +
-      US + "400" + US + "t.txt" + US + "3\r\n";
+      "b@example.com" + US + empty + empty + empty + "2026/11/05 09:05:07" + US + "0" + US +
+      "v.tta" + US + "400" + US + "t.txt" + US + "3\r\n";
   EXPECT_EQ(Post("/history", "productid=P-hist")->body, expected);
   EXPECT_EQ(Post("/savesize", "productid=P-hist")->body, "403");
   EXPECT_FALSE(fs::exists(data_ / "files" / forwards[0].id));
   EXPECT_TRUE(fs::exists(data_ / "files" / forwards[1].id));
-  EXPECT_EQ(RunCommand("curl -s -o /dev/null -w '%{http_code}' '" + url_ + "/ofts/" + forwards[0].id +
-                ".ofts'"),
+  EXPECT_EQ(RunCommand("curl -s -o /dev/null -w '%{http_code}' '" + url_ + "/ofts/" +
+                       forwards[0].id + ".ofts'"),
             "404");
 
   EXPECT_EQ(Post("/savesize", "productid=P-unknown")->body, "0");

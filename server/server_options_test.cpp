@@ -6,9 +6,9 @@ namespace server {
 namespace {
 
 TEST(ServerOptionsTest, ReadsEveryOption) {
-  auto parsed = ParseServerOptions({"--listen", "127.0.0.1:8081", "--data", "/tmp/d",
-                                    "--clock-offset-days", "-6", "--test-switches",
-                                    "--max-upload-bytes", "1000"});
+  auto parsed =
+      ParseServerOptions({"--listen", "127.0.0.1:8081", "--data", "/tmp/d", "--clock-offset-days",
+                          "-6", "--test-switches", "--max-upload-bytes", "1000"});
   ASSERT_TRUE(std::holds_alternative<ServerOptions>(parsed));
   const ServerOptions& options = std::get<ServerOptions>(parsed);
   EXPECT_EQ(options.host, "127.0.0.1");

@@ -13,8 +13,7 @@ const std::string US = "\x1f";
 const std::string RS = "\x1e";
 const std::string kBoundary = "--K38Valet20020709";
 
-std::string Para(const std::string& product, const std::string& sources,
-                 const std::string& works) {
+std::string Para(const std::string& product, const std::string& sources, const std::string& works) {
   return "sender" + US + product + US + "n" + US + "m" + US + US + US + US + US + US + US + US +
          US + "msg" + RS + sources + RS + works + "\r\n";
 }
@@ -42,7 +41,8 @@ ReceivedUpload Upload(std::vector<std::pair<std::string, std::uint64_t>> files) 
                 static_cast<unsigned long long>(total));
   index += pair;
   for (const IndexEntry& entry : layout) {
-    std::snprintf(pair, sizeof pair, "%09llu %09llu ", static_cast<unsigned long long>(entry.offset),
+    std::snprintf(pair, sizeof pair, "%09llu %09llu ",
+                  static_cast<unsigned long long>(entry.offset),
                   static_cast<unsigned long long>(entry.size));
     index += pair;
   }
@@ -87,7 +87,7 @@ TEST(UploadCheckTest, RefusesIncorrectData) {
   noIndex.parts[0].name = "index";
   EXPECT_FALSE(CheckUpload(noIndex, para));
 
-  EXPECT_FALSE(CheckUpload(upload(6), para));  // another size than listed
+  EXPECT_FALSE(CheckUpload(upload(6), para));                      // another size than listed
   EXPECT_FALSE(CheckUpload(Upload({{"C:\\T\\a.txt", 5}}), para));  // no parameter data file
   EXPECT_FALSE(CheckUpload(upload(5), "garbage\r\n"));
   EXPECT_FALSE(CheckUpload(upload(5), Para("", "a.txt" + US + "5", "a.txt" + US + "5")));
@@ -99,15 +99,14 @@ TEST(UploadCheckTest, RefusesIncorrectData) {
 }
 
 TEST(UploadCheckTest, OneArrivedFileServesOneListedFileOnly) {
-  const std::string para =
-      Para("P", "a.txt" + US + "5" + US + "a.txt" + US + "5", "a.txt" + US + "5" + US + "a.txt" +
-                                                                   US + "5");
+  const std::string para = Para("P", "a.txt" + US + "5" + US + "a.txt" + US + "5",
+                                "a.txt" + US + "5" + US + "a.txt" + US + "5");
   EXPECT_FALSE(CheckUpload(
       Upload({{"C:\\T\\OrvaneFileTrans.para", para.size()}, {"C:\\T\\a.txt", 5}}), para));
-  EXPECT_TRUE(CheckUpload(Upload({{"C:\\T\\OrvaneFileTrans.para", para.size()},
-                                  {"C:\\T\\a.txt", 5},
-                                  {"C:\\U\\a.txt", 5}}),
-                          para));
+  EXPECT_TRUE(CheckUpload(
+      Upload(
+          {{"C:\\T\\OrvaneFileTrans.para", para.size()}, {"C:\\T\\a.txt", 5}, {"C:\\U\\a.txt", 5}}),
+      para));
 }
 
 }  // namespace

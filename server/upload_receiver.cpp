@@ -63,7 +63,8 @@ bool UploadReceiver::Append(const char* data, std::size_t length) {
            Fail(Failure::kNotSaved, "a staged file could not be written");
   }
   std::string& field = upload_.fields.back();
-  if (field.size() + length > kMaxFieldBytes) return Fail(Failure::kTooLarge, "a field is too large");
+  if (field.size() + length > kMaxFieldBytes)
+    return Fail(Failure::kTooLarge, "a field is too large");
   field.append(data, length);
   return true;
 }
