@@ -24,6 +24,7 @@ struct ForwardRecord {
   std::vector<Recipient> recipients;
   std::string message;
   std::int64_t createdAt = 0;  // seconds since the epoch, on the server's (shiftable) clock
+  std::int64_t keptUntil = 0;  // the files are deleted once the clock is past this
   bool deleted = false;
   std::vector<StoredFile> files;
 };

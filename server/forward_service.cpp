@@ -34,6 +34,7 @@ ForwardRecord MakeRecord(const UploadPlan& plan, std::string id, std::int64_t no
   forward.recipients = plan.para.recipients;
   forward.message = plan.para.message;
   forward.createdAt = now;
+  forward.keptUntil = now + kRetentionSeconds;
   for (std::size_t i = 0; i < plan.para.works.size(); ++i) {
     const ListedFile& source = plan.para.sources[i];
     const ListedFile& work = plan.para.works[i];
@@ -154,7 +155,7 @@ std::string ForwardService::Record(const ReceivedUpload& upload, const std::stri
 }
 
 void ForwardService::Expire() {
-  for (const std::string& id : store_.ExpireCreatedBefore(clock_.Now() - kRetentionSeconds)) {
+  for (const std::string& id : store_.ExpireKeptUntilBefore(clock_.Now())) {
     RemoveQuietly(dataDir_ / "files" / id);
   }
 }

@@ -56,9 +56,11 @@ CREATE TABLE IF NOT EXISTS forwards (
   sender TEXT NOT NULL,
   message TEXT NOT NULL,
   created_at INTEGER NOT NULL,
+  kept_until INTEGER NOT NULL,
   deleted INTEGER NOT NULL DEFAULT 0
 );
 CREATE INDEX IF NOT EXISTS forwards_by_product ON forwards(product_id, created_at);
+CREATE INDEX IF NOT EXISTS forwards_by_retention ON forwards(deleted, kept_until);
 CREATE TABLE IF NOT EXISTS recipients (
   forward_id TEXT NOT NULL REFERENCES forwards(id),
   position INTEGER NOT NULL,
@@ -122,13 +124,14 @@ void ForwardStore::Rollback() {
 
 void ForwardStore::Insert(const ForwardRecord& forward) {
   Statement(db_,
-            "INSERT INTO forwards (id, product_id, sender, message, created_at, deleted) "
-            "VALUES (?, ?, ?, ?, ?, 0)")
+            "INSERT INTO forwards (id, product_id, sender, message, created_at, kept_until, "
+            "deleted) VALUES (?, ?, ?, ?, ?, ?, 0)")
       .Bind(1, forward.id)
       .Bind(2, forward.productId)
       .Bind(3, forward.sender)
       .Bind(4, forward.message)
       .Bind(5, forward.createdAt)
+      .Bind(6, forward.keptUntil)
       .Step();
   for (std::size_t i = 0; i < forward.recipients.size(); ++i) {
     Statement(db_, "INSERT INTO recipients VALUES (?, ?, ?, ?)")
@@ -157,7 +160,8 @@ std::vector<ForwardRecord> ForwardStore::Query(const char* whereClause,
   std::lock_guard lock(mutex_);
   std::vector<ForwardRecord> forwards;
   std::string sql =
-      "SELECT id, product_id, sender, message, created_at, deleted FROM forwards WHERE ";
+      "SELECT id, product_id, sender, message, created_at, kept_until, deleted FROM forwards "
+      "WHERE ";
   sql += whereClause;
   sql += " ORDER BY created_at, seq";
   Statement select(db_, sql.c_str());
@@ -169,7 +173,8 @@ std::vector<ForwardRecord> ForwardStore::Query(const char* whereClause,
     forward.sender = select.Text(2);
     forward.message = select.Text(3);
     forward.createdAt = select.Integer(4);
-    forward.deleted = select.Integer(5) != 0;
+    forward.keptUntil = select.Integer(5);
+    forward.deleted = select.Integer(6) != 0;
     forwards.push_back(std::move(forward));
   }
   for (ForwardRecord& forward : forwards) {
@@ -201,14 +206,14 @@ std::optional<ForwardRecord> ForwardStore::Find(const std::string& id) {
   return std::move(found.front());
 }
 
-std::vector<std::string> ForwardStore::ExpireCreatedBefore(std::int64_t cutoff) {
+std::vector<std::string> ForwardStore::ExpireKeptUntilBefore(std::int64_t now) {
   std::lock_guard lock(mutex_);
   std::vector<std::string> ids;
-  Statement select(db_, "SELECT id FROM forwards WHERE deleted = 0 AND created_at < ?");
-  select.Bind(1, cutoff);
+  Statement select(db_, "SELECT id FROM forwards WHERE deleted = 0 AND kept_until < ?");
+  select.Bind(1, now);
   while (select.Step()) ids.push_back(select.Text(0));
-  Statement update(db_, "UPDATE forwards SET deleted = 1 WHERE deleted = 0 AND created_at < ?");
-  update.Bind(1, cutoff);
+  Statement update(db_, "UPDATE forwards SET deleted = 1 WHERE deleted = 0 AND kept_until < ?");
+  update.Bind(1, now);
   update.Step();
   return ids;
 }

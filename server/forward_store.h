@@ -38,8 +38,8 @@ class ForwardStore {
   std::vector<ForwardRecord> ForwardsOf(const std::string& productId);
   std::optional<ForwardRecord> Find(const std::string& id);
 
-  // Marks kept forwards created before the cutoff as deleted and returns their ids.
-  std::vector<std::string> ExpireCreatedBefore(std::int64_t cutoff);
+  // Marks kept forwards whose retention ended before `now` as deleted and returns their ids.
+  std::vector<std::string> ExpireKeptUntilBefore(std::int64_t now);
 
  private:
   void Execute(const char* sql);

@@ -322,6 +322,11 @@ TEST_F(ServerHttpTest, HistoryAndSavedSizeShowKeptAndExpiredForwardsByteForByte)
   std::vector<ForwardRecord> forwards = ForwardsOf("P-hist");
   ASSERT_EQ(forwards.size(), 2u);
 
+  // Exactly five days old is not yet older than five days.
+  ASSERT_EQ(Post("/test/clock", "offset_days=5&pinned=" + std::to_string(kNovemberFirst))->status,
+            200);
+  EXPECT_EQ(Post("/savesize", "productid=P-hist")->body, "408");
+
   // Six days after the first forward, five days have not yet passed for the second.
   ASSERT_EQ(Post("/test/clock", "offset_days=6&pinned=" + std::to_string(kNovemberFirst))->status,
             200);
