@@ -61,6 +61,24 @@ TEST(MagicIndexTest, ParaFieldsAndEarlierFilesMoveTheOffsets) {
   EXPECT_EQ(files[1].offset, files[0].offset + 10 + 128 + 10);
 }
 
+// A total of ten digits makes the index one byte longer than the control assumes when it
+// computes the offsets; its offsets are then one short, all of them, and still accepted.
+TEST(MagicIndexTest, TakesOffsetsComputedForNineDigitNumbers) {
+  const std::uint64_t big = 1000000000;
+  std::vector<ReceivedPart> parts = {{"magic", "", "", 61},
+                                     {"xfile001", "a.txt", "application/octet-stream", 5},
+                                     {"xfile002", "b.bin", "application/octet-stream", big}};
+  std::vector<IndexEntry> actual = LayOutFileParts(kBoundary, parts);
+  MagicIndex exact{2, big + 5, {{actual[0].offset, 5}, {actual[1].offset, big}}};
+  EXPECT_TRUE(IndexMatchesBody(exact, kBoundary, parts));
+  MagicIndex nineDigit{2, big + 5, {{actual[0].offset - 1, 5}, {actual[1].offset - 1, big}}};
+  EXPECT_TRUE(IndexMatchesBody(nineDigit, kBoundary, parts));
+  MagicIndex mixed{2, big + 5, {{actual[0].offset, 5}, {actual[1].offset - 1, big}}};
+  EXPECT_FALSE(IndexMatchesBody(mixed, kBoundary, parts));
+  MagicIndex twoShort{2, big + 5, {{actual[0].offset - 2, 5}, {actual[1].offset - 2, big}}};
+  EXPECT_FALSE(IndexMatchesBody(twoShort, kBoundary, parts));
+}
+
 TEST(MagicIndexTest, FindsTheBoundaryParameter) {
   EXPECT_EQ(BoundaryOf("multipart/form-data; boundary=--K38Valet20020709"), kBoundary);
   EXPECT_EQ(BoundaryOf("multipart/form-data; boundary=\"abc def\"; charset=x"), "abc def");
