@@ -50,6 +50,11 @@ std::string BaseUrl(const Request& req) {
   return "http://" + host;
 }
 
+// The application's texts travel in code page 932, as in the parameter data file.
+std::string ProductIdOf(const Request& req) {
+  return base::ToUtf8(base::FromAnsi(FormValue(req, "productid")));
+}
+
 InjectedFailure InjectionFor(const std::string& answer) {
   if (answer == kAnswerSaveFailed) return InjectedFailure::kSaveFiles;
   if (answer == kAnswerDatabaseFailed) return InjectedFailure::kDatabase;
@@ -199,13 +204,13 @@ void HttpServer::Upload(const Request& req, Response& res, const httplib::Conten
 
 void HttpServer::SavedSize(const Request& req, Response& res) {
   service_.Expire();
-  const std::string productId = FormValue(req, "productid");
+  const std::string productId = ProductIdOf(req);
   res.set_content(productId.empty() ? "-1" : SavedSizeReply(service_.ForwardsOf(productId)), kText);
 }
 
 void HttpServer::History(const Request& req, Response& res) {
   service_.Expire();
-  const std::string productId = FormValue(req, "productid");
+  const std::string productId = ProductIdOf(req);
   res.set_content(productId.empty() ? "" : HistoryReply(service_.ForwardsOf(productId)),
                   "text/plain; charset=Shift_JIS");
 }
