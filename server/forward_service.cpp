@@ -126,6 +126,10 @@ std::string ForwardService::Record(const ReceivedUpload& upload, const std::stri
 
   try {
     store_.Begin();
+  } catch (const std::exception&) {
+    return std::string(kAnswerDatabaseFailed);  // no transaction of ours to take back
+  }
+  try {
     store_.Insert(forward);
   } catch (const std::exception&) {
     return undo(kAnswerDatabaseFailed);

@@ -28,7 +28,8 @@ class ForwardStore {
   ForwardStore& operator=(const ForwardStore&) = delete;
 
   // Records a forward inside an open transaction; Commit or Rollback ends it. The store is
-  // locked from Begin to the end, so one forward is recorded at a time.
+  // locked from Begin to the end, so one forward is recorded at a time. Rollback is only for
+  // the thread whose Begin succeeded.
   void Begin();
   void Insert(const ForwardRecord& forward);
   void Commit();
