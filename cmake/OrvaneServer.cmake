@@ -1,0 +1,58 @@
+# CTest fixtures that run an orvane-server for the tests that need one.
+#
+#   orvane_server_fixture(NAME [OPTIONS server-option...])
+#     Adds the tests NAME_start (FIXTURES_SETUP NAME) and NAME_stop (FIXTURES_CLEANUP NAME).
+#     The server listens on a free 127.0.0.1 port with a fresh data folder and the /test/
+#     switches on; its state lives in ${CMAKE_BINARY_DIR}/test-servers/NAME: the file "url"
+#     (http://127.0.0.1:PORT, no line end), "data/" (forwards.db, files/, outbox/) and
+#     "server.log" (one line per request).
+#
+#   orvane_use_server(TEST FIXTURE)
+#     Makes TEST require the fixture and run with ORVANE_SERVER_URL_FILE (path of the "url"
+#     file) and ORVANE_SERVER_DATA (the data folder) in its environment. In the Windows build
+#     both are Wine paths on drive Z: with forward slashes, which Win32 file functions accept.
+#     Tests of one fixture share one server: give each its own product identifier, and take
+#     RESOURCE_LOCK <fixture> (or a fixture of its own) when it flips the /test/ switches.
+#
+# The Windows build starts the native server, ${PROJECT_SOURCE_DIR}/build/native/server/
+# orvane-server, which scripts/check builds first.
+#
+# Example:
+#   orvane_server_fixture(upload_server)
+#   orvane_use_server(upload_test upload_server)
+
+function(orvane_server_fixture name)
+  if(NOT ORVANE_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "" "OPTIONS" ${ARGN})
+  set(state ${CMAKE_BINARY_DIR}/test-servers/${name})
+  if(WIN32)
+    set(binary ${PROJECT_SOURCE_DIR}/build/native/server/orvane-server)
+  else()
+    set(binary $<TARGET_FILE:orvane-server>)
+  endif()
+  add_test(NAME ${name}_start
+           COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-server start ${state} ${binary} ${ARG_OPTIONS})
+  add_test(NAME ${name}_stop COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-server stop ${state})
+  set_tests_properties(${name}_start PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 30)
+  set_tests_properties(${name}_stop PROPERTIES FIXTURES_CLEANUP ${name} TIMEOUT 30)
+  set_property(GLOBAL PROPERTY ORVANE_SERVER_STATE_${name} ${state})
+endfunction()
+
+function(orvane_use_server test fixture)
+  if(NOT TEST ${test})
+    return()
+  endif()
+  get_property(state GLOBAL PROPERTY ORVANE_SERVER_STATE_${fixture})
+  if(NOT state)
+    message(FATAL_ERROR "orvane_use_server: no fixture ${fixture}")
+  endif()
+  set(prefix "")
+  if(WIN32)
+    set(prefix "Z:")
+  endif()
+  set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED ${fixture})
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT
+    "ORVANE_SERVER_URL_FILE=${prefix}${state}/url" "ORVANE_SERVER_DATA=${prefix}${state}/data")
+endfunction()

@@ -1,0 +1,43 @@
+// The HTTP face of the server: routes, test switches and the request log, on cpp-httplib.
+#pragma once
+
+#include <httplib.h>
+
+#include <string>
+
+#include "server/forward_service.h"
+#include "server/server_clock.h"
+#include "server/server_options.h"
+#include "server/test_switches.h"
+
+namespace server {
+
+class HttpServer {
+ public:
+  HttpServer(const ServerOptions& options, ForwardService& service, ServerClock& clock);
+
+  // The bound port, or -1.
+  int Bind();
+  // Serves until Stop; false when the server could not run.
+  bool Run();
+  void Stop();
+
+ private:
+  void AddRoutes();
+  void AddTestRoutes();
+  void AddLog();
+  void Upload(const httplib::Request& req, httplib::Response& res,
+              const httplib::ContentReader& reader);
+  void SavedSize(const httplib::Request& req, httplib::Response& res);
+  void History(const httplib::Request& req, httplib::Response& res);
+  void Descriptor(const httplib::Request& req, httplib::Response& res);
+  void Download(const httplib::Request& req, httplib::Response& res);
+
+  const ServerOptions& options_;
+  ForwardService& service_;
+  ServerClock& clock_;
+  TestSwitches switches_;
+  httplib::Server http_;
+};
+
+}  // namespace server
