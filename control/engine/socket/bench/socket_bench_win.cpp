@@ -1,8 +1,8 @@
 // Measures the socket layer against plain blocking sockets in the same process and run:
 // bulk SendAll throughput to a loopback reader, and the round trip of one request line and its
 // reply line. Prints the figures; the verdicts compare them with the goals we hold the layer to.
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <algorithm>
 #include <atomic>
