@@ -60,9 +60,11 @@ void SocketConnection::DrainSendBuffer() {
 }
 
 int SocketConnection::SendBuffered(const char* data, int length) {
-  const int32_t queuedBefore = sendBuffer.Length();
-  sendBuffer.Append(data, length);
-  if (sendBuffer.Length() != queuedBefore + length) return WSAENOBUFS;
+  if (length > 0) {
+    const int32_t queuedBefore = sendBuffer.Length();
+    sendBuffer.Append(data, length);
+    if (sendBuffer.Length() != queuedBefore + length) return WSAENOBUFS;  // nothing half-queued
+  }
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
   while (sendBuffer.Length() > 0 && abortState == 0) PumpWaiting(waitStart);
