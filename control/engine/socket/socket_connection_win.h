@@ -67,7 +67,8 @@ class SocketConnection {
 
  private:
   bool EnsureWindow();
-  // Resolves host into a network-order address; 0 or the failure code of Connect step 5.
+  // Resolves host into a network-order address: 0, -3 when the lookup cannot start, -2 on
+  // time-out or cancel, or the WinSock error the lookup reported.
   int LookUp(const std::string& host, in_addr& resolved, bool& hasAddress);
   // Pumps one message and turns an overdue wait into a time-out even when WM_TIMER is starved
   // by a flood of other messages or never reaches an untabled window.
