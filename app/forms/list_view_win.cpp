@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "app/main/app_error.h"
+
 namespace {
 
 wchar_t* Wide(std::u16string& text) { return reinterpret_cast<wchar_t*>(text.data()); }
@@ -73,4 +75,13 @@ int SelectedRow(HWND list) {
   const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
   if (focused >= 0 && IsRowSelected(list, focused)) return focused;
   return ListView_GetNextItem(list, -1, LVNI_SELECTED);
+}
+
+int RequireSelectedRow(HWND list) {
+  const int row = SelectedRow(list);
+  if (row < 0) {
+    throw AppError(app_errors::kObjectNotSet,
+                   u"オブジェクト変数または With ブロック変数が設定されていません。");
+  }
+  return row;
 }

@@ -24,3 +24,6 @@ void SelectRow(HWND list, int row, bool selected);
 // The row a command acts on: the focused row when it is selected, else the first selected one;
 // -1 when no row is selected.
 int SelectedRow(HWND list);
+
+// SelectedRow, or the error of a command that needs a selected row when there is none.
+int RequireSelectedRow(HWND list);

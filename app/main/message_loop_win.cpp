@@ -13,6 +13,10 @@ void NoteFormUnloaded() {
   if (--loadedForms == 0 && loopRunning) PostQuitMessage(0);
 }
 
+void EndProgram() {
+  if (loopRunning) PostQuitMessage(0);
+}
+
 int RunMessageLoop() {
   if (loadedForms == 0) return 0;
   loopRunning = true;
