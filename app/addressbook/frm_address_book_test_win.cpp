@@ -60,6 +60,7 @@ TEST_F(AddressBookWindow, ListsTheBookInOrder) {
   EXPECT_EQ(CellText(List(), 0, 0), u"a");
   EXPECT_EQ(CellText(List(), 5, 1), u"f@x");
   EXPECT_TRUE(book.colSelectAdd.empty());
+  EXPECT_TRUE(GetWindowLongW(List(), GWL_STYLE) & WS_VISIBLE);  // refilled before the form shows
 }
 
 TEST_F(AddressBookWindow, SelectionBeyondTheRemainingPlacesIsRefusedAndTheWindowStays) {

@@ -31,7 +31,8 @@ void SetupReportList(HWND list, const std::vector<ListColumn>& columns) {
 }
 
 void FillReportList(HWND list, const std::vector<std::vector<std::u16string>>& rows) {
-  const bool visible = IsWindowVisible(list);
+  // The list's own visibility: IsWindowVisible would also count a form not shown yet.
+  const bool visible = (GetWindowLongW(list, GWL_STYLE) & WS_VISIBLE) != 0;
   ShowWindow(list, SW_HIDE);
   ListView_DeleteAllItems(list);
   for (size_t row = 0; row < rows.size(); ++row) {
