@@ -2,6 +2,7 @@
 // screenshot of each (build/win32/screenshots/*.bmp) and checks that the sender name and the
 // address book survive a restart.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
@@ -102,8 +103,8 @@ class RunningProgram {
     std::wstring commandLine = L"\"" + (BinFolder() / L"OrvaneFts.exe").wstring() + L"\"";
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process_)) {
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process_)) {
       ADD_FAILURE() << "cannot start OrvaneFts.exe";
     }
   }

@@ -13,8 +13,8 @@ SelectionOutcome TakeSelectedRows(const std::vector<bool>& selected, int16_t for
   const int places = static_cast<int>(kMaxRecipients) - forwardCount;
   if (places < static_cast<int>(outcome.taken.size())) {
     outcome.taken.clear();
-    outcome.refusal = u"選択可能なファイル転送先は " + base::Widen(std::to_string(places)) +
-                      u" 名までです。";
+    outcome.refusal =
+        u"選択可能なファイル転送先は " + base::Widen(std::to_string(places)) + u" 名までです。";
   } else if (outcome.taken.empty()) {
     outcome.refusal = u"ファイル転送先を選択して下さい。";
   }

@@ -1,10 +1,9 @@
 // The address book window: editing the book, which is written at once, and taking entries.
-#include "app/addressbook/frm_address_book_win.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "app/addressbook/frm_address_book_win.h"
 #include "app/forms/list_view_win.h"
 #include "app/forward/frm_input_address_win.h"
 #include "app/main/bas_main.h"

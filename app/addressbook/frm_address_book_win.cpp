@@ -42,19 +42,31 @@ void frmAddressBook::Form_Unload() { colSelectAdd.clear(); }
 bool frmAddressBook::Command(int id, int code) {
   if (code != BN_CLICKED) return Form::Command(id, code);
   switch (id) {
-    case IDC_CMD_BOOK_ADD: cmdAdd_Click(); return true;
-    case IDC_CMD_BOOK_UPDATE: cmdUpdate_Click(); return true;
-    case IDC_CMD_BOOK_DELETE: cmdDelete_Click(); return true;
-    case IDC_CMD_BOOK_SET: cmdSet_Click(); return true;
-    case IDC_CMD_BOOK_CLOSE: cmdClose_Click(); return true;
-    default: return Form::Command(id, code);
+    case IDC_CMD_BOOK_ADD:
+      cmdAdd_Click();
+      return true;
+    case IDC_CMD_BOOK_UPDATE:
+      cmdUpdate_Click();
+      return true;
+    case IDC_CMD_BOOK_DELETE:
+      cmdDelete_Click();
+      return true;
+    case IDC_CMD_BOOK_SET:
+      cmdSet_Click();
+      return true;
+    case IDC_CMD_BOOK_CLOSE:
+      cmdClose_Click();
+      return true;
+    default:
+      return Form::Command(id, code);
   }
 }
 
 void frmAddressBook::SetAddressBookList() {
   WithErrorTrap(u"SetAddressBookList", false, [&] {
     std::vector<std::vector<std::u16string>> rows;
-    for (const auto& entry : basMain::colAddressBook) rows.push_back({entry->SendName, entry->Email});
+    for (const auto& entry : basMain::colAddressBook)
+      rows.push_back({entry->SendName, entry->Email});
     FillReportList(Control(IDC_LVW_ADDRESS), rows);
     return true;
   });

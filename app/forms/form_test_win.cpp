@@ -1,7 +1,6 @@
-#include "app/forms/form_win.h"
-
 #include <gtest/gtest.h>
 
+#include "app/forms/form_win.h"
 #include "app/resources/form_ids.h"
 
 namespace {

@@ -53,8 +53,8 @@ void Form::Load() {
     return InitCommonControlsEx(&classes) != FALSE;
   }();
   (void)commonControls;
-  CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), nullptr,
-                     DialogProc, reinterpret_cast<LPARAM>(this));
+  CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), nullptr, DialogProc,
+                     reinterpret_cast<LPARAM>(this));
   if (window_ == nullptr) return;
   NoteFormLoaded();
   Form_Load();
@@ -110,9 +110,7 @@ void Form::Hide() {
 
 bool Form::IsVisible() const { return window_ != nullptr && IsWindowVisible(window_); }
 
-HWND Form::Control(int id) const {
-  return window_ != nullptr ? GetDlgItem(window_, id) : nullptr;
-}
+HWND Form::Control(int id) const { return window_ != nullptr ? GetDlgItem(window_, id) : nullptr; }
 
 std::u16string Form::Caption() const { return WindowText(window_); }
 
@@ -134,7 +132,9 @@ void Form::SetFocusTo(int id) {
   SetFocus(control);
 }
 
-void Form::StartTimer(UINT_PTR id, UINT milliseconds) { SetTimer(window_, id, milliseconds, nullptr); }
+void Form::StartTimer(UINT_PTR id, UINT milliseconds) {
+  SetTimer(window_, id, milliseconds, nullptr);
+}
 
 void Form::StopTimer(UINT_PTR id) { KillTimer(window_, id); }
 

@@ -8,8 +8,8 @@ namespace {
 constexpr UINT_PTR kImeSubclassId = 1;
 
 // Releases the box's own input context with the box.
-LRESULT CALLBACK ImeOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                              UINT_PTR id, DWORD_PTR context) {
+LRESULT CALLBACK ImeOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                              DWORD_PTR context) {
   if (message == WM_NCDESTROY) {
     ImmAssociateContext(window, nullptr);
     ImmDestroyContext(reinterpret_cast<HIMC>(context));

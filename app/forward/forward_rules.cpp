@@ -58,8 +58,7 @@ AddDecision PlanFileAdd(const std::vector<std::u16string>& names, int64_t totalB
   return {AddStep::SizeLimit, 0};
 }
 
-std::vector<AddDecision> PlanFolderAdd(const std::vector<std::u16string>& names,
-                                       int64_t totalBytes,
+std::vector<AddDecision> PlanFolderAdd(const std::vector<std::u16string>& names, int64_t totalBytes,
                                        const std::vector<CandidateFile>& candidates) {
   std::vector<std::u16string> listed = names;
   std::vector<AddDecision> plan;

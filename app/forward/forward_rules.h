@@ -50,8 +50,7 @@ AddDecision PlanFileAdd(const std::vector<std::u16string>& names, int64_t totalB
 
 // A folder's files in folder order. A duplicate is skipped with its message; the count or the
 // size limit ends the walk with its message.
-std::vector<AddDecision> PlanFolderAdd(const std::vector<std::u16string>& names,
-                                       int64_t totalBytes,
+std::vector<AddDecision> PlanFolderAdd(const std::vector<std::u16string>& names, int64_t totalBytes,
                                        const std::vector<CandidateFile>& candidates);
 
 struct ForwardState {

@@ -1,5 +1,6 @@
 // The recipient dialog and the sender dialog: check order, messages, focus, cancel.
 #include <windows.h>
+
 #include <imm.h>
 
 #include <gtest/gtest.h>

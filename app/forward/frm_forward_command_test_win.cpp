@@ -138,7 +138,8 @@ TEST_F(ForwardCommand, TypedRecipientsAreKeptAndSavedToTheBookWhenAsked) {
   AddRecipient(u"山田 花子", u"hanako@example.jp", true);
   AddRecipient(u"Bob", u"bob@example.org");
   {
-    ScopedModalHook cancel([](Form& shown) { dynamic_cast<frmInputAddress&>(shown).cmdCancel_Click(); });
+    ScopedModalHook cancel(
+        [](Form& shown) { dynamic_cast<frmInputAddress&>(shown).cmdCancel_Click(); });
     form.cmdAdd_Click();
   }
   ASSERT_EQ(Rows(IDC_LVW_FORWARD), 2);
@@ -146,7 +147,8 @@ TEST_F(ForwardCommand, TypedRecipientsAreKeptAndSavedToTheBookWhenAsked) {
   EXPECT_EQ(CellText(form.Control(IDC_LVW_FORWARD), 0, 1), u"hanako@example.jp");
   ASSERT_EQ(basMain::colAddressBook.size(), 1u);
   EXPECT_EQ(basMain::colAddressBook[0], form.Recipients()[0]);  // one object in both
-  EXPECT_EQ(ReadBytes(AddressBookPath()), "\x8E\x52\x93\x63\x20\x89\xd4\x8e\x71,hanako@example.jp\r\n");
+  EXPECT_EQ(ReadBytes(AddressBookPath()),
+            "\x8E\x52\x93\x63\x20\x89\xd4\x8e\x71,hanako@example.jp\r\n");
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -210,7 +212,8 @@ TEST_F(ForwardCommand, SenderNameIsPresetAndSavedUnlessCancelled) {
   }
   EXPECT_EQ(preset, u"山田");
   EXPECT_EQ(basMain::strSendName, u"佐藤");
-  EXPECT_EQ(testing_registry::ReadSettingBytes("SendName"), std::string("\x8d\xb2\x93\xa1", 4) + '\0');
+  EXPECT_EQ(testing_registry::ReadSettingBytes("SendName"),
+            std::string("\x8d\xb2\x93\xa1", 4) + '\0');
   {
     ScopedModalHook hook([&](Form& shown) {
       auto& dialog = dynamic_cast<frmSendUser&>(shown);

@@ -59,17 +59,38 @@ void frmForward::Form_Unload() {
 bool frmForward::Command(int id, int code) {
   if (code != BN_CLICKED) return Form::Command(id, code);
   switch (id) {
-    case IDC_CMD_FILE_SELECT: cmdFileSelect_Click(); return true;
-    case IDC_CMD_FOLDER_SELECT: cmdFolderSelect_Click(); return true;
-    case IDC_CMD_FILE_DEL: cmdFileDel_Click(); return true;
-    case IDC_CMD_ADD: cmdAdd_Click(); return true;
-    case IDC_CMD_ADDRESS: cmdAddress_Click(); return true;
-    case IDC_CMD_SEND_DEL: cmdSendDel_Click(); return true;
-    case IDC_CMD_SETTING: cmdSetting_Click(); return true;
-    case IDC_CMD_HISTORY: cmdHistory_Click(); return true;
-    case IDC_CMD_FORWARD: cmdForward_Click(); return true;
-    case IDC_CMD_END: cmdEnd_Click(); return true;
-    default: return Form::Command(id, code);
+    case IDC_CMD_FILE_SELECT:
+      cmdFileSelect_Click();
+      return true;
+    case IDC_CMD_FOLDER_SELECT:
+      cmdFolderSelect_Click();
+      return true;
+    case IDC_CMD_FILE_DEL:
+      cmdFileDel_Click();
+      return true;
+    case IDC_CMD_ADD:
+      cmdAdd_Click();
+      return true;
+    case IDC_CMD_ADDRESS:
+      cmdAddress_Click();
+      return true;
+    case IDC_CMD_SEND_DEL:
+      cmdSendDel_Click();
+      return true;
+    case IDC_CMD_SETTING:
+      cmdSetting_Click();
+      return true;
+    case IDC_CMD_HISTORY:
+      cmdHistory_Click();
+      return true;
+    case IDC_CMD_FORWARD:
+      cmdForward_Click();
+      return true;
+    case IDC_CMD_END:
+      cmdEnd_Click();
+      return true;
+    default:
+      return Form::Command(id, code);
   }
 }
 
@@ -106,9 +127,13 @@ void frmForward::SetAddressBookList() {
   });
 }
 
-void frmForward::ShowFileSize() { SetControlText(IDC_LBL_FILE_SIZE, FormatFileSizeKB(lngTotalSize)); }
+void frmForward::ShowFileSize() {
+  SetControlText(IDC_LBL_FILE_SIZE, FormatFileSizeKB(lngTotalSize));
+}
 
-void frmForward::ShowFileCount() { SetControlText(IDC_LBL_FILE_COUNT, FormatFileCount(colFile.size())); }
+void frmForward::ShowFileCount() {
+  SetControlText(IDC_LBL_FILE_COUNT, FormatFileCount(colFile.size()));
+}
 
 void frmForward::cmdFileSelect_Click() {
   // This handler ends silently on any failure, a cancelled dialog included.
@@ -161,10 +186,18 @@ void frmForward::cmdFolderSelect_Click() {
           for (const AddDecision& decision : PlanFolderAdd(FileNames(), lngTotalSize, candidates)) {
             const auto& file = found[decision.candidate];
             switch (decision.step) {
-              case AddStep::Add: AddFile(file); break;
-              case AddStep::Duplicate: Refuse(AlreadySetMessage(file->FileName)); break;
-              case AddStep::CountLimit: Refuse(FileCountLimitMessage()); break;
-              case AddStep::SizeLimit: Refuse(kSizeLimitMessage); break;
+              case AddStep::Add:
+                AddFile(file);
+                break;
+              case AddStep::Duplicate:
+                Refuse(AlreadySetMessage(file->FileName));
+                break;
+              case AddStep::CountLimit:
+                Refuse(FileCountLimitMessage());
+                break;
+              case AddStep::SizeLimit:
+                Refuse(kSizeLimitMessage);
+                break;
             }
           }
         }

@@ -23,7 +23,8 @@ std::optional<double> ParseNumber(std::u16string_view text) {
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   std::string plain;
   size_t i = 0;
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) plain += static_cast<char>(text[i++]);
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+    plain += static_cast<char>(text[i++]);
   size_t digits = 0;
   for (; i < text.size() && (IsDigit(text[i]) || text[i] == u','); ++i) {
     if (text[i] == u',') {
@@ -36,13 +37,15 @@ std::optional<double> ParseNumber(std::u16string_view text) {
   }
   if (i < text.size() && text[i] == u'.') {
     plain += '.';
-    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits) plain += static_cast<char>(text[i]);
+    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digits)
+      plain += static_cast<char>(text[i]);
   }
   if (digits == 0) return std::nullopt;
   if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
     plain += 'e';
     ++i;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) plain += static_cast<char>(text[i++]);
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+      plain += static_cast<char>(text[i++]);
     size_t exponentDigits = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i, ++exponentDigits) {
       plain += static_cast<char>(text[i]);

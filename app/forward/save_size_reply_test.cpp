@@ -18,8 +18,8 @@ TEST(SaveSizeReply, NumbersAreReadWithBlanksSignsGroupsFractionsAndExponents) {
 }
 
 TEST(SaveSizeReply, TextThatIsNoNumberCountsAsZero) {
-  for (std::u16string_view reply : {u"", u"  ", u"error", u"12abc", u"1,", u",1", u"1e", u"-",
-                                    u"1 2", u"０"}) {
+  for (std::u16string_view reply :
+       {u"", u"  ", u"error", u"12abc", u"1,", u",1", u"1e", u"-", u"1 2", u"０"}) {
     EXPECT_EQ(SavedSizeFromReply(reply), 0) << std::string(reply.begin(), reply.end());
   }
 }

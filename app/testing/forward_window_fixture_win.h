@@ -2,9 +2,8 @@
 // temporary directory of its own and the upload window replaced by a recorder.
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <functional>

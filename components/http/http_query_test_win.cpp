@@ -1,12 +1,13 @@
-#include "components/http/http_query_win.h"
-
+// winsock2.h before anything that brings in windows.h.
 #include <winsock2.h>
+
 #include <wininet.h>
 
 #include <gtest/gtest.h>
 
 #include "app/main/app_error.h"
 #include "base/text.h"
+#include "components/http/http_query_win.h"
 #include "components/http/loopback_peer_win.h"
 
 namespace {

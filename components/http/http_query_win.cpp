@@ -109,8 +109,8 @@ std::u16string PostFormQuery(std::u16string_view url, std::u16string_view formDa
                 INTERNET_FLAG_NO_UI | INTERNET_FLAG_PRAGMA_NOCACHE;
   if (target.scheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
   const wchar_t* acceptTypes[] = {L"*/*", nullptr};
-  InternetHandle request(HttpOpenRequestW(connection.get(), L"POST", target.object.c_str(),
-                                          nullptr, nullptr, acceptTypes, flags, 0));
+  InternetHandle request(HttpOpenRequestW(connection.get(), L"POST", target.object.c_str(), nullptr,
+                                          nullptr, acceptTypes, flags, 0));
   // Each handle keeps time-outs of its own; the request is the one that waits.
   SetTimeouts(connection.get(), timeoutMs);
   SetTimeouts(request.get(), timeoutMs);
@@ -142,7 +142,8 @@ std::u16string PostFormQuery(std::u16string_view url, std::u16string_view formDa
     reply.append(chunk, read);
   } while (read > 0);
   const std::wstring contentType = QueryText(request.get(), HTTP_QUERY_CONTENT_TYPE);
-  return DecodeReplyText(reply, base::Narrow(std::u16string(contentType.begin(), contentType.end())));
+  return DecodeReplyText(reply,
+                         base::Narrow(std::u16string(contentType.begin(), contentType.end())));
 }
 
 }  // namespace http

@@ -12,8 +12,8 @@ TEST(ReplyText, CharsetParameterIsFoundAnywhereQuotedOrNot) {
 }
 
 TEST(ReplyText, BodyIsDecodedInTheNamedCharsetElseInTheAnsiCodePage) {
-  const std::string utf8 = "\xE9\x8C\xB2\xE9\x9F\xB3";   // 録音
-  const std::string sjis = "\x98\x5E\x89\xB9";           // 録音
+  const std::string utf8 = "\xE9\x8C\xB2\xE9\x9F\xB3";  // 録音
+  const std::string sjis = "\x98\x5E\x89\xB9";          // 録音
   EXPECT_EQ(http::DecodeReplyText(utf8, "text/plain; charset=utf-8"), u"録音");
   EXPECT_EQ(http::DecodeReplyText("\xEF\xBB\xBF" + utf8, "text/plain; charset=utf-8"), u"録音");
   EXPECT_EQ(http::DecodeReplyText(sjis, "text/plain; charset=Shift_JIS"), u"録音");
