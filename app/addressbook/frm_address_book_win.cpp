@@ -55,6 +55,7 @@ bool frmAddressBook::Command(int id, int code) {
       cmdSet_Click();
       return true;
     case IDC_CMD_BOOK_CLOSE:
+    case IDCANCEL:  // Esc
       cmdClose_Click();
       return true;
     default:

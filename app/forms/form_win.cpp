@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "app/main/app_error_win.h"
 #include "app/main/message_loop_win.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
@@ -53,9 +54,10 @@ void Form::Load() {
     return InitCommonControlsEx(&classes) != FALSE;
   }();
   (void)commonControls;
-  CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), nullptr, DialogProc,
-                     reinterpret_cast<LPARAM>(this));
-  if (window_ == nullptr) return;
+  if (CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId_), nullptr,
+                         DialogProc, reinterpret_cast<LPARAM>(this)) == nullptr) {
+    throw LastWin32Error();
+  }
   NoteFormLoaded();
   Form_Load();
 }
@@ -70,14 +72,12 @@ void Form::Unload() {
 
 void Form::Show() {
   Load();
-  if (window_ == nullptr) return;
   ShowWindow(window_, SW_SHOW);
   SetForegroundWindow(window_);
 }
 
 void Form::ShowModal(HWND owner) {
   Load();
-  if (window_ == nullptr) return;
   if (modalHook) {
     modalHook(*this);
     return;

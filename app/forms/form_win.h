@@ -15,7 +15,8 @@ class Form {
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
-  // Creates the window (hidden) and runs the load event; nothing when already loaded.
+  // Creates the window (hidden) and runs the load event; nothing when already loaded. A window
+  // that cannot be created raises an AppError.
   void Load();
   // Runs the unload event and destroys the window; nothing when not loaded.
   void Unload();
