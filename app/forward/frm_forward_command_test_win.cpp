@@ -85,8 +85,11 @@ TEST_F(ForwardCommand, ChecksComeInTheirOrderWithTheirMessages) {
   form.cmdForward_Click();
   ExpectMessage(u"メッセージは全角500文字以内で入力して下さい。", MB_ICONINFORMATION);
   EXPECT_EQ(GetFocus(), form.Control(IDC_TXT_MSG));
+  form.SetControlText(IDC_TXT_MSG, std::u16string(1001, u'a'));
+  form.cmdForward_Click();
+  ExpectMessage(u"メッセージは全角500文字以内で入力して下さい。", MB_ICONINFORMATION);
 
-  form.SetControlText(IDC_TXT_MSG, std::u16string(500, u'あ'));
+  form.SetControlText(IDC_TXT_MSG, std::u16string(998, u'a') + u"\r\n");
   basMain::strSendName = u"";
   form.cmdForward_Click();
   ExpectMessage(u"送信者名を入力して下さい。");
