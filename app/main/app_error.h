@@ -20,4 +20,5 @@ inline constexpr long kInternal = 5;
 inline constexpr long kOutOfMemory = 7;
 inline constexpr long kSubscriptOutOfRange = 9;
 inline constexpr long kFileNotFound = 53;
+inline constexpr long kObjectNotSet = 91;
 }  // namespace app_errors

@@ -7,3 +7,6 @@ void NoteFormUnloaded();
 
 // Dispatches messages while any form is loaded; returns at once when none is.
 int RunMessageLoop();
+
+// Ends the message loop at once, whatever forms are still loaded.
+void EndProgram();

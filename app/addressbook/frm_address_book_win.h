@@ -1,0 +1,31 @@
+// frmAddressBook: keeps the address book and picks recipients from it for the forward. Shown
+// modal as a fresh instance; hidden (not unloaded) so the caller can read colSelectAdd.
+#pragma once
+
+#include <cstdint>
+
+#include "app/forms/form_win.h"
+#include "app/main/cls_address.h"
+
+class frmAddressBook : public Form {
+ public:
+  frmAddressBook();
+
+  int16_t intForwardCnt = 0;       // recipients the forward already has
+  AddressCollection colSelectAdd;  // copies of the entries taken
+
+  void cmdAdd_Click();
+  void cmdUpdate_Click();
+  void cmdDelete_Click();
+  void cmdSet_Click();
+  void cmdClose_Click();
+
+ protected:
+  void Form_Load() override;
+  void Form_Unload() override;
+  bool Command(int id, int code) override;
+  void CloseBox() override { cmdClose_Click(); }
+
+ private:
+  void SetAddressBookList();
+};

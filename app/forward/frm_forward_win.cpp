@@ -1,0 +1,376 @@
+#include "app/forward/frm_forward_win.h"
+
+#include "app/addressbook/frm_address_book_win.h"
+#include "app/forms/ime_mode_win.h"
+#include "app/forms/list_view_win.h"
+#include "app/forward/forward_rules.h"
+#include "app/forward/frm_input_address_win.h"
+#include "app/forward/frm_send_user_win.h"
+#include "app/forward/save_size_reply.h"
+#include "app/main/address_book_file_win.h"
+#include "app/main/app_error_win.h"
+#include "app/main/bas_main.h"
+#include "app/main/config_store_win.h"
+#include "app/main/file_extension.h"
+#include "app/main/file_utils_win.h"
+#include "app/main/message_loop_win.h"
+#include "app/main/show_error_message_win.h"
+#include "app/main/user_dialogs_win.h"
+#include "app/resources/form_ids.h"
+#include "components/http/http_query_win.h"
+
+namespace {
+
+constexpr char16_t kParaFileName[] = u"OrvaneFileTrans.para";
+
+// Deletes the file at `path` if there is one, read-only or not.
+void DeleteIfPresent(const std::u16string& path) {
+  if (!CheckFileExist(path)) return;
+  const std::wstring wide(path.begin(), path.end());
+  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!DeleteFileW(wide.c_str())) throw LastWin32Error();
+}
+
+}  // namespace
+
+frmForward::frmForward() : Form(IDD_FORWARD) {
+  openUploadWindow = [this](const UploadHandover& handover) { ShowUploadWindow(hwnd(), handover); };
+  openHistoryWindow = [this] { ShowHistoryWindow(hwnd()); };
+}
+
+void frmForward::Form_Load() {
+  SetupReportList(Control(IDC_LVW_FILE), {{u"ファイル名", 4700}});
+  SetupReportList(Control(IDC_LVW_FORWARD), {{u"お名前", 1800}, {u"メールアドレス", 2900}});
+  SetImeHiragana(Control(IDC_TXT_MSG));
+  ReadAddressBookFile();
+  colAddress.clear();
+  colFile.clear();
+  lngTotalSize = 0;
+  ShowFileSize();
+  ShowFileCount();
+}
+
+void frmForward::Form_Unload() {
+  basMain::colAddressBook.clear();
+  colAddress.clear();
+  colFile.clear();
+}
+
+bool frmForward::Command(int id, int code) {
+  if (code != BN_CLICKED) return Form::Command(id, code);
+  switch (id) {
+    case IDC_CMD_FILE_SELECT:
+      cmdFileSelect_Click();
+      return true;
+    case IDC_CMD_FOLDER_SELECT:
+      cmdFolderSelect_Click();
+      return true;
+    case IDC_CMD_FILE_DEL:
+      cmdFileDel_Click();
+      return true;
+    case IDC_CMD_ADD:
+      cmdAdd_Click();
+      return true;
+    case IDC_CMD_ADDRESS:
+      cmdAddress_Click();
+      return true;
+    case IDC_CMD_SEND_DEL:
+      cmdSendDel_Click();
+      return true;
+    case IDC_CMD_SETTING:
+      cmdSetting_Click();
+      return true;
+    case IDC_CMD_HISTORY:
+      cmdHistory_Click();
+      return true;
+    case IDC_CMD_FORWARD:
+      cmdForward_Click();
+      return true;
+    case IDC_CMD_END:
+      cmdEnd_Click();
+      return true;
+    default:
+      return Form::Command(id, code);
+  }
+}
+
+void frmForward::Refuse(std::u16string_view message) {
+  ShowAppMessage(message, MB_ICONERROR, hwnd());
+}
+
+std::vector<std::u16string> frmForward::FileNames() const {
+  std::vector<std::u16string> names;
+  for (const auto& file : colFile) names.push_back(file->FileName);
+  return names;
+}
+
+void frmForward::AddFile(std::shared_ptr<clsFile> file) {
+  lngTotalSize += file->FileSize;
+  colFile.push_back(std::move(file));
+}
+
+void frmForward::SetFileList() {
+  WithErrorTrap(u"SetFileList", false, [&] {
+    std::vector<std::vector<std::u16string>> rows;
+    for (const auto& file : colFile) rows.push_back({file->FileName});
+    FillReportList(Control(IDC_LVW_FILE), rows);
+    return true;
+  });
+}
+
+void frmForward::SetAddressBookList() {
+  WithErrorTrap(u"SetAddressBookList", false, [&] {
+    std::vector<std::vector<std::u16string>> rows;
+    for (const auto& address : colAddress) rows.push_back({address->SendName, address->Email});
+    FillReportList(Control(IDC_LVW_FORWARD), rows);
+    return true;
+  });
+}
+
+void frmForward::ShowFileSize() {
+  SetControlText(IDC_LBL_FILE_SIZE, FormatFileSizeKB(lngTotalSize));
+}
+
+void frmForward::ShowFileCount() {
+  SetControlText(IDC_LBL_FILE_COUNT, FormatFileCount(colFile.size()));
+}
+
+void frmForward::cmdFileSelect_Click() {
+  // This handler ends silently on any failure, a cancelled dialog included.
+  try {
+    if (auto refusal = RefuseMoreFiles(colFile.size(), lngTotalSize)) {
+      Refuse(*refusal);
+      return;
+    }
+    const auto path = Dialogs().OpenFile(
+        hwnd(), OpenFileRequest{u"ファイルを選択して下さい", u"すべてのファイル (*.*)|*.*|", true});
+    if (!path) return;
+    const FoundFile found = FindFileData(*path);
+    switch (PlanFileAdd(FileNames(), lngTotalSize, {found.name, found.size}).step) {
+      case AddStep::Duplicate:
+        Refuse(AlreadySetMessage(found.name));
+        break;
+      case AddStep::Add: {
+        auto file = std::make_shared<clsFile>();
+        file->FilePath = *path;
+        file->FileName = found.name;
+        file->FileSize = static_cast<int32_t>(found.size);
+        AddFile(std::move(file));
+        break;
+      }
+      default:
+        Refuse(kSizeLimitMessage);
+        break;
+    }
+    SetFileList();
+    ShowFileSize();
+    ShowFileCount();
+  } catch (...) {
+  }
+}
+
+void frmForward::cmdFolderSelect_Click() {
+  WithErrorTrap(u"cmdFolderSelect_Click", false, [&] {
+    try {
+      if (auto refusal = RefuseMoreFiles(colFile.size(), lngTotalSize)) {
+        Refuse(*refusal);
+        return true;
+      }
+      const std::u16string folder = SelectFolder(hwnd(), u"フォルダを選択して下さい", u"");
+      if (!folder.empty()) {
+        SetHourglassPointer();
+        FileCollection found;
+        if (GetDirectoryFileInfo(folder, found)) {
+          std::vector<CandidateFile> candidates;
+          for (const auto& file : found) candidates.push_back({file->FileName, file->FileSize});
+          for (const AddDecision& decision : PlanFolderAdd(FileNames(), lngTotalSize, candidates)) {
+            const auto& file = found[decision.candidate];
+            switch (decision.step) {
+              case AddStep::Add:
+                AddFile(file);
+                break;
+              case AddStep::Duplicate:
+                Refuse(AlreadySetMessage(file->FileName));
+                break;
+              case AddStep::CountLimit:
+                Refuse(FileCountLimitMessage());
+                break;
+              case AddStep::SizeLimit:
+                Refuse(kSizeLimitMessage);
+                break;
+            }
+          }
+        }
+        SetNormalPointer();
+      }
+      SetFileList();
+      ShowFileSize();
+      ShowFileCount();
+      return true;
+    } catch (...) {
+      SetNormalPointer();
+      throw;
+    }
+  });
+}
+
+void frmForward::cmdFileDel_Click() {
+  WithErrorTrap(u"cmdFileDel_Click", false, [&] {
+    HWND list = Control(IDC_LVW_FILE);
+    if (RowCount(list) == 0) return true;
+    try {
+      SetHourglassPointer();
+      const int row = RequireSelectedRow(list);
+      lngTotalSize -= colFile.at(static_cast<size_t>(row))->FileSize;
+      colFile.erase(colFile.begin() + row);
+      SetFileList();
+      ShowFileSize();
+      ShowFileCount();
+      SetNormalPointer();
+      return true;
+    } catch (...) {
+      SetNormalPointer();
+      throw;
+    }
+  });
+}
+
+void frmForward::cmdAdd_Click() {
+  WithErrorTrap(u"cmdAdd_Click", false, [&] {
+    if (RowCount(Control(IDC_LVW_FORWARD)) > static_cast<int>(kMaxRecipients) - 1) {
+      Refuse(kRecipientsFullMessage);
+      return true;
+    }
+    frmInputAddress dialog;
+    dialog.ShowModal(hwnd());
+    if (!dialog.blnCancel) {
+      auto address = std::make_shared<clsAddress>();
+      address->SendName = dialog.txtName();
+      address->Email = dialog.txtEmail();
+      if (dialog.chkSave()) {
+        basMain::colAddressBook.push_back(address);
+        WriteAddressBookFile();
+      }
+      colAddress.push_back(address);
+      SetAddressBookList();
+    }
+    dialog.Unload();
+    return true;
+  });
+}
+
+void frmForward::cmdAddress_Click() {
+  WithErrorTrap(u"cmdAddress_Click", false, [&] {
+    const int rows = RowCount(Control(IDC_LVW_FORWARD));
+    if (rows >= static_cast<int>(kMaxRecipients)) {
+      Refuse(kRecipientsFullMessage);
+      return true;
+    }
+    frmAddressBook book;
+    book.intForwardCnt = static_cast<int16_t>(rows);
+    book.ShowModal(hwnd());
+    if (!book.colSelectAdd.empty()) {
+      colAddress.insert(colAddress.end(), book.colSelectAdd.begin(), book.colSelectAdd.end());
+      SetAddressBookList();
+    }
+    book.Unload();
+    return true;
+  });
+}
+
+void frmForward::cmdSendDel_Click() {
+  WithErrorTrap(u"cmdSendDel_Click", false, [&] {
+    HWND list = Control(IDC_LVW_FORWARD);
+    if (RowCount(list) == 0) return true;
+    try {
+      SetHourglassPointer();
+      const int row = RequireSelectedRow(list);
+      colAddress.erase(colAddress.begin() + row);
+      SetAddressBookList();
+      SetNormalPointer();
+      return true;
+    } catch (...) {
+      SetNormalPointer();
+      throw;
+    }
+  });
+}
+
+void frmForward::cmdSetting_Click() {
+  WithErrorTrap(u"cmdSetting_Click", false, [&] {
+    frmSendUser dialog;
+    dialog.Load();
+    dialog.SetName(basMain::strSendName);
+    dialog.ShowModal(hwnd());
+    if (!dialog.blnCancel) {
+      basMain::strSendName = dialog.txtName();
+      SaveSendUserName();
+    }
+    dialog.Unload();
+    return true;
+  });
+}
+
+void frmForward::cmdHistory_Click() { openHistoryWindow(); }
+
+void frmForward::cmdEnd_Click() {
+  Unload();
+  EndProgram();
+}
+
+int32_t frmForward::GetServerSaveFileSize() {
+  return WithErrorTrap(u"GetServerSaveFileSize", int32_t{0}, [&] {
+    SetHourglassPointer();
+    try {
+      const std::u16string reply =
+          http::PostFormQuery(basMain::strSaveSizeUrl, u"productid=" + basMain::strProductID);
+      SetNormalPointer();
+      return SavedSizeFromReply(reply);
+    } catch (...) {
+      SetNormalPointer();
+      throw;
+    }
+  });
+}
+
+void frmForward::cmdForward_Click() {
+  WithErrorTrap(u"cmdForward_Click", false, [&] {
+    RunForward();
+    return true;
+  });
+}
+
+void frmForward::RunForward() {
+  const int32_t serverSize = GetServerSaveFileSize();
+  if (serverSize < 0) {
+    Refuse(u"サーバー保存サイズが取得出来ませんでした。");
+    return;
+  }
+  const std::u16string message = ControlText(IDC_TXT_MSG);
+  const ForwardState state{static_cast<size_t>(RowCount(Control(IDC_LVW_FORWARD))),
+                           static_cast<size_t>(RowCount(Control(IDC_LVW_FILE))),
+                           lngTotalSize,
+                           serverSize,
+                           message,
+                           basMain::strSendName};
+  if (const auto refusal = RefuseForward(state)) {
+    if (refusal->aboutMessageText) {
+      ShowAppMessage(refusal->message, MB_ICONINFORMATION, hwnd());
+      SetFocusTo(IDC_TXT_MSG);
+    } else {
+      Refuse(refusal->message);
+    }
+    return;
+  }
+
+  for (const auto& file : colFile) {
+    const std::u16string workFile = GetTempFilePath(file->FilePath);
+    file->NewFilePath =
+        file->FileExtension() == u"wav" ? EditFileExtension(workFile, u"wav", u"tta") : workFile;
+  }
+  const std::u16string paraFile = basMain::strTempDir + kParaFileName;
+  openUploadWindow(UploadHandover{colAddress, colFile, message, paraFile, 1});
+
+  DeleteIfPresent(paraFile);
+  for (const auto& file : colFile) DeleteIfPresent(file->NewFilePath);
+}

@@ -1,0 +1,58 @@
+// frmForward: the main window of forward mode, where one forward is put together (files,
+// recipients, message, sender) and checked before it goes to the upload window.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "app/forms/form_win.h"
+#include "app/forward/cls_file_win.h"
+#include "app/forward/window_handover_win.h"
+#include "app/main/cls_address.h"
+
+class frmForward : public Form {
+ public:
+  frmForward();
+
+  void cmdFileSelect_Click();
+  void cmdFolderSelect_Click();
+  void cmdFileDel_Click();
+  void cmdAdd_Click();
+  void cmdAddress_Click();
+  void cmdSendDel_Click();
+  void cmdSetting_Click();
+  void cmdHistory_Click();
+  void cmdForward_Click();
+  void cmdEnd_Click();
+
+  // The bytes the server already stores for this installation; 0 after a failed query.
+  int32_t GetServerSaveFileSize();
+
+  const FileCollection& Files() const { return colFile; }
+  const AddressCollection& Recipients() const { return colAddress; }
+  int32_t TotalSize() const { return lngTotalSize; }
+
+  // The windows of other parts; tests put their own in place.
+  std::function<void(const UploadHandover&)> openUploadWindow;
+  std::function<void()> openHistoryWindow;
+
+ protected:
+  void Form_Load() override;
+  void Form_Unload() override;
+  bool Command(int id, int code) override;
+  void CloseBox() override { cmdEnd_Click(); }
+
+ private:
+  void SetFileList();
+  void SetAddressBookList();
+  void ShowFileSize();
+  void ShowFileCount();
+  void Refuse(std::u16string_view message);
+  std::vector<std::u16string> FileNames() const;
+  void AddFile(std::shared_ptr<clsFile> file);
+  void RunForward();
+
+  FileCollection colFile;
+  AddressCollection colAddress;
+  int32_t lngTotalSize = 0;
+};

@@ -1,0 +1,45 @@
+// Identifiers of the form templates and their controls, shared by the resource script and the
+// forms. Plain macros: the resource compiler reads this file too.
+#pragma once
+
+#define IDD_FORWARD 101
+#define IDD_INPUT_ADDRESS 102
+#define IDD_SEND_USER 103
+#define IDD_ADDRESS_BOOK 104
+
+/* frmForward */
+#define IDC_FRA_FILE 1001
+#define IDC_LVW_FILE 1002
+#define IDC_CMD_FILE_SELECT 1003
+#define IDC_CMD_FOLDER_SELECT 1004
+#define IDC_CMD_FILE_DEL 1005
+#define IDC_LBL_FILE_COUNT_TITLE 1006
+#define IDC_LBL_FILE_COUNT 1007
+#define IDC_LBL_FILE_SIZE_TITLE 1008
+#define IDC_LBL_FILE_SIZE 1009
+#define IDC_FRA_FORWARD 1010
+#define IDC_LVW_FORWARD 1011
+#define IDC_CMD_ADD 1012
+#define IDC_CMD_ADDRESS 1013
+#define IDC_CMD_SEND_DEL 1014
+#define IDC_FRA_MSG 1015
+#define IDC_TXT_MSG 1016
+#define IDC_CMD_SETTING 1017
+#define IDC_CMD_HISTORY 1018
+#define IDC_CMD_FORWARD 1019
+#define IDC_CMD_END 1020
+
+/* frmInputAddress and frmSendUser; OK and cancel are IDOK and IDCANCEL, so Enter and Esc work */
+#define IDC_LBL_NAME 1101
+#define IDC_TXT_NAME 1102
+#define IDC_LBL_EMAIL 1103
+#define IDC_TXT_EMAIL 1104
+#define IDC_CHK_SAVE 1105
+
+/* frmAddressBook */
+#define IDC_LVW_ADDRESS 1201
+#define IDC_CMD_BOOK_ADD 1202
+#define IDC_CMD_BOOK_UPDATE 1203
+#define IDC_CMD_BOOK_DELETE 1204
+#define IDC_CMD_BOOK_SET 1205
+#define IDC_CMD_BOOK_CLOSE 1206
