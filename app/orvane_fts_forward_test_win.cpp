@@ -57,7 +57,8 @@ void Type(HWND edit, const wchar_t* text) {
   SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
-// Saves what the screen shows of the window as a 24-bit BMP file.
+// Saves what the screen shows of the window as a 24-bit BMP file. The window is raised above all
+// others first: test programs running beside this one share the display.
 void SaveScreenshot(HWND window, const std::wstring& name) {
   const std::filesystem::path folder = BinFolder().parent_path() / "screenshots";
   std::filesystem::create_directories(folder);
@@ -69,7 +70,11 @@ void SaveScreenshot(HWND window, const std::wstring& name) {
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ old = SelectObject(memory, bitmap);
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Sleep(300);
   BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   SelectObject(memory, old);
 
   BITMAPINFOHEADER info = {};
@@ -140,7 +145,7 @@ class RunningProgram {
   // Lets the program finish its work and paint before a window is captured.
   void Settle() {
     WaitForInputIdle(process_.hProcess, 5000);
-    Sleep(2500);  // hiding a window makes Wine wait up to 2 s for a window manager
+    Sleep(500);
   }
 
   bool Ends() { return WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0; }
@@ -156,14 +161,6 @@ class OrvaneFtsForwardMode : public ::testing::Test {
     testing_registry::SetProductId("V01", "PID-1");
     testing_registry::SetSetting("SendName", "\x8E\x52\x93\x63");  // 山田
     RemoveBook();
-    // Without a window manager Wine draws the frames itself when asked to, so the captions
-    // appear in the screenshots.
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\X11 Driver", 0, nullptr, 0,
-                        KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-      RegSetValueExW(key, L"Decorated", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"N"), 4);
-      RegCloseKey(key);
-    }
   }
   void TearDown() override {
     testing_registry::ClearConfiguration();
