@@ -1,0 +1,131 @@
+#include "components/tta/tta_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "components/tta/status.h"
+
+namespace tta {
+
+TtaDecoder::TtaDecoder(ByteSource& source) : reader_(source) {
+  ReadHeader();
+  CheckSeekTable();
+  samplesRemaining_ = header_.sampleCount;
+}
+
+void TtaDecoder::ReadHeader() {
+  std::array<uint8_t, kHeaderSize> bytes;
+  size_t got = reader_.ReadSome(bytes.data(), kId3v2HeaderSize);
+  if (got == kId3v2HeaderSize) {
+    if (const uint64_t tagSize = Id3v2TagSize(bytes.data())) {
+      for (uint64_t left = tagSize - kId3v2HeaderSize; left > 0;) {
+        uint8_t scratch[4096];
+        const size_t chunk = static_cast<size_t>(std::min<uint64_t>(left, sizeof scratch));
+        reader_.ReadBytes(scratch, chunk);
+        left -= chunk;
+      }
+      got = reader_.ReadSome(bytes.data(), kId3v2HeaderSize);
+    }
+  }
+  if (got < 4 || std::memcmp(bytes.data(), "TTA1", 4) != 0) {
+    throw CodecError(Status::kUnsupportedFormat);
+  }
+  if (got == kId3v2HeaderSize) {
+    reader_.ReadBytes(bytes.data() + got, kHeaderSize - got);
+  } else {
+    throw CodecError(Status::kMalformedData);
+  }
+  header_ = ParseHeader(bytes);
+}
+
+void TtaDecoder::CheckSeekTable() {
+  uint32_t crc = 0;
+  for (uint64_t left = uint64_t{header_.frameCount()} * kSeekEntrySize; left > 0;) {
+    uint8_t chunk[4096];
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof chunk));
+    reader_.ReadBytes(chunk, n);
+    crc = Crc32(crc, chunk, n);
+    left -= n;
+  }
+  uint8_t stored[kCrcSize];
+  reader_.ReadBytes(stored, sizeof stored);
+  if (LoadLe32(stored) != crc) throw CodecError(Status::kMalformedData);
+}
+
+size_t TtaDecoder::Decode(int32_t* out, size_t sampleFrames) {
+  const unsigned channels = header_.format.channels;
+  size_t done = 0;
+  while (done < sampleFrames && samplesRemaining_ > 0) {
+    if (frameRemaining_ == 0) {
+      reader_.BeginFrame();
+      for (unsigned c = 0; c < channels; ++c) ResetChannel(channels_[c]);
+      frameRemaining_ = std::min(header_.frameLength(), samplesRemaining_);
+    }
+    const uint32_t run =
+        static_cast<uint32_t>(std::min<size_t>(sampleFrames - done, frameRemaining_));
+    int32_t* target = out + done * channels;
+    switch (header_.format.bytesPerSample()) {
+      case 1:
+        DecodeRun<1>(target, run);
+        break;
+      case 2:
+        DecodeRun<2>(target, run);
+        break;
+      default:
+        DecodeRun<3>(target, run);
+        break;
+    }
+    done += run;
+    frameRemaining_ -= run;
+    samplesRemaining_ -= run;
+    if (frameRemaining_ == 0) reader_.EndFrame();
+  }
+  return done;
+}
+
+template <unsigned kBytes>
+void TtaDecoder::DecodeRun(int32_t* out, size_t sampleFrames) {
+  using Model = ModelParameters<kBytes>;
+  const unsigned channels = header_.format.channels;
+  for (size_t i = 0; i < sampleFrames; ++i, out += channels) {
+    for (unsigned c = 0; c < channels; ++c) {
+      ChannelState& s = channels_[c];
+      uint32_t code;
+      const uint32_t ones = reader_.ReadUnary();
+      if (ones == 0) {
+        code = reader_.ReadBits(s.k0);
+        AdaptRice(s.sum0, s.k0, code);
+      } else {
+        const unsigned k1 = s.k1;
+        const uint64_t rest = (uint64_t{ones - 1} << k1) | reader_.ReadBits(k1);
+        const uint64_t full = rest + (uint64_t{1} << s.k0);
+        if (full > UINT32_MAX) throw CodecError(Status::kMalformedData);
+        AdaptRice(s.sum1, s.k1, static_cast<uint32_t>(rest));
+        code = static_cast<uint32_t>(full);
+        AdaptRice(s.sum0, s.k0, code);
+      }
+      const int32_t residue = UnfoldSign(code);
+      const int32_t predicted = static_cast<int32_t>(
+          static_cast<uint32_t>(residue) +
+          static_cast<uint32_t>(FilterPrediction<Model::kFilterShift>(s, Model::kFilterRound)));
+      FilterUpdate(s, residue, predicted);
+      const int32_t value = static_cast<int32_t>(
+          static_cast<uint32_t>(predicted) +
+          static_cast<uint32_t>(FixedPrediction<Model::kPredictorShift>(s.predictor)));
+      s.predictor = value;
+      out[c] = value;
+    }
+    if (channels > 1) {
+      // Undo the encoder's decorrelation, from the last channel down.
+      uint32_t next = static_cast<uint32_t>(out[channels - 1]) +
+                      static_cast<uint32_t>(out[channels - 2] / 2);
+      out[channels - 1] = static_cast<int32_t>(next);
+      for (int c = static_cast<int>(channels) - 2; c >= 0; --c) {
+        next -= static_cast<uint32_t>(out[c]);
+        out[c] = static_cast<int32_t>(next);
+      }
+    }
+  }
+}
+
+}  // namespace tta

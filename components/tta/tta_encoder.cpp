@@ -1,0 +1,107 @@
+#include "components/tta/tta_encoder.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "components/tta/status.h"
+
+namespace tta {
+
+TtaEncoder::TtaEncoder(ByteSink& sink, const StreamHeader& header)
+    : sink_(sink), header_(header), writer_(sink), samplesRemaining_(header.sampleCount) {
+  if (!IsSupported(header.format)) throw CodecError(Status::kUnsupportedFormat);
+  const auto headerBytes = SerializeHeader(header);
+  sink_.Write(headerBytes.data(), headerBytes.size());
+  const std::vector<uint8_t> table(uint64_t{header.frameCount()} * kSeekEntrySize + kCrcSize);
+  sink_.Write(table.data(), table.size());
+}
+
+void TtaEncoder::StartFrame() {
+  for (unsigned c = 0; c < header_.format.channels; ++c) ResetChannel(channels_[c]);
+  frameRemaining_ = std::min(header_.frameLength(), samplesRemaining_);
+}
+
+void TtaEncoder::EndFrame() {
+  uint8_t entry[kSeekEntrySize];
+  StoreLe32(entry, writer_.EndFrame());
+  seekCrc_ = Crc32(seekCrc_, entry, sizeof entry);
+  sink_.WriteAt(kHeaderSize + uint64_t{framesWritten_} * kSeekEntrySize, entry, sizeof entry);
+  ++framesWritten_;
+}
+
+void TtaEncoder::Encode(const int32_t* samples, size_t sampleFrames) {
+  const unsigned channels = header_.format.channels;
+  while (sampleFrames > 0) {
+    if (samplesRemaining_ == 0) throw CodecError(Status::kInternalError);
+    if (frameRemaining_ == 0) StartFrame();
+    const uint32_t run = static_cast<uint32_t>(std::min<size_t>(sampleFrames, frameRemaining_));
+    switch (header_.format.bytesPerSample()) {
+      case 1:
+        EncodeRun<1>(samples, run);
+        break;
+      case 2:
+        EncodeRun<2>(samples, run);
+        break;
+      default:
+        EncodeRun<3>(samples, run);
+        break;
+    }
+    samples += size_t{run} * channels;
+    sampleFrames -= run;
+    frameRemaining_ -= run;
+    samplesRemaining_ -= run;
+    if (frameRemaining_ == 0) EndFrame();
+  }
+}
+
+template <unsigned kBytes>
+void TtaEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
+  using Model = ModelParameters<kBytes>;
+  const unsigned channels = header_.format.channels;
+  const unsigned last = channels - 1;
+  for (size_t i = 0; i < sampleFrames; ++i, samples += channels) {
+    for (unsigned c = 0; c < channels; ++c) {
+      // Channels are coded as differences to their neighbour; the last keeps its own
+      // value, moved halfway towards the one before.
+      int32_t value;
+      if (channels == 1) {
+        value = samples[0];
+      } else if (c < last) {
+        value = samples[c + 1] - samples[c];
+      } else {
+        value = samples[c] - (samples[c] - samples[c - 1]) / 2;
+      }
+      ChannelState& s = channels_[c];
+      const int32_t predicted = static_cast<int32_t>(
+          static_cast<uint32_t>(value) -
+          static_cast<uint32_t>(FixedPrediction<Model::kPredictorShift>(s.predictor)));
+      s.predictor = value;
+      const int32_t residue = static_cast<int32_t>(
+          static_cast<uint32_t>(predicted) -
+          static_cast<uint32_t>(FilterPrediction<Model::kFilterShift>(s, Model::kFilterRound)));
+      FilterUpdate(s, residue, predicted);
+
+      const uint32_t code = FoldSign(residue);
+      const uint32_t k0 = s.k0;
+      AdaptRice(s.sum0, s.k0, code);
+      if (code < (1u << k0)) {
+        writer_.PutRice(0, code, k0);
+      } else {
+        const uint32_t rest = code - (1u << k0);
+        const uint32_t k1 = s.k1;
+        AdaptRice(s.sum1, s.k1, rest);
+        writer_.PutRice((rest >> k1) + 1, rest & ((1u << k1) - 1), k1);
+      }
+    }
+  }
+}
+
+void TtaEncoder::Finish() {
+  if (samplesRemaining_ != 0) throw CodecError(Status::kMalformedData);
+  writer_.Drain();
+  uint8_t crc[kCrcSize];
+  StoreLe32(crc, seekCrc_);
+  sink_.WriteAt(kHeaderSize + uint64_t{header_.frameCount()} * kSeekEntrySize, crc, sizeof crc);
+}
+
+}  // namespace tta
