@@ -8,9 +8,9 @@
 
 namespace tta {
 
-BitReader::BitReader(ByteSource& source) : source_(source), buffer_(kCapacity + 8) {}
+BitReader::BitReader(ByteSource& source) : source_(source), buffer_(kCapacity + kPadding) {}
 
-void BitReader::Refill() {
+void BitReader::Fill() {
   if (atEnd_) {
     // The padding beyond the data reads as zeros, which ends any unary code; having used
     // any of it means the stream ran out in the middle of a frame.
@@ -26,31 +26,32 @@ void BitReader::Refill() {
   available_ -= keepFrom;
   base_ += keepFrom;
   bitPos_ -= uint64_t{keepFrom} * 8;
-  while (available_ < kCapacity) {
-    const size_t got = source_.Read(buffer_.data() + available_, kCapacity - available_);
-    if (got == 0) {
-      atEnd_ = true;
-      break;
-    }
-    available_ += got;
-  }
-  std::fill(buffer_.begin() + available_, buffer_.begin() + available_ + 8, 0);
+  available_ += ReadUpTo(source_, buffer_.data() + available_, kCapacity - available_);
+  atEnd_ = available_ < kCapacity;
+  std::fill(buffer_.begin() + available_, buffer_.end(), 0);
 }
 
-uint32_t BitReader::ReadLongUnary() {
+ReadWindow BitReader::Refill(const ReadWindow& w) {
+  bitPos_ = w.pos;
+  if (bitPos_ > FastLimit()) Fill();
+  return window();
+}
+
+uint32_t BitReader::ReadLongUnary(ReadWindow& w) {
   uint64_t ones = 0;
   for (;;) {
-    const uint64_t inverted = ~Peek() & kWindowMask;
+    if (w.pos > w.fastLimit) w = Refill(w);
+    const uint64_t inverted = ~PeekBits(w) & kPeekMask;
     if (inverted != 0) {
       const unsigned run = static_cast<unsigned>(__builtin_ctzll(inverted));
-      bitPos_ += run + 1;
+      w.pos += run + 1;
       ones += run;
       break;
     }
-    bitPos_ += kWindowBits;
-    ones += kWindowBits;
+    w.pos += kPeekBits;
+    ones += kPeekBits;
+    if (ones > UINT32_MAX) throw CodecError(Status::kMalformedData);
   }
-  if (ones > UINT32_MAX) throw CodecError(Status::kMalformedData);
   return static_cast<uint32_t>(ones);
 }
 
@@ -60,7 +61,7 @@ size_t BitReader::ReadSome(uint8_t* out, size_t size) {
   while (done < size) {
     size_t byte = static_cast<size_t>(bitPos_ >> 3);
     if (byte >= available_) {
-      Refill();
+      Fill();
       byte = static_cast<size_t>(bitPos_ >> 3);
       if (byte >= available_) break;
     }

@@ -12,6 +12,25 @@
 
 namespace tta {
 
+// The read position of the decoding loop. The loop keeps it in a local, where the compiler
+// can hold it in registers, and hands it back to the reader only to refill.
+struct ReadWindow {
+  const uint8_t* data;
+  uint64_t pos;        // in bits from `data`
+  uint64_t fastLimit;  // while pos <= fastLimit the next 128 bits are buffered
+};
+
+// At least the next 57 bits, in the low bits of the result.
+inline uint64_t PeekBits(const ReadWindow& w) {
+  uint64_t word;
+  std::memcpy(&word, w.data + (w.pos >> 3), 8);
+  if constexpr (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__) word = __builtin_bswap64(word);
+  return word >> (w.pos & 7);
+}
+
+constexpr unsigned kPeekBits = 57;
+constexpr uint64_t kPeekMask = (uint64_t{1} << kPeekBits) - 1;
+
 class BitReader {
  public:
   explicit BitReader(ByteSource& source);
@@ -25,50 +44,30 @@ class BitReader {
   // Skips to the next byte boundary and checks the frame's CRC, which follows there.
   void EndFrame();
 
-  // The number of one-bits before the next zero bit, consuming both.
-  uint32_t ReadUnary() {
-    const uint64_t inverted = ~Peek();
-    if ((inverted & kWindowMask) == 0) return ReadLongUnary();
-    const unsigned ones = static_cast<unsigned>(__builtin_ctzll(inverted));
-    bitPos_ += ones + 1;
-    return ones;
-  }
+  ReadWindow window() const { return {buffer_.data(), bitPos_, FastLimit()}; }
+  void Return(const ReadWindow& w) { bitPos_ = w.pos; }
 
-  // The next `count` bits (at most 32).
-  uint32_t ReadBits(unsigned count) {
-    const uint64_t window = Peek();
-    bitPos_ += count;
-    return static_cast<uint32_t>(window & ((uint64_t{1} << count) - 1));
-  }
+  // Makes the next 128 bits readable from the returned window (zeros past the end of the
+  // source). Throws CodecError(kMalformedData) once bits past the end have been consumed.
+  ReadWindow Refill(const ReadWindow& w);
+
+  // A unary code too long for one peek: counts its one-bits and consumes it.
+  uint32_t ReadLongUnary(ReadWindow& w);
 
   // Bytes of the source consumed so far (a partly read byte counts).
   uint64_t consumed() const { return base_ + (bitPos_ + 7) / 8; }
 
  private:
-  // At least the next 57 bits, in the low bits of the result.
-  uint64_t Peek() {
-    size_t byte = bitPos_ >> 3;
-    if (byte + 8 > available_) {
-      Refill();
-      byte = bitPos_ >> 3;
-    }
-    uint64_t word;
-    std::memcpy(&word, buffer_.data() + byte, 8);
-    return LittleEndian(word) >> (bitPos_ & 7);
+  uint64_t FastLimit() const {
+    return available_ >= kPadding ? uint64_t{available_ - kPadding} * 8 : 0;
   }
-  static uint64_t LittleEndian(uint64_t word) {
-    if constexpr (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__) return __builtin_bswap64(word);
-    return word;
-  }
-  void Refill();
-  uint32_t ReadLongUnary();
+  void Fill();
 
   static constexpr size_t kCapacity = 64 * 1024;
-  static constexpr unsigned kWindowBits = 57;
-  static constexpr uint64_t kWindowMask = (uint64_t{1} << kWindowBits) - 1;
+  static constexpr size_t kPadding = 16;
 
   ByteSource& source_;
-  std::vector<uint8_t> buffer_;  // kCapacity bytes and 8 zero bytes of padding
+  std::vector<uint8_t> buffer_;  // kCapacity bytes, then kPadding zero bytes
   size_t available_ = 0;
   uint64_t bitPos_ = 0;  // consumed bits, counted from the buffer's start
   uint64_t base_ = 0;    // source offset of the buffer's first byte

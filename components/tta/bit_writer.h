@@ -1,6 +1,6 @@
-// Writes the Rice codes of TTA frames, least significant bit first, straight into a buffer
-// that drains to the sink, and keeps each frame's CRC on the way. Memory stays at one buffer
-// however long the stream is.
+// Writes the Rice codes of TTA frames, least significant bit first, into a buffer that drains
+// to the sink, and keeps each frame's CRC on the way. Memory stays at one buffer however long
+// the stream is.
 #pragma once
 
 #include <cstdint>
@@ -11,48 +11,62 @@
 
 namespace tta {
 
+// The write position of the encoding loop, kept in a local so that the compiler can hold it
+// in registers; the loop hands it back to the writer to drain.
+struct WriteWindow {
+  uint8_t* out;
+  uint8_t* limit;  // while out <= limit, one more short code fits
+  uint64_t pending;
+  unsigned pendingBits;  // below 32
+};
+
+// Appends `count` bits (at most 32) of `bits`, which has no bits above them.
+inline void PutBits(WriteWindow& w, uint32_t bits, unsigned count) {
+  w.pending |= uint64_t{bits} << w.pendingBits;
+  w.pendingBits += count;
+  if (w.pendingBits >= 32) {
+    uint32_t word = static_cast<uint32_t>(w.pending);
+    if constexpr (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__) word = __builtin_bswap32(word);
+    std::memcpy(w.out, &word, 4);
+    w.out += 4;
+    w.pending >>= 32;
+    w.pendingBits -= 32;
+  }
+}
+
 class BitWriter {
  public:
   explicit BitWriter(ByteSink& sink);
 
+  WriteWindow window() { return {buffer_.data() + used_, buffer_.data() + kCapacity, pending_, pendingBits_}; }
+  void Return(const WriteWindow& w) {
+    used_ = static_cast<size_t>(w.out - buffer_.data());
+    pending_ = w.pending;
+    pendingBits_ = w.pendingBits;
+  }
+
   // `ones` one-bits, a zero bit, then the low `k` bits of `low`.
-  void PutRice(uint32_t ones, uint32_t low, unsigned k) {
+  void PutRice(WriteWindow& w, uint32_t ones, uint32_t low, unsigned k) {
     const unsigned length = ones + 1 + k;
     if (length <= 32) {
-      Put(static_cast<uint32_t>(((uint64_t{1} << ones) - 1) | (uint64_t{low} << (ones + 1))),
-          length);
+      if (w.out > w.limit) w = Drain(w);
+      PutBits(w, static_cast<uint32_t>(((uint64_t{1} << ones) - 1) | (uint64_t{low} << (ones + 1))),
+              length);
     } else {
-      PutLongRice(ones, low, k);
+      PutLongRice(w, ones, low, k);
     }
   }
 
   // Pads the frame to a whole byte, appends its CRC and returns its length, CRC included.
   uint32_t EndFrame();
 
-  // Hands every buffered byte to the sink.
-  void Drain();
-
-  uint64_t bytesProduced() const { return drained_ + used_; }
+  // Hands every whole buffered byte to the sink.
+  WriteWindow Drain(const WriteWindow& w);
+  void Drain() { Return(Drain(window())); }
 
  private:
-  // Appends `count` bits (at most 32) of `bits`, which has no bits above them.
-  void Put(uint32_t bits, unsigned count) {
-    acc_ |= uint64_t{bits} << fill_;
-    fill_ += count;
-    if (fill_ >= 32) {
-      const uint32_t word = static_cast<uint32_t>(acc_);
-      uint8_t* out = buffer_.data() + used_;
-      out[0] = static_cast<uint8_t>(word);
-      out[1] = static_cast<uint8_t>(word >> 8);
-      out[2] = static_cast<uint8_t>(word >> 16);
-      out[3] = static_cast<uint8_t>(word >> 24);
-      used_ += 4;
-      acc_ >>= 32;
-      fill_ -= 32;
-      if (used_ >= kCapacity) Drain();
-    }
-  }
-  void PutLongRice(uint32_t ones, uint32_t low, unsigned k);
+  void PutLongRice(WriteWindow& w, uint32_t ones, uint32_t low, unsigned k);
+  uint64_t bytesProduced() const { return drained_ + used_; }
 
   static constexpr size_t kCapacity = 64 * 1024;
 
@@ -62,8 +76,8 @@ class BitWriter {
   size_t crcFrom_ = 0;  // buffered bytes before this are already in crc_
   uint64_t drained_ = 0;
   uint64_t frameStart_ = 0;
-  uint64_t acc_ = 0;
-  unsigned fill_ = 0;
+  uint64_t pending_ = 0;
+  unsigned pendingBits_ = 0;
   uint32_t crc_ = 0;
 };
 

@@ -64,17 +64,7 @@ size_t TtaDecoder::Decode(int32_t* out, size_t sampleFrames) {
     const uint32_t run =
         static_cast<uint32_t>(std::min<size_t>(sampleFrames - done, frameRemaining_));
     int32_t* target = out + done * channels;
-    switch (header_.format.bytesPerSample()) {
-      case 1:
-        DecodeRun<1>(target, run);
-        break;
-      case 2:
-        DecodeRun<2>(target, run);
-        break;
-      default:
-        DecodeRun<3>(target, run);
-        break;
-    }
+    DecodeRunFor(target, run);
     done += run;
     frameRemaining_ -= run;
     samplesRemaining_ -= run;
@@ -84,20 +74,60 @@ size_t TtaDecoder::Decode(int32_t* out, size_t sampleFrames) {
 }
 
 template <unsigned kBytes>
+void TtaDecoder::DecodeRunOfWidth(int32_t* out, size_t sampleFrames) {
+  switch (header_.format.channels) {
+    case 1:
+      return DecodeRun<kBytes, 1>(out, sampleFrames);
+    case 2:
+      return DecodeRun<kBytes, 2>(out, sampleFrames);
+    default:
+      return DecodeRun<kBytes, 0>(out, sampleFrames);
+  }
+}
+
+void TtaDecoder::DecodeRunFor(int32_t* out, size_t sampleFrames) {
+  switch (header_.format.bytesPerSample()) {
+    case 1:
+      return DecodeRunOfWidth<1>(out, sampleFrames);
+    case 2:
+      return DecodeRunOfWidth<2>(out, sampleFrames);
+    default:
+      return DecodeRunOfWidth<3>(out, sampleFrames);
+  }
+}
+
+template <unsigned kBytes, unsigned kChannels>
 void TtaDecoder::DecodeRun(int32_t* out, size_t sampleFrames) {
   using Model = ModelParameters<kBytes>;
-  const unsigned channels = header_.format.channels;
+  // kChannels is 0 for a count known only at run time; mono and stereo get loops of their own.
+  const unsigned channels = kChannels != 0 ? kChannels : header_.format.channels;
+  // Working copies that nothing else can point to, so the compiler keeps them out of the
+  // way of the output stores.
+  ChannelState state[kChannels != 0 ? kChannels : kMaxChannels];
+  std::copy_n(channels_.begin(), channels, state);
+  ReadWindow w = reader_.window();
   for (size_t i = 0; i < sampleFrames; ++i, out += channels) {
     for (unsigned c = 0; c < channels; ++c) {
-      ChannelState& s = channels_[c];
+      ChannelState& s = state[c];
+      if (w.pos > w.fastLimit) w = reader_.Refill(w);
       uint32_t code;
-      const uint32_t ones = reader_.ReadUnary();
+      const uint64_t inverted = ~PeekBits(w) & kPeekMask;
+      uint32_t ones;
+      if (inverted != 0) {
+        ones = static_cast<uint32_t>(__builtin_ctzll(inverted));
+        w.pos += ones + 1;
+      } else {
+        ones = reader_.ReadLongUnary(w);
+      }
       if (ones == 0) {
-        code = reader_.ReadBits(s.k0);
+        code = static_cast<uint32_t>(PeekBits(w) & ((uint64_t{1} << s.k0) - 1));
+        w.pos += s.k0;
         AdaptRice(s.sum0, s.k0, code);
       } else {
         const unsigned k1 = s.k1;
-        const uint64_t rest = (uint64_t{ones - 1} << k1) | reader_.ReadBits(k1);
+        const uint64_t low = PeekBits(w) & ((uint64_t{1} << k1) - 1);
+        w.pos += k1;
+        const uint64_t rest = (uint64_t{ones - 1} << k1) | low;
         const uint64_t full = rest + (uint64_t{1} << s.k0);
         if (full > UINT32_MAX) throw CodecError(Status::kMalformedData);
         AdaptRice(s.sum1, s.k1, static_cast<uint32_t>(rest));
@@ -126,6 +156,8 @@ void TtaDecoder::DecodeRun(int32_t* out, size_t sampleFrames) {
       }
     }
   }
+  reader_.Return(w);
+  std::copy_n(state, channels, channels_.begin());
 }
 
 }  // namespace tta

@@ -29,23 +29,36 @@ void TtaEncoder::EndFrame() {
   ++framesWritten_;
 }
 
+template <unsigned kBytes>
+void TtaEncoder::EncodeRunOfWidth(const int32_t* samples, size_t sampleFrames) {
+  switch (header_.format.channels) {
+    case 1:
+      return EncodeRun<kBytes, 1>(samples, sampleFrames);
+    case 2:
+      return EncodeRun<kBytes, 2>(samples, sampleFrames);
+    default:
+      return EncodeRun<kBytes, 0>(samples, sampleFrames);
+  }
+}
+
+void TtaEncoder::EncodeRunFor(const int32_t* samples, size_t sampleFrames) {
+  switch (header_.format.bytesPerSample()) {
+    case 1:
+      return EncodeRunOfWidth<1>(samples, sampleFrames);
+    case 2:
+      return EncodeRunOfWidth<2>(samples, sampleFrames);
+    default:
+      return EncodeRunOfWidth<3>(samples, sampleFrames);
+  }
+}
+
 void TtaEncoder::Encode(const int32_t* samples, size_t sampleFrames) {
   const unsigned channels = header_.format.channels;
   while (sampleFrames > 0) {
     if (samplesRemaining_ == 0) throw CodecError(Status::kInternalError);
     if (frameRemaining_ == 0) StartFrame();
     const uint32_t run = static_cast<uint32_t>(std::min<size_t>(sampleFrames, frameRemaining_));
-    switch (header_.format.bytesPerSample()) {
-      case 1:
-        EncodeRun<1>(samples, run);
-        break;
-      case 2:
-        EncodeRun<2>(samples, run);
-        break;
-      default:
-        EncodeRun<3>(samples, run);
-        break;
-    }
+    EncodeRunFor(samples, run);
     samples += size_t{run} * channels;
     sampleFrames -= run;
     frameRemaining_ -= run;
@@ -54,11 +67,17 @@ void TtaEncoder::Encode(const int32_t* samples, size_t sampleFrames) {
   }
 }
 
-template <unsigned kBytes>
+template <unsigned kBytes, unsigned kChannels>
 void TtaEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
   using Model = ModelParameters<kBytes>;
-  const unsigned channels = header_.format.channels;
+  // kChannels is 0 for a count known only at run time; mono and stereo get loops of their own.
+  const unsigned channels = kChannels != 0 ? kChannels : header_.format.channels;
   const unsigned last = channels - 1;
+  // Working copies that nothing else can point to, so the compiler keeps them out of the
+  // way of the output stores.
+  ChannelState state[kChannels != 0 ? kChannels : kMaxChannels];
+  std::copy_n(channels_.begin(), channels, state);
+  WriteWindow w = writer_.window();
   for (size_t i = 0; i < sampleFrames; ++i, samples += channels) {
     for (unsigned c = 0; c < channels; ++c) {
       // Channels are coded as differences to their neighbour; the last keeps its own
@@ -71,7 +90,7 @@ void TtaEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
       } else {
         value = samples[c] - (samples[c] - samples[c - 1]) / 2;
       }
-      ChannelState& s = channels_[c];
+      ChannelState& s = state[c];
       const int32_t predicted = static_cast<int32_t>(
           static_cast<uint32_t>(value) -
           static_cast<uint32_t>(FixedPrediction<Model::kPredictorShift>(s.predictor)));
@@ -85,15 +104,17 @@ void TtaEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
       const uint32_t k0 = s.k0;
       AdaptRice(s.sum0, s.k0, code);
       if (code < (1u << k0)) {
-        writer_.PutRice(0, code, k0);
+        writer_.PutRice(w, 0, code, k0);
       } else {
         const uint32_t rest = code - (1u << k0);
         const uint32_t k1 = s.k1;
         AdaptRice(s.sum1, s.k1, rest);
-        writer_.PutRice((rest >> k1) + 1, rest & ((1u << k1) - 1), k1);
+        writer_.PutRice(w, (rest >> k1) + 1, rest & ((1u << k1) - 1), k1);
       }
     }
   }
+  writer_.Return(w);
+  std::copy_n(state, channels, channels_.begin());
 }
 
 void TtaEncoder::Finish() {
