@@ -7,7 +7,6 @@ namespace tta {
 
 unsigned ProgressPercent(uint64_t done, uint64_t total) {
   if (total == 0 || done >= total) return 100;
-  // Divide first where the product could overflow; sizes here stay far below that.
   return static_cast<unsigned>(done * 100 / total);
 }
 
