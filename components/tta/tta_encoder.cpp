@@ -1,7 +1,6 @@
 #include "components/tta/tta_encoder.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "components/tta/status.h"
 
@@ -12,8 +11,13 @@ TtaEncoder::TtaEncoder(ByteSink& sink, const StreamHeader& header)
   if (!IsSupported(header.format)) throw CodecError(Status::kUnsupportedFormat);
   const auto headerBytes = SerializeHeader(header);
   sink_.Write(headerBytes.data(), headerBytes.size());
-  const std::vector<uint8_t> table(uint64_t{header.frameCount()} * kSeekEntrySize + kCrcSize);
-  sink_.Write(table.data(), table.size());
+  // The seek table is filled in as frames complete; until then it holds zeros.
+  const uint8_t zeros[4096] = {};
+  for (uint64_t left = uint64_t{header.frameCount()} * kSeekEntrySize + kCrcSize; left > 0;) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof zeros));
+    sink_.Write(zeros, n);
+    left -= n;
+  }
 }
 
 void TtaEncoder::StartFrame() {
