@@ -80,14 +80,23 @@ inline void FilterUpdate(ChannelState& s, int32_t residue, int32_t value) {
   s.dl[4] = d3;
 }
 
-// Moves a Rice parameter towards the running mean of the values it codes.
+// Moves a Rice parameter towards the running mean of the values it codes. Whether a value
+// is coded with the first or the second parameter is as good as random, so the updates are
+// written without branches: a mispredicted branch would cost more than the whole update.
 inline void AdaptRice(uint32_t& sum, uint32_t& k, uint32_t value) {
   sum += value - (sum >> 4);
-  if (k > 0 && sum < (1u << (k + 4))) {
-    --k;
-  } else if (k < 27 && sum > (1u << (k + 5))) {
-    ++k;
-  }
+  const uint32_t down = (k > 0) & (sum < (1u << (k + 4)));
+  const uint32_t up = (k < 27) & (sum > (uint64_t{1} << (k + 5)));
+  k = k - down + up;
+}
+
+// The same for the second parameter, which moves only when the value needed it.
+inline void AdaptRiceIf(bool used, uint32_t& sum, uint32_t& k, uint32_t value) {
+  uint32_t newSum = sum;
+  uint32_t newK = k;
+  AdaptRice(newSum, newK, value);
+  sum = used ? newSum : sum;
+  k = used ? newK : k;
 }
 
 // Signed residue to the unsigned code value: 0, 1, -1, 2, -2 ... become 0, 1, 2, 3, 4 ...

@@ -110,7 +110,6 @@ void TtaDecoder::DecodeRun(int32_t* out, size_t sampleFrames) {
     for (unsigned c = 0; c < channels; ++c) {
       ChannelState& s = state[c];
       if (w.pos > w.fastLimit) w = reader_.Refill(w);
-      uint32_t code;
       const uint64_t inverted = ~PeekBits(w) & kPeekMask;
       uint32_t ones;
       if (inverted != 0) {
@@ -119,21 +118,17 @@ void TtaDecoder::DecodeRun(int32_t* out, size_t sampleFrames) {
       } else {
         ones = reader_.ReadLongUnary(w);
       }
-      if (ones == 0) {
-        code = static_cast<uint32_t>(PeekBits(w) & ((uint64_t{1} << s.k0) - 1));
-        w.pos += s.k0;
-        AdaptRice(s.sum0, s.k0, code);
-      } else {
-        const unsigned k1 = s.k1;
-        const uint64_t low = PeekBits(w) & ((uint64_t{1} << k1) - 1);
-        w.pos += k1;
-        const uint64_t rest = (uint64_t{ones - 1} << k1) | low;
-        const uint64_t full = rest + (uint64_t{1} << s.k0);
-        if (full > UINT32_MAX) throw CodecError(Status::kMalformedData);
-        AdaptRice(s.sum1, s.k1, static_cast<uint32_t>(rest));
-        code = static_cast<uint32_t>(full);
-        AdaptRice(s.sum0, s.k0, code);
-      }
+      // A value of at least 2^k0 is escaped by a leading one-bit and coded with k1.
+      const bool escaped = ones != 0;
+      const unsigned k = escaped ? s.k1 : s.k0;
+      const uint64_t low = PeekBits(w) & ((uint64_t{1} << k) - 1);
+      w.pos += k;
+      const uint64_t rest = (uint64_t{ones - escaped} << k) | low;
+      const uint64_t full = rest + (escaped ? uint64_t{1} << s.k0 : 0);
+      if (full > UINT32_MAX) throw CodecError(Status::kMalformedData);
+      AdaptRiceIf(escaped, s.sum1, s.k1, static_cast<uint32_t>(rest));
+      const uint32_t code = static_cast<uint32_t>(full);
+      AdaptRice(s.sum0, s.k0, code);
       const int32_t residue = UnfoldSign(code);
       const int32_t predicted = static_cast<int32_t>(
           static_cast<uint32_t>(residue) +

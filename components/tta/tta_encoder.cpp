@@ -105,16 +105,16 @@ void TtaEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
       FilterUpdate(s, residue, predicted);
 
       const uint32_t code = FoldSign(residue);
+      // A value of at least 2^k0 is escaped by a leading one-bit and coded with k1.
       const uint32_t k0 = s.k0;
+      const uint32_t k1 = s.k1;
+      const bool escaped = code >= (1u << k0);
+      const uint32_t rest = code - (escaped ? 1u << k0 : 0);
+      const unsigned k = escaped ? k1 : k0;
+      const uint32_t ones = escaped ? (rest >> k1) + 1 : 0;
       AdaptRice(s.sum0, s.k0, code);
-      if (code < (1u << k0)) {
-        writer_.PutRice(w, 0, code, k0);
-      } else {
-        const uint32_t rest = code - (1u << k0);
-        const uint32_t k1 = s.k1;
-        AdaptRice(s.sum1, s.k1, rest);
-        writer_.PutRice(w, (rest >> k1) + 1, rest & ((1u << k1) - 1), k1);
-      }
+      AdaptRiceIf(escaped, s.sum1, s.k1, rest);
+      writer_.PutRice(w, ones, rest & ((1u << k) - 1), k);
     }
   }
   writer_.Return(w);
