@@ -31,13 +31,13 @@ void BitReader::Fill() {
   std::fill(buffer_.begin() + available_, buffer_.end(), 0);
 }
 
-ReadWindow BitReader::Refill(const ReadWindow& w) {
+ReadWindow BitReader::Refill(ReadWindow w) {
   bitPos_ = w.pos;
   if (bitPos_ > FastLimit()) Fill();
   return window();
 }
 
-uint32_t BitReader::ReadLongUnary(ReadWindow& w) {
+BitReader::LongUnary BitReader::ReadLongUnary(ReadWindow w) {
   uint64_t ones = 0;
   for (;;) {
     if (w.pos > w.fastLimit) w = Refill(w);
@@ -52,7 +52,7 @@ uint32_t BitReader::ReadLongUnary(ReadWindow& w) {
     ones += kPeekBits;
     if (ones > UINT32_MAX) throw CodecError(Status::kMalformedData);
   }
-  return static_cast<uint32_t>(ones);
+  return {w, static_cast<uint32_t>(ones)};
 }
 
 size_t BitReader::ReadSome(uint8_t* out, size_t size) {

@@ -45,14 +45,19 @@ class BitReader {
   void EndFrame();
 
   ReadWindow window() const { return {buffer_.data(), bitPos_, FastLimit()}; }
-  void Return(const ReadWindow& w) { bitPos_ = w.pos; }
+  void Return(ReadWindow w) { bitPos_ = w.pos; }
 
   // Makes the next 128 bits readable from the returned window (zeros past the end of the
   // source). Throws CodecError(kMalformedData) once bits past the end have been consumed.
-  ReadWindow Refill(const ReadWindow& w);
+  // Windows pass by value so that the decoding loop can keep its own in registers.
+  ReadWindow Refill(ReadWindow w);
 
   // A unary code too long for one peek: counts its one-bits and consumes it.
-  uint32_t ReadLongUnary(ReadWindow& w);
+  struct LongUnary {
+    ReadWindow window;
+    uint32_t ones;
+  };
+  LongUnary ReadLongUnary(ReadWindow w);
 
   // Bytes of the source consumed so far (a partly read byte counts).
   uint64_t consumed() const { return base_ + (bitPos_ + 7) / 8; }

@@ -9,7 +9,7 @@ namespace tta {
 // Room past the capacity for one more code and a frame's last bytes and CRC.
 BitWriter::BitWriter(ByteSink& sink) : sink_(sink), buffer_(kCapacity + 16) {}
 
-void BitWriter::PutLongRice(WriteWindow& w, uint32_t ones, uint32_t low, unsigned k) {
+WriteWindow BitWriter::PutLongRice(WriteWindow w, uint32_t ones, uint32_t low, unsigned k) {
   for (; ones >= 32; ones -= 32) {
     if (w.out > w.limit) w = Drain(w);
     PutBits(w, 0xFFFFFFFFu, 32);
@@ -20,6 +20,7 @@ void BitWriter::PutLongRice(WriteWindow& w, uint32_t ones, uint32_t low, unsigne
     if (w.out > w.limit) w = Drain(w);
     PutBits(w, low & static_cast<uint32_t>((uint64_t{1} << k) - 1), k);
   }
+  return w;
 }
 
 uint32_t BitWriter::EndFrame() {
@@ -41,7 +42,7 @@ uint32_t BitWriter::EndFrame() {
   return static_cast<uint32_t>(length);
 }
 
-WriteWindow BitWriter::Drain(const WriteWindow& w) {
+WriteWindow BitWriter::Drain(WriteWindow w) {
   Return(w);
   crc_ = Crc32(crc_, buffer_.data() + crcFrom_, used_ - crcFrom_);
   sink_.Write(buffer_.data(), used_);

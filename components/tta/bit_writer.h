@@ -38,8 +38,10 @@ class BitWriter {
  public:
   explicit BitWriter(ByteSink& sink);
 
-  WriteWindow window() { return {buffer_.data() + used_, buffer_.data() + kCapacity, pending_, pendingBits_}; }
-  void Return(const WriteWindow& w) {
+  WriteWindow window() {
+    return {buffer_.data() + used_, buffer_.data() + kCapacity, pending_, pendingBits_};
+  }
+  void Return(WriteWindow w) {
     used_ = static_cast<size_t>(w.out - buffer_.data());
     pending_ = w.pending;
     pendingBits_ = w.pendingBits;
@@ -50,22 +52,24 @@ class BitWriter {
     const unsigned length = ones + 1 + k;
     if (length <= 32) {
       if (w.out > w.limit) w = Drain(w);
-      PutBits(w, static_cast<uint32_t>(((uint64_t{1} << ones) - 1) | (uint64_t{low} << (ones + 1))),
+      PutBits(w,
+              static_cast<uint32_t>(((uint64_t{1} << ones) - 1) | (uint64_t{low} << (ones + 1))),
               length);
     } else {
-      PutLongRice(w, ones, low, k);
+      w = PutLongRice(w, ones, low, k);
     }
   }
 
   // Pads the frame to a whole byte, appends its CRC and returns its length, CRC included.
   uint32_t EndFrame();
 
-  // Hands every whole buffered byte to the sink.
-  WriteWindow Drain(const WriteWindow& w);
+  // Hands every whole buffered byte to the sink. Windows pass by value so that the encoding
+  // loop can keep its own in registers.
+  WriteWindow Drain(WriteWindow w);
   void Drain() { Return(Drain(window())); }
 
  private:
-  void PutLongRice(WriteWindow& w, uint32_t ones, uint32_t low, unsigned k);
+  WriteWindow PutLongRice(WriteWindow w, uint32_t ones, uint32_t low, unsigned k);
   uint64_t bytesProduced() const { return drained_ + used_; }
 
   static constexpr size_t kCapacity = 64 * 1024;

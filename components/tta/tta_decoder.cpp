@@ -6,6 +6,48 @@
 #include "components/tta/status.h"
 
 namespace tta {
+namespace {
+
+// One value of one channel, before the channels are recombined.
+template <unsigned kBytes>
+inline int32_t DecodeValue(ChannelState& s, ReadWindow& w, BitReader& reader) {
+  using Model = ModelParameters<kBytes>;
+  if (w.pos > w.fastLimit) w = reader.Refill(w);
+  const uint64_t inverted = ~PeekBits(w) & kPeekMask;
+  uint32_t ones;
+  if (inverted != 0) {
+    ones = static_cast<uint32_t>(__builtin_ctzll(inverted));
+    w.pos += ones + 1;
+  } else {
+    const auto unary = reader.ReadLongUnary(w);
+    w = unary.window;
+    ones = unary.ones;
+  }
+  // A value of at least 2^k0 is escaped by a leading one-bit and coded with k1.
+  const bool escaped = ones != 0;
+  const unsigned k = escaped ? s.k1 : s.k0;
+  const uint64_t low = PeekBits(w) & ((uint64_t{1} << k) - 1);
+  w.pos += k;
+  const uint64_t rest = (uint64_t{ones - escaped} << k) | low;
+  const uint64_t full = rest + (escaped ? uint64_t{1} << s.k0 : 0);
+  if (full > UINT32_MAX) throw CodecError(Status::kMalformedData);
+  AdaptRiceIf(escaped, s.sum1, s.k1, static_cast<uint32_t>(rest));
+  const uint32_t code = static_cast<uint32_t>(full);
+  AdaptRice(s.sum0, s.k0, code);
+
+  const int32_t residue = UnfoldSign(code);
+  const int32_t predicted = static_cast<int32_t>(
+      static_cast<uint32_t>(residue) +
+      static_cast<uint32_t>(FilterPrediction<Model::kFilterShift>(s, Model::kFilterRound)));
+  FilterUpdate(s, residue, predicted);
+  const int32_t value = static_cast<int32_t>(
+      static_cast<uint32_t>(predicted) +
+      static_cast<uint32_t>(FixedPrediction<Model::kPredictorShift>(s.predictor)));
+  s.predictor = value;
+  return value;
+}
+
+}  // namespace
 
 TtaDecoder::TtaDecoder(ByteSource& source) : reader_(source) {
   ReadHeader();
@@ -98,49 +140,31 @@ void TtaDecoder::DecodeRunFor(int32_t* out, size_t sampleFrames) {
 
 template <unsigned kBytes, unsigned kChannels>
 void TtaDecoder::DecodeRun(int32_t* out, size_t sampleFrames) {
-  using Model = ModelParameters<kBytes>;
-  // kChannels is 0 for a count known only at run time; mono and stereo get loops of their own.
-  const unsigned channels = kChannels != 0 ? kChannels : header_.format.channels;
-  // Working copies that nothing else can point to, so the compiler keeps them out of the
-  // way of the output stores.
-  ChannelState state[kChannels != 0 ? kChannels : kMaxChannels];
-  std::copy_n(channels_.begin(), channels, state);
+  // The channel states and the read window are copied into locals, which the compiler can
+  // keep in registers: nothing else can point to them.
   ReadWindow w = reader_.window();
-  for (size_t i = 0; i < sampleFrames; ++i, out += channels) {
-    for (unsigned c = 0; c < channels; ++c) {
-      ChannelState& s = state[c];
-      if (w.pos > w.fastLimit) w = reader_.Refill(w);
-      const uint64_t inverted = ~PeekBits(w) & kPeekMask;
-      uint32_t ones;
-      if (inverted != 0) {
-        ones = static_cast<uint32_t>(__builtin_ctzll(inverted));
-        w.pos += ones + 1;
-      } else {
-        ones = reader_.ReadLongUnary(w);
-      }
-      // A value of at least 2^k0 is escaped by a leading one-bit and coded with k1.
-      const bool escaped = ones != 0;
-      const unsigned k = escaped ? s.k1 : s.k0;
-      const uint64_t low = PeekBits(w) & ((uint64_t{1} << k) - 1);
-      w.pos += k;
-      const uint64_t rest = (uint64_t{ones - escaped} << k) | low;
-      const uint64_t full = rest + (escaped ? uint64_t{1} << s.k0 : 0);
-      if (full > UINT32_MAX) throw CodecError(Status::kMalformedData);
-      AdaptRiceIf(escaped, s.sum1, s.k1, static_cast<uint32_t>(rest));
-      const uint32_t code = static_cast<uint32_t>(full);
-      AdaptRice(s.sum0, s.k0, code);
-      const int32_t residue = UnfoldSign(code);
-      const int32_t predicted = static_cast<int32_t>(
-          static_cast<uint32_t>(residue) +
-          static_cast<uint32_t>(FilterPrediction<Model::kFilterShift>(s, Model::kFilterRound)));
-      FilterUpdate(s, residue, predicted);
-      const int32_t value = static_cast<int32_t>(
-          static_cast<uint32_t>(predicted) +
-          static_cast<uint32_t>(FixedPrediction<Model::kPredictorShift>(s.predictor)));
-      s.predictor = value;
-      out[c] = value;
+  if constexpr (kChannels == 1) {
+    ChannelState s = channels_[0];
+    for (size_t i = 0; i < sampleFrames; ++i) out[i] = DecodeValue<kBytes>(s, w, reader_);
+    channels_[0] = s;
+  } else if constexpr (kChannels == 2) {
+    ChannelState first = channels_[0];
+    ChannelState second = channels_[1];
+    for (size_t i = 0; i < sampleFrames; ++i, out += 2) {
+      const uint32_t difference = static_cast<uint32_t>(DecodeValue<kBytes>(first, w, reader_));
+      const uint32_t right = static_cast<uint32_t>(DecodeValue<kBytes>(second, w, reader_)) +
+                             static_cast<uint32_t>(static_cast<int32_t>(difference) / 2);
+      out[0] = static_cast<int32_t>(right - difference);
+      out[1] = static_cast<int32_t>(right);
     }
-    if (channels > 1) {
+    channels_[0] = first;
+    channels_[1] = second;
+  } else {
+    const unsigned channels = header_.format.channels;
+    ChannelState state[kMaxChannels];
+    std::copy_n(channels_.begin(), channels, state);
+    for (size_t i = 0; i < sampleFrames; ++i, out += channels) {
+      for (unsigned c = 0; c < channels; ++c) out[c] = DecodeValue<kBytes>(state[c], w, reader_);
       // Undo the encoder's decorrelation, from the last channel down.
       uint32_t next = static_cast<uint32_t>(out[channels - 1]) +
                       static_cast<uint32_t>(out[channels - 2] / 2);
@@ -150,9 +174,9 @@ void TtaDecoder::DecodeRun(int32_t* out, size_t sampleFrames) {
         out[c] = static_cast<int32_t>(next);
       }
     }
+    std::copy_n(state, channels, channels_.begin());
   }
   reader_.Return(w);
-  std::copy_n(state, channels, channels_.begin());
 }
 
 }  // namespace tta

@@ -5,6 +5,37 @@
 #include "components/tta/status.h"
 
 namespace tta {
+namespace {
+
+// One value of one channel, after the channels are decorrelated: each channel but the last
+// is coded as its difference to the next; the last keeps its own value, moved halfway
+// towards the one before.
+template <unsigned kBytes>
+inline void EncodeValue(ChannelState& s, int32_t value, WriteWindow& w, BitWriter& writer) {
+  using Model = ModelParameters<kBytes>;
+  const int32_t predicted = static_cast<int32_t>(
+      static_cast<uint32_t>(value) -
+      static_cast<uint32_t>(FixedPrediction<Model::kPredictorShift>(s.predictor)));
+  s.predictor = value;
+  const int32_t residue = static_cast<int32_t>(
+      static_cast<uint32_t>(predicted) -
+      static_cast<uint32_t>(FilterPrediction<Model::kFilterShift>(s, Model::kFilterRound)));
+  FilterUpdate(s, residue, predicted);
+
+  // A value of at least 2^k0 is escaped by a leading one-bit and coded with k1.
+  const uint32_t code = FoldSign(residue);
+  const uint32_t k0 = s.k0;
+  const uint32_t k1 = s.k1;
+  const bool escaped = code >= (1u << k0);
+  const uint32_t rest = code - (escaped ? 1u << k0 : 0);
+  const unsigned k = escaped ? k1 : k0;
+  const uint32_t ones = escaped ? (rest >> k1) + 1 : 0;
+  AdaptRice(s.sum0, s.k0, code);
+  AdaptRiceIf(escaped, s.sum1, s.k1, rest);
+  writer.PutRice(w, ones, rest & ((1u << k) - 1), k);
+}
+
+}  // namespace
 
 TtaEncoder::TtaEncoder(ByteSink& sink, const StreamHeader& header)
     : sink_(sink), header_(header), writer_(sink), samplesRemaining_(header.sampleCount) {
@@ -73,52 +104,38 @@ void TtaEncoder::Encode(const int32_t* samples, size_t sampleFrames) {
 
 template <unsigned kBytes, unsigned kChannels>
 void TtaEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
-  using Model = ModelParameters<kBytes>;
-  // kChannels is 0 for a count known only at run time; mono and stereo get loops of their own.
-  const unsigned channels = kChannels != 0 ? kChannels : header_.format.channels;
-  const unsigned last = channels - 1;
-  // Working copies that nothing else can point to, so the compiler keeps them out of the
-  // way of the output stores.
-  ChannelState state[kChannels != 0 ? kChannels : kMaxChannels];
-  std::copy_n(channels_.begin(), channels, state);
+  // The channel states and the write window are copied into locals, which the compiler can
+  // keep in registers: nothing else can point to them.
   WriteWindow w = writer_.window();
-  for (size_t i = 0; i < sampleFrames; ++i, samples += channels) {
-    for (unsigned c = 0; c < channels; ++c) {
-      // Channels are coded as differences to their neighbour; the last keeps its own
-      // value, moved halfway towards the one before.
-      int32_t value;
-      if (channels == 1) {
-        value = samples[0];
-      } else if (c < last) {
-        value = samples[c + 1] - samples[c];
-      } else {
-        value = samples[c] - (samples[c] - samples[c - 1]) / 2;
-      }
-      ChannelState& s = state[c];
-      const int32_t predicted = static_cast<int32_t>(
-          static_cast<uint32_t>(value) -
-          static_cast<uint32_t>(FixedPrediction<Model::kPredictorShift>(s.predictor)));
-      s.predictor = value;
-      const int32_t residue = static_cast<int32_t>(
-          static_cast<uint32_t>(predicted) -
-          static_cast<uint32_t>(FilterPrediction<Model::kFilterShift>(s, Model::kFilterRound)));
-      FilterUpdate(s, residue, predicted);
-
-      const uint32_t code = FoldSign(residue);
-      // A value of at least 2^k0 is escaped by a leading one-bit and coded with k1.
-      const uint32_t k0 = s.k0;
-      const uint32_t k1 = s.k1;
-      const bool escaped = code >= (1u << k0);
-      const uint32_t rest = code - (escaped ? 1u << k0 : 0);
-      const unsigned k = escaped ? k1 : k0;
-      const uint32_t ones = escaped ? (rest >> k1) + 1 : 0;
-      AdaptRice(s.sum0, s.k0, code);
-      AdaptRiceIf(escaped, s.sum1, s.k1, rest);
-      writer_.PutRice(w, ones, rest & ((1u << k) - 1), k);
+  if constexpr (kChannels == 1) {
+    ChannelState s = channels_[0];
+    for (size_t i = 0; i < sampleFrames; ++i) EncodeValue<kBytes>(s, samples[i], w, writer_);
+    channels_[0] = s;
+  } else if constexpr (kChannels == 2) {
+    ChannelState first = channels_[0];
+    ChannelState second = channels_[1];
+    for (size_t i = 0; i < sampleFrames; ++i, samples += 2) {
+      const int32_t difference = samples[1] - samples[0];
+      EncodeValue<kBytes>(first, difference, w, writer_);
+      EncodeValue<kBytes>(second, samples[1] - difference / 2, w, writer_);
     }
+    channels_[0] = first;
+    channels_[1] = second;
+  } else {
+    const unsigned channels = header_.format.channels;
+    ChannelState state[kMaxChannels];
+    std::copy_n(channels_.begin(), channels, state);
+    for (size_t i = 0; i < sampleFrames; ++i, samples += channels) {
+      for (unsigned c = 0; c + 1 < channels; ++c) {
+        EncodeValue<kBytes>(state[c], samples[c + 1] - samples[c], w, writer_);
+      }
+      const int32_t last = samples[channels - 1];
+      EncodeValue<kBytes>(state[channels - 1], last - (last - samples[channels - 2]) / 2, w,
+                          writer_);
+    }
+    std::copy_n(state, channels, channels_.begin());
   }
   writer_.Return(w);
-  std::copy_n(state, channels, channels_.begin());
 }
 
 void TtaEncoder::Finish() {
