@@ -6,8 +6,7 @@ namespace tta {
 
 bool IsSupported(const AudioFormat& format) {
   return format.channels >= 1 && format.channels <= kMaxChannels &&
-         (format.bitsPerSample == 8 || format.bitsPerSample == 16 ||
-          format.bitsPerSample == 24) &&
+         (format.bitsPerSample == 8 || format.bitsPerSample == 16 || format.bitsPerSample == 24) &&
          format.sampleRate > 0;
 }
 

@@ -52,8 +52,7 @@ class BitWriter {
     const unsigned length = ones + 1 + k;
     if (length <= 32) {
       if (w.out > w.limit) w = Drain(w);
-      PutBits(w,
-              static_cast<uint32_t>(((uint64_t{1} << ones) - 1) | (uint64_t{low} << (ones + 1))),
+      PutBits(w, static_cast<uint32_t>(((uint64_t{1} << ones) - 1) | (uint64_t{low} << (ones + 1))),
               length);
     } else {
       w = PutLongRice(w, ones, low, k);

@@ -19,9 +19,9 @@ using Taps = uint32_t __attribute__((vector_size(32)));
 using SignedTaps = int32_t __attribute__((vector_size(32)));
 
 struct ChannelState {
-  Taps qm;  // coefficients
-  Taps dx;  // adaptation steps
-  Taps dl;  // history: past third differences, then the current differences
+  Taps qm;            // coefficients
+  Taps dx;            // adaptation steps
+  Taps dl;            // history: past third differences, then the current differences
   int32_t predictor;  // the previous (decorrelated) sample
   int32_t error;      // the previous filter residue: its sign steers the coefficient update
   uint32_t k0, k1, sum0, sum1;

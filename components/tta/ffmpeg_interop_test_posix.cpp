@@ -52,8 +52,8 @@ const char* PcmCodec(unsigned bits) {
 class FfmpegInteropTest : public ::testing::TestWithParam<Case> {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("tta-interop-" + std::to_string(::getpid()) + "-" +
-                                        std::to_string(counter_++));
+    dir_ = fs::temp_directory_path() /
+           ("tta-interop-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -83,8 +83,7 @@ TEST_P(FfmpegInteropTest, BothWaysGiveTheSameSamplesAndSize) {
 
   // Bit-exact mode keeps ffmpeg's encoder tag out, so the sizes compare the audio data.
   Ffmpeg("-i " + (dir_ / "source.wav").string() +
-         " -map_metadata -1 -fflags +bitexact -c:a tta -f tta " +
-         (dir_ / "theirs.tta").string());
+         " -map_metadata -1 -fflags +bitexact -c:a tta -f tta " + (dir_ / "theirs.tta").string());
   const std::string theirs = ReadFile(dir_ / "theirs.tta");
   EXPECT_EQ(Samples(testing::DecodeToWav(theirs)), samples) << "decoding ffmpeg's";
 

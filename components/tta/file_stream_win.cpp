@@ -77,8 +77,8 @@ class WinOutputFile : public OutputFile {
 };
 
 bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
-  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
 }
 
 }  // namespace
@@ -100,8 +100,8 @@ std::unique_ptr<InputFile> OpenInputFile(const std::string& path) {
 std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path, const InputFile& source) {
   const auto& sourceIdentity = static_cast<const WinInputFile&>(source).identity();
   const HANDLE existing =
-      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, 0, nullptr);
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, 0, nullptr);
   if (existing != INVALID_HANDLE_VALUE) {
     BY_HANDLE_FILE_INFORMATION identity;
     const bool same =

@@ -14,8 +14,7 @@ using Conversion = void (*)(ByteSource&, uint64_t, ByteSink&, const ProgressFn&)
 // path untouched.
 class DeferredOutput final : public ByteSink {
  public:
-  DeferredOutput(const std::string& path, const InputFile& source)
-      : path_(path), source_(source) {}
+  DeferredOutput(const std::string& path, const InputFile& source) : path_(path), source_(source) {}
   void Write(const uint8_t* data, size_t size) override { file().Write(data, size); }
   void WriteAt(uint64_t offset, const uint8_t* data, size_t size) override {
     file().WriteAt(offset, data, size);
@@ -33,8 +32,8 @@ class DeferredOutput final : public ByteSink {
   std::unique_ptr<OutputFile> file_;
 };
 
-Status ConvertFile(Conversion convert, const std::string& sourcePath,
-                   const std::string& outputPath, const ProgressFn& progress) {
+Status ConvertFile(Conversion convert, const std::string& sourcePath, const std::string& outputPath,
+                   const ProgressFn& progress) {
   try {
     if (sourcePath.empty() || outputPath.empty()) return Status::kInvalidArguments;
     const auto source = OpenInputFile(sourcePath);

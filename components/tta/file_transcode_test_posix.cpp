@@ -1,5 +1,3 @@
-#include "components/tta/file_transcode.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "components/tta/file_transcode.h"
 #include "components/tta/test_signals.h"
 
 namespace tta {
@@ -74,8 +73,7 @@ TEST_F(FileTranscodeTest, FailuresLeaveNoOutputAndKeepWhatWasThere) {
 }
 
 TEST_F(FileTranscodeTest, NeverOverwritesItsOwnSource) {
-  EXPECT_EQ(EncodeFile(Path("source.wav"), Path("source.wav"), nullptr),
-            Status::kInvalidArguments);
+  EXPECT_EQ(EncodeFile(Path("source.wav"), Path("source.wav"), nullptr), Status::kInvalidArguments);
   EXPECT_EQ(EncodeFile(Path("source.wav"), (dir_ / "." / "source.wav").string(), nullptr),
             Status::kInvalidArguments);
   EXPECT_EQ(Read("source.wav"), wav_);

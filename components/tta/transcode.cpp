@@ -14,9 +14,7 @@ namespace {
 
 // About 200 reports per file, so a percentage display moves in steps of at most one; no more
 // than 16384 sample frames per block, so a cancel is answered within a fraction of a second.
-size_t BlockFrames(uint32_t totalFrames) {
-  return std::clamp<size_t>(totalFrames / 200, 1, 16384);
-}
+size_t BlockFrames(uint32_t totalFrames) { return std::clamp<size_t>(totalFrames / 200, 1, 16384); }
 
 void Report(const ProgressFn& progress, uint64_t position) {
   if (progress && !progress(position)) throw CodecError(Status::kCancelled);

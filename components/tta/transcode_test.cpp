@@ -34,7 +34,8 @@ void ExpectProgressTowards(const std::vector<uint64_t>& positions, uint64_t size
 
 TEST(TranscodeTest, ReportsSourceBytesUpToTheSourceSize) {
   const AudioFormat format{2, 16, 44100};
-  const std::string wav = testing::MakeWav(format, testing::MakeSamples(format, 60000, Signal::kSine));
+  const std::string wav =
+      testing::MakeWav(format, testing::MakeSamples(format, 60000, Signal::kSine));
   Recorder encoding;
   MemorySource wavSource(wav);
   MemorySink ttaSink;
@@ -51,7 +52,8 @@ TEST(TranscodeTest, ReportsSourceBytesUpToTheSourceSize) {
 
 TEST(TranscodeTest, StopsAtTheFirstReportThatSaysStop) {
   const AudioFormat format{1, 16, 44100};
-  const std::string wav = testing::MakeWav(format, testing::MakeSamples(format, 50000, Signal::kNoise));
+  const std::string wav =
+      testing::MakeWav(format, testing::MakeSamples(format, 50000, Signal::kNoise));
   for (const size_t stopAt : {1u, 5u}) {
     Recorder recorder;
     recorder.stopAt = stopAt;

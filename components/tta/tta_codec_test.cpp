@@ -28,7 +28,8 @@ TEST_P(RoundTripTest, DecodedWavIsTheSourceForEverySignalAndLength) {
   const AudioFormat format{GetParam().channels, GetParam().bits, kRate};
   for (const Signal signal : {Signal::kSilence, Signal::kNoise, Signal::kSine, Signal::kExtremes}) {
     for (const uint32_t length : {0u, 1u, kFrame - 1, kFrame, kFrame + 1, 3 * kFrame + 17}) {
-      const std::string wav = testing::MakeWav(format, testing::MakeSamples(format, length, signal));
+      const std::string wav =
+          testing::MakeWav(format, testing::MakeSamples(format, length, signal));
       const std::string tta = testing::EncodeToTta(wav);
       ASSERT_EQ(testing::DecodeToWav(tta), wav)
           << "signal " << static_cast<int>(signal) << ", " << length << " sample frames";
@@ -38,8 +39,7 @@ TEST_P(RoundTripTest, DecodedWavIsTheSourceForEverySignalAndLength) {
 
 INSTANTIATE_TEST_SUITE_P(Shapes, RoundTripTest,
                          ::testing::Values(Shape{8, 1}, Shape{8, 2}, Shape{16, 1}, Shape{16, 2},
-                                           Shape{16, 3}, Shape{24, 1}, Shape{24, 2},
-                                           Shape{24, 8}));
+                                           Shape{16, 3}, Shape{24, 1}, Shape{24, 2}, Shape{24, 8}));
 
 TEST(TtaLayoutTest, SeekTableListsEveryFrameAndTheFramesFillTheFile) {
   const AudioFormat format{2, 16, kRate};

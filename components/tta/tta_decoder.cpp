@@ -166,8 +166,8 @@ void TtaDecoder::DecodeRun(int32_t* out, size_t sampleFrames) {
     for (size_t i = 0; i < sampleFrames; ++i, out += channels) {
       for (unsigned c = 0; c < channels; ++c) out[c] = DecodeValue<kBytes>(state[c], w, reader_);
       // Undo the encoder's decorrelation, from the last channel down.
-      uint32_t next = static_cast<uint32_t>(out[channels - 1]) +
-                      static_cast<uint32_t>(out[channels - 2] / 2);
+      uint32_t next =
+          static_cast<uint32_t>(out[channels - 1]) + static_cast<uint32_t>(out[channels - 2] / 2);
       out[channels - 1] = static_cast<int32_t>(next);
       for (int c = static_cast<int>(channels) - 2; c >= 0; --c) {
         next -= static_cast<uint32_t>(out[c]);

@@ -67,9 +67,9 @@ TEST(TtaMalformedTest, ShapesTheCodecDoesNotHandleAreUnsupported) {
   EXPECT_EQ(DecodeStatus(std::string(encrypted.begin(), encrypted.end()) + tta.substr(kHeaderSize)),
             Status::kUnsupportedFormat);
 
-  for (const AudioFormat format : {AudioFormat{0, 16, kRate}, AudioFormat{9, 16, kRate},
-                                   AudioFormat{2, 32, kRate}, AudioFormat{2, 12, kRate},
-                                   AudioFormat{2, 16, 0}}) {
+  for (const AudioFormat format :
+       {AudioFormat{0, 16, kRate}, AudioFormat{9, 16, kRate}, AudioFormat{2, 32, kRate},
+        AudioFormat{2, 12, kRate}, AudioFormat{2, 16, 0}}) {
     EXPECT_EQ(DecodeStatus(WithHeader({format, kLength}, tta)), Status::kUnsupportedFormat)
         << format.channels << " channels, " << format.bitsPerSample << " bits, "
         << format.sampleRate << " Hz";
@@ -82,7 +82,8 @@ TEST(TtaMalformedTest, HeaderPromisingMoreThanTheFileHoldsIsTruncatedData) {
   const std::string tta = SmallTta();
   // A valid header that claims far more samples (and so a longer seek table) than follow.
   EXPECT_EQ(DecodeStatus(WithHeader({{2, 16, 1}, 0xFFFFFFFF}, tta)), Status::kMalformedData);
-  EXPECT_EQ(DecodeStatus(WithHeader({{2, 16, kRate}, kLength * 1000}, tta)), Status::kMalformedData);
+  EXPECT_EQ(DecodeStatus(WithHeader({{2, 16, kRate}, kLength * 1000}, tta)),
+            Status::kMalformedData);
 }
 
 TEST(TtaMalformedTest, EndlessUnaryCodeEndsAtTheEndOfTheData) {

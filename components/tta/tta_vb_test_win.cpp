@@ -1,8 +1,7 @@
 // TTA_VB.dll as the application meets it: bound by name, called through __stdcall pointers
 // with ANSI (code page 932) paths, reporting progress to a callback that may ask to stop.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <climits>
 #include <filesystem>
@@ -52,8 +51,8 @@ class TtaVbTest : public ::testing::Test {
 
     wchar_t temp[MAX_PATH];
     ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-    folder_ = fs::path(temp) / (L"tta_vb_" + std::to_wstring(GetCurrentProcessId())) /
-              L"音声データ";
+    folder_ =
+        fs::path(temp) / (L"tta_vb_" + std::to_wstring(GetCurrentProcessId())) / L"音声データ";
     fs::create_directories(folder_);
     const tta::AudioFormat format{2, 16, 44100};
     wav_ = tta::testing::MakeWav(

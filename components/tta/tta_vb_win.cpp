@@ -33,13 +33,13 @@ LONG Run(tta::Status (*convert)(const std::string&, const std::string&, const tt
 
 extern "C" {
 
-LONG __stdcall Enc_WavToTTA(LPCSTR wavPath, LPCSTR ttaPath,
-                                                   TtaProgressProc progress, SHORT* cancel) {
+LONG __stdcall Enc_WavToTTA(LPCSTR wavPath, LPCSTR ttaPath, TtaProgressProc progress,
+                            SHORT* cancel) {
   return Run(tta::EncodeFile, wavPath, ttaPath, progress, cancel);
 }
 
-LONG __stdcall Dec_TTAToWav(LPCSTR ttaPath, LPCSTR wavPath,
-                                                   TtaProgressProc progress, SHORT* cancel) {
+LONG __stdcall Dec_TTAToWav(LPCSTR ttaPath, LPCSTR wavPath, TtaProgressProc progress,
+                            SHORT* cancel) {
   return Run(tta::DecodeFile, ttaPath, wavPath, progress, cancel);
 }
 

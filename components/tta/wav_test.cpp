@@ -12,7 +12,9 @@ namespace tta {
 namespace {
 
 std::string Le16(uint16_t v) { return {static_cast<char>(v), static_cast<char>(v >> 8)}; }
-std::string Le32(uint32_t v) { return Le16(static_cast<uint16_t>(v)) + Le16(static_cast<uint16_t>(v >> 16)); }
+std::string Le32(uint32_t v) {
+  return Le16(static_cast<uint16_t>(v)) + Le16(static_cast<uint16_t>(v >> 16));
+}
 
 std::string Chunk(const std::string& id, const std::string& body) {
   std::string chunk = id + Le32(static_cast<uint32_t>(body.size())) + body;
@@ -28,7 +30,8 @@ std::string PlainFormat(uint16_t tag, uint16_t channels, uint16_t bits) {
 std::string ExtensibleFormat(uint16_t channels, uint16_t bits, uint16_t validBits,
                              uint16_t subformat) {
   return PlainFormat(0xFFFE, channels, bits) + Le16(22) + Le16(validBits) + Le32(0x3F) +
-         Le16(subformat) + std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+         Le16(subformat) +
+         std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
 }
 
 std::string Riff(const std::string& chunks) {
@@ -59,7 +62,8 @@ Outcome Read(const std::string& wav) {
 }
 
 TEST(WavReaderTest, ReadsSignedSamplesOfEveryWidth) {
-  const std::string eightBit = Riff(Chunk("fmt ", PlainFormat(1, 1, 8)) + Chunk("data", std::string("\x00\x80\xFF", 3)));
+  const std::string eightBit =
+      Riff(Chunk("fmt ", PlainFormat(1, 1, 8)) + Chunk("data", std::string("\x00\x80\xFF", 3)));
   EXPECT_EQ(Read(eightBit).samples, (std::vector<int32_t>{-128, 0, 127}));
 
   const std::string sixteen =
@@ -74,15 +78,17 @@ TEST(WavReaderTest, ReadsSignedSamplesOfEveryWidth) {
 TEST(WavReaderTest, SkipsUnknownChunksAndAcceptsExtensiblePcm) {
   const std::string data = Chunk("data", Le16(1) + Le16(2) + Le16(3));
   // An odd-sized chunk is followed by a pad byte that is not part of it.
-  const std::string wav = Riff(Chunk("LIST", "odd") + Chunk("fmt ", ExtensibleFormat(3, 16, 16, 1)) +
-                               Chunk("fact", Le32(1)) + data);
+  const std::string wav =
+      Riff(Chunk("LIST", "odd") + Chunk("fmt ", ExtensibleFormat(3, 16, 16, 1)) +
+           Chunk("fact", Le32(1)) + data);
   const Outcome outcome = Read(wav);
   ASSERT_EQ(outcome.status, Status::kOk);
   EXPECT_EQ(outcome.format.channels, 3u);
   EXPECT_EQ(outcome.samples, (std::vector<int32_t>{1, 2, 3}));
 
   // 20 valid bits in a 24-bit container are kept as 24-bit samples.
-  EXPECT_EQ(Read(Riff(Chunk("fmt ", ExtensibleFormat(1, 24, 20, 1)) + Chunk("data", std::string("\x10\x00\x00", 3))))
+  EXPECT_EQ(Read(Riff(Chunk("fmt ", ExtensibleFormat(1, 24, 20, 1)) +
+                      Chunk("data", std::string("\x10\x00\x00", 3))))
                 .samples,
             (std::vector<int32_t>{16}));
 }
@@ -90,10 +96,10 @@ TEST(WavReaderTest, SkipsUnknownChunksAndAcceptsExtensiblePcm) {
 TEST(WavReaderTest, RefusesWhatIsNotIntegerPcmOfASupportedShape) {
   const std::string data = Chunk("data", std::string(8, '\0'));
   for (const std::string& format :
-       {PlainFormat(3, 1, 32),               // IEEE float
-        PlainFormat(2, 1, 16),               // ADPCM
-        ExtensibleFormat(2, 32, 32, 3),      // float behind the extensible header
-        ExtensibleFormat(2, 16, 24, 1),      // more valid bits than the container
+       {PlainFormat(3, 1, 32),           // IEEE float
+        PlainFormat(2, 1, 16),           // ADPCM
+        ExtensibleFormat(2, 32, 32, 3),  // float behind the extensible header
+        ExtensibleFormat(2, 16, 24, 1),  // more valid bits than the container
         PlainFormat(1, 1, 32), PlainFormat(1, 1, 12), PlainFormat(1, 9, 16),
         PlainFormat(1, 0, 16)}) {
     EXPECT_EQ(Read(Riff(Chunk("fmt ", format) + data)).status, Status::kUnsupportedFormat);
@@ -125,7 +131,8 @@ TEST(WavReaderTest, TruncatedOrInconsistentFilesAreMalformed) {
 TEST(WavWriterTest, WritesACanonicalHeaderAndPadsOddData) {
   const AudioFormat format{1, 8, 8000};
   const std::string wav = testing::MakeWav(format, {-128, 0, 127});
-  EXPECT_EQ(wav, Riff(Chunk("fmt ", PlainFormat(1, 1, 8)) + Chunk("data", std::string("\x00\x80\xFF", 3))));
+  EXPECT_EQ(wav, Riff(Chunk("fmt ", PlainFormat(1, 1, 8)) +
+                      Chunk("data", std::string("\x00\x80\xFF", 3))));
 }
 
 }  // namespace
