@@ -9,7 +9,7 @@ const char* Describe(Status status) {
     case Status::kSourceMissing:
       return "the source file cannot be opened";
     case Status::kUnsupportedFormat:
-      return "not a supported WAV (PCM, 8/16/24 bits, 1-8 channels) or TTA1 file";
+      return "not a WAV or TTA file of a supported kind";
     case Status::kOutputNotWritable:
       return "the output file cannot be written";
     case Status::kMalformedData:

@@ -8,7 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "components/tta/file_transcode.h"
@@ -46,13 +46,11 @@ tta::ProgressFn MakeProgress(uint64_t total, bool onTerminal) {
   };
 }
 
+// The scale of the bar; a source that cannot be read fails in the conversion itself.
 uint64_t FileSize(const char* path) {
-  FILE* file = std::fopen(path, "rb");
-  if (file == nullptr) return 0;
-  std::fseek(file, 0, SEEK_END);
-  const long size = std::ftell(file);
-  std::fclose(file);
-  return size > 0 ? static_cast<uint64_t>(size) : 0;
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  return error ? 0 : size;
 }
 
 }  // namespace
@@ -74,8 +72,12 @@ int main(int argc, char** argv) {
                                     : tta::DecodeFile(argv[2], argv[3], progress);
   if (onTerminal) std::fputc('\n', stderr);
   if (status != tta::Status::kOk) {
-    std::fprintf(stderr, "tta: %s %s: %s\n", encode ? "encoding" : "decoding", argv[2],
-                 tta::Describe(status));
+    const char* reason = tta::Describe(status);
+    if (status == tta::Status::kUnsupportedFormat) {
+      reason = encode ? "not a WAV file of integer PCM with 8, 16 or 24 bits and 1 to 8 channels"
+                      : "not a TTA1 file";
+    }
+    std::fprintf(stderr, "tta: %s %s: %s\n", encode ? "encoding" : "decoding", argv[2], reason);
   }
   return static_cast<int>(status);
 }
