@@ -161,4 +161,32 @@ TEST_F(TtaVbTest, WorksWithoutACallback) {
   EXPECT_EQ(Read(L"無音.wav"), wav_);
 }
 
+// A site may install the library anywhere, a folder with a Japanese name included.
+TEST(TtaVbLocationTest, LoadsAndRunsFromAJapaneseFolder) {
+  wchar_t exe[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameW(nullptr, exe, MAX_PATH), 0u);
+  wchar_t temp[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  const fs::path folder = fs::path(temp) /
+                          (L"tta_vb_dll_" + std::to_wstring(GetCurrentProcessId())) /
+                          L"圧縮ライブラリ";
+  fs::create_directories(folder);
+  fs::copy_file(fs::path(exe).parent_path() / L"TTA_VB.dll", folder / L"TTA_VB.dll");
+
+  const HMODULE library = LoadLibraryW((folder / L"TTA_VB.dll").c_str());
+  ASSERT_NE(library, nullptr);
+  const auto encode = reinterpret_cast<ConvertProc>(
+      reinterpret_cast<void*>(GetProcAddress(library, "Enc_WavToTTA")));
+  ASSERT_NE(encode, nullptr);
+  const tta::AudioFormat format{1, 8, 8000};
+  std::ofstream(folder / L"音.wav", std::ios::binary) << tta::testing::MakeWav(
+      format, tta::testing::MakeSamples(format, 1000, tta::testing::Signal::kSine));
+  EXPECT_EQ(encode(base::ToAnsi((folder / L"音.wav").u16string()).c_str(),
+                   base::ToAnsi((folder / L"音.tta").u16string()).c_str(), nullptr, nullptr),
+            0);
+  EXPECT_TRUE(fs::exists(folder / L"音.tta"));
+  FreeLibrary(library);
+  fs::remove_all(folder.parent_path());
+}
+
 }  // namespace
