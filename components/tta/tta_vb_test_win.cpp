@@ -159,6 +159,12 @@ TEST_F(TtaVbTest, WorksWithoutACallback) {
             0);
   EXPECT_EQ(decode_(Ansi(L"無音.tta").c_str(), Ansi(L"無音.wav").c_str(), nullptr, nullptr), 0);
   EXPECT_EQ(Read(L"無音.wav"), wav_);
+
+  // With only the flag, a set flag still stops the conversion.
+  SHORT cancelled = -1;
+  EXPECT_EQ(encode_(Ansi(L"録音テスト.wav").c_str(), Ansi(L"止.tta").c_str(), nullptr, &cancelled),
+            9);
+  EXPECT_FALSE(Exists(L"止.tta"));
 }
 
 // A site may install the library anywhere, a folder with a Japanese name included.

@@ -13,7 +13,11 @@ namespace {
 using TtaProgressProc = LONG(__stdcall*)(LONG position, SHORT* cancel);
 
 tta::ProgressFn CallbackProgress(TtaProgressProc callback, SHORT* cancel) {
-  if (callback == nullptr) return nullptr;
+  if (callback == nullptr) {
+    // Without a callback the flag itself is the only way to ask for a stop.
+    if (cancel == nullptr) return nullptr;
+    return [cancel](uint64_t) { return *cancel == 0; };
+  }
   return [callback, cancel](uint64_t position) {
     // The caller compares positions as signed 32-bit numbers.
     const LONG clamped = static_cast<LONG>(std::min<uint64_t>(position, 0x7FFFFFFF));
