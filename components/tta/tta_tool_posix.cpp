@@ -26,7 +26,9 @@ void OnInterrupt(int) { interrupted = true; }
 int Usage() {
   std::fputs(
       "usage: tta encode IN.wav OUT.tta\n"
-      "       tta decode IN.tta OUT.wav\n",
+      "       tta decode IN.tta OUT.wav\n"
+      "exit code: 0 done, 1 source missing, 2 unsupported source, 3 output not writable,\n"
+      "           4 damaged source, 5 read error, 6 output is the source, 9 interrupted\n",
       stderr);
   return kUsageExit;
 }
