@@ -1,0 +1,149 @@
+#include "components/tta/tta_encoder.h"
+
+#include <algorithm>
+
+#include "components/tta/status.h"
+
+namespace tta {
+namespace {
+
+// One value of one channel, after the channels are decorrelated: each channel but the last
+// is coded as its difference to the next; the last keeps its own value, moved halfway
+// towards the one before.
+template <unsigned kBytes>
+inline void EncodeValue(ChannelState& s, int32_t value, WriteWindow& w, BitWriter& writer) {
+  using Model = ModelParameters<kBytes>;
+  const int32_t predicted = static_cast<int32_t>(
+      static_cast<uint32_t>(value) -
+      static_cast<uint32_t>(FixedPrediction<Model::kPredictorShift>(s.predictor)));
+  s.predictor = value;
+  const int32_t residue = static_cast<int32_t>(
+      static_cast<uint32_t>(predicted) -
+      static_cast<uint32_t>(FilterPrediction<Model::kFilterShift>(s, Model::kFilterRound)));
+  FilterUpdate(s, residue, predicted);
+
+  // A value of at least 2^k0 is escaped by a leading one-bit and coded with k1.
+  const uint32_t code = FoldSign(residue);
+  const uint32_t k0 = s.k0;
+  const uint32_t k1 = s.k1;
+  const bool escaped = code >= (1u << k0);
+  const uint32_t rest = code - (escaped ? 1u << k0 : 0);
+  const unsigned k = escaped ? k1 : k0;
+  const uint32_t ones = escaped ? (rest >> k1) + 1 : 0;
+  AdaptRice(s.sum0, s.k0, code);
+  AdaptRiceIf(escaped, s.sum1, s.k1, rest);
+  writer.PutRice(w, ones, rest & ((1u << k) - 1), k);
+}
+
+}  // namespace
+
+TtaEncoder::TtaEncoder(ByteSink& sink, const StreamHeader& header)
+    : sink_(sink), header_(header), writer_(sink), samplesRemaining_(header.sampleCount) {
+  if (!IsSupported(header.format)) throw CodecError(Status::kUnsupportedFormat);
+  const auto headerBytes = SerializeHeader(header);
+  sink_.Write(headerBytes.data(), headerBytes.size());
+  // The seek table is filled in as frames complete; until then it holds zeros.
+  const uint8_t zeros[4096] = {};
+  for (uint64_t left = uint64_t{header.frameCount()} * kSeekEntrySize + kCrcSize; left > 0;) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof zeros));
+    sink_.Write(zeros, n);
+    left -= n;
+  }
+}
+
+void TtaEncoder::StartFrame() {
+  for (unsigned c = 0; c < header_.format.channels; ++c) ResetChannel(channels_[c]);
+  frameRemaining_ = std::min(header_.frameLength(), samplesRemaining_);
+}
+
+void TtaEncoder::EndFrame() {
+  uint8_t entry[kSeekEntrySize];
+  StoreLe32(entry, writer_.EndFrame());
+  seekCrc_ = Crc32(seekCrc_, entry, sizeof entry);
+  sink_.WriteAt(kHeaderSize + uint64_t{framesWritten_} * kSeekEntrySize, entry, sizeof entry);
+  ++framesWritten_;
+}
+
+template <unsigned kBytes>
+void TtaEncoder::EncodeRunOfWidth(const int32_t* samples, size_t sampleFrames) {
+  switch (header_.format.channels) {
+    case 1:
+      return EncodeRun<kBytes, 1>(samples, sampleFrames);
+    case 2:
+      return EncodeRun<kBytes, 2>(samples, sampleFrames);
+    default:
+      return EncodeRun<kBytes, 0>(samples, sampleFrames);
+  }
+}
+
+void TtaEncoder::EncodeRunFor(const int32_t* samples, size_t sampleFrames) {
+  switch (header_.format.bytesPerSample()) {
+    case 1:
+      return EncodeRunOfWidth<1>(samples, sampleFrames);
+    case 2:
+      return EncodeRunOfWidth<2>(samples, sampleFrames);
+    default:
+      return EncodeRunOfWidth<3>(samples, sampleFrames);
+  }
+}
+
+void TtaEncoder::Encode(const int32_t* samples, size_t sampleFrames) {
+  const unsigned channels = header_.format.channels;
+  while (sampleFrames > 0) {
+    if (samplesRemaining_ == 0) throw CodecError(Status::kInternalError);
+    if (frameRemaining_ == 0) StartFrame();
+    const uint32_t run = static_cast<uint32_t>(std::min<size_t>(sampleFrames, frameRemaining_));
+    EncodeRunFor(samples, run);
+    samples += size_t{run} * channels;
+    sampleFrames -= run;
+    frameRemaining_ -= run;
+    samplesRemaining_ -= run;
+    if (frameRemaining_ == 0) EndFrame();
+  }
+}
+
+template <unsigned kBytes, unsigned kChannels>
+void TtaEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
+  // The channel states and the write window are copied into locals, which the compiler can
+  // keep in registers: nothing else can point to them.
+  WriteWindow w = writer_.window();
+  if constexpr (kChannels == 1) {
+    ChannelState s = channels_[0];
+    for (size_t i = 0; i < sampleFrames; ++i) EncodeValue<kBytes>(s, samples[i], w, writer_);
+    channels_[0] = s;
+  } else if constexpr (kChannels == 2) {
+    ChannelState first = channels_[0];
+    ChannelState second = channels_[1];
+    for (size_t i = 0; i < sampleFrames; ++i, samples += 2) {
+      const int32_t difference = samples[1] - samples[0];
+      EncodeValue<kBytes>(first, difference, w, writer_);
+      EncodeValue<kBytes>(second, samples[1] - difference / 2, w, writer_);
+    }
+    channels_[0] = first;
+    channels_[1] = second;
+  } else {
+    const unsigned channels = header_.format.channels;
+    ChannelState state[kMaxChannels];
+    std::copy_n(channels_.begin(), channels, state);
+    for (size_t i = 0; i < sampleFrames; ++i, samples += channels) {
+      for (unsigned c = 0; c + 1 < channels; ++c) {
+        EncodeValue<kBytes>(state[c], samples[c + 1] - samples[c], w, writer_);
+      }
+      const int32_t last = samples[channels - 1];
+      EncodeValue<kBytes>(state[channels - 1], last - (last - samples[channels - 2]) / 2, w,
+                          writer_);
+    }
+    std::copy_n(state, channels, channels_.begin());
+  }
+  writer_.Return(w);
+}
+
+void TtaEncoder::Finish() {
+  if (samplesRemaining_ != 0) throw CodecError(Status::kMalformedData);
+  writer_.Drain();
+  uint8_t crc[kCrcSize];
+  StoreLe32(crc, seekCrc_);
+  sink_.WriteAt(kHeaderSize + uint64_t{header_.frameCount()} * kSeekEntrySize, crc, sizeof crc);
+}
+
+}  // namespace tta
