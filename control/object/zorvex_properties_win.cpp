@@ -58,6 +58,8 @@ STDMETHODIMP Zorvex::put_FilePath(BSTR value) {
   if (text.size() > kFilePathLimit) return S_OK;
   if (window_.Exists()) {
     window_.AddFileEntries(text);
+    // The count and the Start button follow at the next repaint; make sure there is one.
+    window_.Repaint();
     return S_OK;
   }
   // Without a window the entries wait for it. A container that writes one entry at a time
