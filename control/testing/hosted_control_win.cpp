@@ -181,15 +181,7 @@ long HostedControl::Call(DISPID id) {
 }
 
 std::vector<std::string> HostedControl::ListEntries() const {
-  std::vector<std::string> entries;
-  HWND list = Item(IDC_FILELIST);
-  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  for (int i = 0; i < count; ++i) {
-    char text[4096] = "";
-    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-    entries.emplace_back(text);
-  }
-  return entries;
+  return Object().Window().ReadEntries();
 }
 
 bool HostedControl::Logged(const std::string& text) const {

@@ -385,6 +385,7 @@ void ControlWindow::OnRightButtonUp() {
 
 void ControlWindow::OnDestroy() {
   control_.CancelAutoStart();
+  EmptyList();
   if (dropTarget_) {
     RevokeDragDrop(window_);
     dropTarget_->Release();

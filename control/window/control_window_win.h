@@ -59,6 +59,8 @@ class ControlWindow {
 
   void DrawLabel(TextArea area, std::string_view text);
   void UpdateFileCount();
+  // The FILECOUNT area's text: Count and the total in kilobytes (at least 1 for any file).
+  std::string FileCountText() const;
   void AddFileEntries(std::string_view listText);
   // The list entries' texts in list order; selects each in turn (the last stays selected).
   std::vector<std::string> ReadEntries();
@@ -89,7 +91,6 @@ class ControlWindow {
   void OnRightButtonUp();
   void OnDestroy();
   void HideList();
-  std::string FileCountText() const;
   void FillBackground(HDC dc, const RECT& rect);
   bool AddNamedFile(const std::string& path, const std::optional<std::string>& alias);
   bool AddFolder(const std::string& path, const std::optional<std::string>& alias,

@@ -25,14 +25,25 @@ std::optional<long long> MeasureFile(const std::string& path) {
   return size.QuadPart;
 }
 
+// The list box keeps its texts in UTF-16, which cannot hold every byte an alias may carry
+// (UTF-8 or EUC-JP names are not Shift_JIS). Each item therefore carries its exact bytes as
+// item data; the shown text is only for the eye.
+std::string* EntryBytes(HWND list, int index) {
+  const LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+  return data == LB_ERR ? nullptr : reinterpret_cast<std::string*>(data);
+}
+
 std::string ListText(HWND list, int index) {
-  const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == LB_ERR) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const LRESULT copied =
-      SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-  return text;
+  const std::string* bytes = EntryBytes(list, index);
+  return bytes ? *bytes : std::string();
+}
+
+void ForgetEntryBytes(HWND list) {
+  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (int i = 0; i < count; ++i) {
+    delete EntryBytes(list, i);
+    SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(i), 0);
+  }
 }
 
 }  // namespace
@@ -63,7 +74,10 @@ bool ControlWindow::WouldExceedMaxSize(long long size) {
 }
 
 void ControlWindow::AddEntry(const std::string& text, long long size) {
-  SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  const LRESULT index = SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  if (index == LB_ERR || index == LB_ERRSPACE) return;
+  SendMessageA(list_, LB_SETITEMDATA, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(new std::string(text)));
   control_.Count += 1;
   control_.Size += static_cast<long>(size);
 }
@@ -146,12 +160,16 @@ void ControlWindow::DeleteSelectedEntry() {
   if (auto size = MeasureFile(std::string(EntryPath(text)))) control_.Size -= static_cast<long>(*size);
   // A file that grew since it was added must not leave a negative total behind.
   if (control_.Size < 0 || control_.Count == 0) control_.Size = 0;
+  delete EntryBytes(list_, static_cast<int>(selected));
   SendMessageA(list_, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
   UpdateFileCount();
 }
 
 void ControlWindow::EmptyList() {
-  if (list_) SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+  if (list_) {
+    ForgetEntryBytes(list_);
+    SendMessageA(list_, LB_RESETCONTENT, 0, 0);
+  }
   control_.Count = 0;
   control_.Size = 0;
 }
