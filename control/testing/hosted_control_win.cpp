@@ -241,6 +241,14 @@ void TempFiles::MakeFolder(const std::string& relativePath) {
   CreateDirectoryA((folder_ + "\\" + relativePath).c_str(), nullptr);
 }
 
+HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id) {
+  return CallDispatchMethod(control, id, nullptr, 0, nullptr);
+}
+
+HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id, VARIANT argument) {
+  return CallDispatchMethod(control, id, &argument, 1, nullptr);
+}
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   while (!done()) {

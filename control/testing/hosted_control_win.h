@@ -93,6 +93,10 @@ class TempFiles {
   std::string folder_;
 };
 
+// Calls a method of the control with no argument, or with one.
+HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id);
+HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id, VARIANT argument);
+
 // Dispatches the thread's messages until `done` holds or the time is up; true when it held.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
