@@ -1,0 +1,229 @@
+#include "control/engine/socket/socket_connection_win.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "control/engine/socket/host_rules.h"
+#include "control/engine/socket/socket_layer_win.h"
+
+namespace {
+
+constexpr long kSocketEvents = FD_READ | FD_WRITE | FD_CONNECT | FD_CLOSE;
+constexpr int kHostEntrySize = 1024;
+constexpr int kSocketBufferSize = 262144;
+constexpr int32_t kLookupTimeoutMs = 10000;
+constexpr DWORD kSettleAfterConnectMs = 5;
+
+int SetBufferSize(SOCKET socket, int option) {
+  for (int size = kSocketBufferSize; size > 0; size /= 2) {
+    if (setsockopt(socket, SOL_SOCKET, option, reinterpret_cast<const char*>(&size), sizeof size) ==
+        0) {
+      return size;
+    }
+  }
+  return 0;
+}
+
+// Messages already queued for window in the given range; they belong to what has just ended.
+void DiscardQueued(HWND window, UINT message) {
+  MSG queued;
+  while (PeekMessageW(&queued, window, message, message, PM_REMOVE)) {
+  }
+}
+
+}  // namespace
+
+int SetSendBufferSize(SOCKET socket) { return SetBufferSize(socket, SO_SNDBUF); }
+int SetReceiveBufferSize(SOCKET socket) { return SetBufferSize(socket, SO_RCVBUF); }
+
+SocketConnection::SocketConnection() = default;
+
+SocketConnection::~SocketConnection() {
+  if (socket != INVALID_SOCKET) Close();
+  if (lookupHandle != nullptr) WSACancelAsyncRequest(lookupHandle);
+  DestroySocketWindow(window);
+}
+
+bool SocketConnection::EnsureWindow() {
+  if (window == nullptr) window = CreateSocketWindow(this);
+  return window != nullptr;
+}
+
+void SocketConnection::StartTimeoutTimer() {
+  if (window != nullptr) SetTimer(window, TIMEOUT_TIMER_ID, static_cast<UINT>(timeoutMs), nullptr);
+}
+
+void SocketConnection::StopTimeoutTimer() {
+  if (window == nullptr) return;
+  KillTimer(window, TIMEOUT_TIMER_ID);
+  // A tick already queued would abort the next operation of this connection.
+  DiscardQueued(window, WM_TIMER);
+}
+
+void SocketConnection::PumpWaiting(DWORD waitStart) {
+  PumpOneMessage();
+  if (abortState == 0 && GetTickCount() - waitStart >= static_cast<DWORD>(timeoutMs)) {
+    abortState = 1;
+  }
+}
+
+bool SocketConnection::WaitForMessage(UINT id) {
+  // A message of an earlier wait (the connect of a previous socket, say) must not count.
+  lastMessage = 0;
+  StartTimeoutTimer();
+  const DWORD waitStart = GetTickCount();
+  while (lastMessage != id && abortState == 0) PumpWaiting(waitStart);
+  StopTimeoutTimer();
+  if (lastMessage == id) return WSAGETSELECTERROR(lastEvent) == 0;
+  if (lookupHandle != nullptr) {
+    WSACancelAsyncRequest(lookupHandle);
+    lookupHandle = nullptr;
+  }
+  return false;
+}
+
+int SocketConnection::LookUp(const std::string& host, in_addr& resolved, bool& hasAddress) {
+  hostEntry_.fill(0);
+  lookupHandle = WSAAsyncGetHostByName(window, WM_SOCKET_LOOKUP, host.c_str(), hostEntry_.data(),
+                                       kHostEntrySize);
+  if (lookupHandle == nullptr) return -3;
+  connectPhase = 0;
+  if (!WaitForMessage(WM_SOCKET_LOOKUP)) {
+    return abortState != 0 ? -2 : WSAGETASYNCERROR(lastEvent);
+  }
+  const auto* entry = reinterpret_cast<const hostent*>(hostEntry_.data());
+  resolved.s_addr = 0;
+  hasAddress =
+      entry->h_length >= 1 && entry->h_addr_list != nullptr && entry->h_addr_list[0] != nullptr;
+  if (hasAddress) {
+    std::memcpy(&resolved, entry->h_addr_list[0],
+                std::min<size_t>(sizeof resolved, static_cast<size_t>(entry->h_length)));
+  }
+  return 0;
+}
+
+int SocketConnection::Connect(const std::string& host, int portNumber, int seconds) {
+  if (socket == INVALID_SOCKET) {
+    socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    abortState = 0;
+    closing = 0;
+  }
+  port = portNumber;
+  timeoutMs = static_cast<int32_t>(std::clamp<int64_t>(int64_t{seconds} * 1000, 0, INT32_MAX));
+  EnsureWindow();
+  if (socket == INVALID_SOCKET || window == nullptr) return -1;
+
+  in_addr peer{};
+  if (IsIPv4Literal(host)) {
+    peer.s_addr = inet_addr(host.c_str());
+  } else {
+    bool hasAddress = false;
+    if (const int failure = LookUp(host, peer, hasAddress); failure != 0) return failure;
+  }
+  address = sockaddr_in{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<u_short>(port));
+  address.sin_addr = peer;
+
+  if (WSAAsyncSelect(socket, window, WM_SOCKET_EVENT, kSocketEvents) == SOCKET_ERROR) {
+    lastError = WSAGetLastError();
+    return lastError;
+  }
+  sendOffset = 0;
+  readOffset = 0;
+  connectPhase = 1;
+  if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    const int error = WSAGetLastError();
+    if (error != WSAEWOULDBLOCK) {
+      lastError = error;
+      return error;
+    }
+    if (!WaitForMessage(WM_SOCKET_EVENT)) {
+      return abortState != 0 ? -2 : WSAGETSELECTERROR(lastEvent);
+    }
+  }
+  SetSendBufferSize(socket);
+  SetReceiveBufferSize(socket);
+  connectPhase = 2;
+  Sleep(kSettleAfterConnectMs);
+  return 0;
+}
+
+void SocketConnection::Close() {
+  closing = 1;
+  sendOffset = 0;
+  readOffset = 0;
+  sendBuffer.Empty();
+  receiveBuffer.Empty();
+  if (socket != INVALID_SOCKET) {
+    // No more notifications for this socket: a new one may get the same handle value.
+    if (window != nullptr) WSAAsyncSelect(socket, window, 0, 0);
+    shutdown(socket, SD_SEND);
+    char scratch[4096];
+    while (recv(socket, scratch, sizeof scratch, 0) > 0) {
+    }
+    shutdown(socket, SD_BOTH);
+    closesocket(socket);
+    socket = INVALID_SOCKET;
+  }
+  if (window != nullptr) DiscardQueued(window, WM_SOCKET_EVENT);
+  abortState = 0;
+}
+
+int SocketConnection::IsPublicHost(const std::string& url) {
+  const std::string host = UrlHost(url);
+  if (!HasDot(host)) return 0;
+  in_addr resolved{};
+  if (NeedsLookup(host)) {
+    if (socket == INVALID_SOCKET) {
+      socket = ::socket(AF_INET, SOCK_STREAM, 0);
+      abortState = 0;
+      closing = 0;
+    }
+    timeoutMs = kLookupTimeoutMs;
+    if (!EnsureWindow()) return -1;
+    bool hasAddress = false;
+    if (const int failure = LookUp(host, resolved, hasAddress); failure != 0) return failure;
+    if (!hasAddress) return -1;
+  } else {
+    resolved.s_addr = inet_addr(host.c_str());
+  }
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&resolved.s_addr);
+  return PublicAddressVerdict(bytes[0], bytes[1]);
+}
+
+void SocketConnection::OnSocketMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Leftovers of a closed socket, a cancelled lookup or another timer are not ours.
+  if (message == WM_SOCKET_EVENT && static_cast<SOCKET>(wParam) != socket) return;
+  if (message == WM_SOCKET_LOOKUP && reinterpret_cast<HANDLE>(wParam) != lookupHandle) return;
+  if (message == WM_TIMER && wParam != TIMEOUT_TIMER_ID) return;
+  lastMessage = message;
+  lastEvent = static_cast<UINT>(lParam);
+  switch (message) {
+    case WM_TIMER:
+      abortState = 1;
+      if (WSAIsBlocking()) WSACancelBlockingCall();
+      return;
+    case WM_SOCKET_LOOKUP:
+      lookupHandle = nullptr;
+      return;
+    default:
+      break;
+  }
+  switch (WSAGETSELECTEVENT(lParam)) {
+    case FD_READ: {
+      CompactReceived();
+      const int received = ReceiveChunk();
+      if (received >= 0) lastError = 0;
+      return;
+    }
+    case FD_WRITE:
+      DrainSendBuffer();
+      return;
+    case FD_CLOSE:
+      abortState = -3;
+      return;
+    default:
+      return;
+  }
+}

@@ -1,0 +1,95 @@
+// One TCP connection of the control, driven by WinSock messages to a hidden window of its own.
+//
+// Every operation that has to wait runs a small message loop on the calling thread: the host's
+// window stays alive, and the loop ends when the awaited socket message arrives, when the
+// time-out timer fires, or when someone (the control's Cancel) sets abortState to 1.
+//
+// Results: 0 success; -1 no socket or window, or the connection is closing; -2 the wait ended by
+// time-out or cancel; -3 the lookup could not start (Connect) or the peer closed / nothing to read
+// (reads); a positive value is a WinSock error code.
+#pragma once
+
+#include <windows.h>
+#include <winsock2.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "control/engine/socket/byte_buffer.h"
+
+constexpr UINT WM_SOCKET_LOOKUP = WM_USER + 101;
+constexpr UINT WM_SOCKET_EVENT = WM_USER + 102;
+constexpr UINT_PTR TIMEOUT_TIMER_ID = 10;
+
+class SocketConnection {
+ public:
+  SocketConnection();
+  ~SocketConnection();
+  SocketConnection(const SocketConnection&) = delete;
+  SocketConnection& operator=(const SocketConnection&) = delete;
+
+  int Connect(const std::string& host, int port, int seconds);
+  // 0 once every byte was handed to the socket; what it could not take at once is kept in
+  // sendBuffer and drained by FD_WRITE while this waits.
+  int SendAll(const char* data, int length);
+  // One line without its terminator, cut to capacity - 1 bytes.
+  int ReadLine(std::string& line, int capacity);
+  // All unread bytes (waiting for some when none are buffered), or null with status set.
+  std::unique_ptr<char[]> ReadAvailable(int& length, int& status);
+  void Close();
+  bool WaitForMessage(UINT id);
+  // 1 public, 0 private or no dotted host, -1 name without address, else a lookup failure code.
+  int IsPublicHost(const std::string& url);
+  void OnSocketMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // The time-out timer of a wait; the FTP engine arms it around its blocking data-socket calls.
+  void StartTimeoutTimer();
+  void StopTimeoutTimer();
+
+  sockaddr_in address{};
+  SOCKET socket = INVALID_SOCKET;
+  HWND window = nullptr;
+  HANDLE lookupHandle = nullptr;
+  UINT lastMessage = 0;
+  UINT lastEvent = 0;
+  int32_t connectPhase = 0;
+  int32_t lastError = 0;
+  int32_t timeoutMs = 0;
+  int32_t port = 0;
+  ByteBuffer sendBuffer;
+  int32_t sendOffset = 0;
+  ByteBuffer receiveBuffer;
+  int32_t readOffset = 0;
+  int32_t closing = 0;
+  int32_t abortState = 0;
+
+ private:
+  bool EnsureWindow();
+  // Resolves host into a network-order address: 0, -3 when the lookup cannot start, -2 on
+  // time-out or cancel, or the WinSock error the lookup reported.
+  int LookUp(const std::string& host, in_addr& resolved, bool& hasAddress);
+  // Pumps one message and turns an overdue wait into a time-out even when WM_TIMER is starved
+  // by a flood of other messages or never reaches an untabled window.
+  void PumpWaiting(DWORD waitStart);
+  // Waits until more bytes have been received or the wait is aborted; 0, -2 or -3.
+  int WaitForData();
+  // Takes what the socket holds into receiveBuffer: >0 bytes, 0 peer closed, <0 -error.
+  int ReceiveChunk();
+  void CompactReceived();
+  void DrainSendBuffer();
+  // Queues bytes behind what sendBuffer still holds and waits until FD_WRITE has drained it all.
+  int SendBuffered(const char* data, int length);
+
+  // Set when FD_WRITE meets a hard error while draining sendBuffer; reported by SendAll.
+  int32_t pendingSendError_ = 0;
+  // Counts every received byte, so a wait sees new data even when compaction shrank the buffer.
+  int64_t bytesReceived_ = 0;
+  // Result of a lookup; WinSock writes a hostent and its pointers here.
+  alignas(8) std::array<char, 1025> hostEntry_{};
+};
+
+// Socket buffer sizes: 256 KB, halved while the stack refuses; the size set or 0.
+int SetSendBufferSize(SOCKET socket);
+int SetReceiveBufferSize(SOCKET socket);

@@ -1,0 +1,162 @@
+// Data transfer of SocketConnection: sends that wait for FD_WRITE, reads that wait for FD_READ.
+#include <cstring>
+#include <new>
+
+#include "control/engine/socket/line_extraction.h"
+#include "control/engine/socket/socket_connection_win.h"
+
+namespace {
+constexpr int kReceiveChunk = 16383;
+// Handed-out bytes are only removed beyond this, so a long reply is not moved after every line.
+constexpr int32_t kCompactionThreshold = 4096;
+}  // namespace
+
+void SocketConnection::CompactReceived() {
+  if (readOffset > kCompactionThreshold) {
+    receiveBuffer.Consume(readOffset);
+    readOffset = 0;
+  }
+}
+
+int SocketConnection::ReceiveChunk() {
+  char chunk[kReceiveChunk];
+  const int received = recv(socket, chunk, sizeof chunk, 0);
+  if (received == SOCKET_ERROR) {
+    const int error = WSAGetLastError();
+    if (error != WSAEWOULDBLOCK) lastError = error;
+    return -error;
+  }
+  receiveBuffer.Append(chunk, received);
+  bytesReceived_ += received;
+  return received;
+}
+
+int SocketConnection::WaitForData() {
+  const int64_t before = bytesReceived_;
+  StartTimeoutTimer();
+  const DWORD waitStart = GetTickCount();
+  while (bytesReceived_ == before && abortState == 0) PumpWaiting(waitStart);
+  StopTimeoutTimer();
+  if (bytesReceived_ != before) return 0;
+  return abortState == -3 ? -3 : -2;
+}
+
+void SocketConnection::DrainSendBuffer() {
+  while (sendBuffer.Length() - sendOffset > 0) {
+    const int sent =
+        send(socket, sendBuffer.Data() + sendOffset, sendBuffer.Length() - sendOffset, 0);
+    if (sent == SOCKET_ERROR) {
+      const int error = WSAGetLastError();
+      lastError = error;
+      if (error == WSAEWOULDBLOCK) return;  // the next FD_WRITE goes on
+      // The bytes are lost; the SendAll that queued them must not report success.
+      pendingSendError_ = error;
+      break;
+    }
+    sendOffset += sent;
+  }
+  sendBuffer.Empty();
+  sendOffset = 0;
+}
+
+int SocketConnection::SendBuffered(const char* data, int length) {
+  if (length > 0) {
+    const int32_t queuedBefore = sendBuffer.Length();
+    sendBuffer.Append(data, length);
+    if (sendBuffer.Length() != queuedBefore + length) return WSAENOBUFS;  // nothing half-queued
+  }
+  StartTimeoutTimer();
+  const DWORD waitStart = GetTickCount();
+  while (sendBuffer.Length() > 0 && abortState == 0) PumpWaiting(waitStart);
+  StopTimeoutTimer();
+  if (pendingSendError_ != 0) {
+    const int error = pendingSendError_;
+    pendingSendError_ = 0;
+    return error;
+  }
+  if (sendBuffer.Length() > 0) return -2;
+  sendOffset = 0;
+  return 0;
+}
+
+int SocketConnection::SendAll(const char* data, int length) {
+  if (closing || socket == INVALID_SOCKET) return -1;
+  // Bytes still queued from an earlier send go first; sending past them would reorder the stream.
+  if (sendBuffer.Length() > sendOffset) return SendBuffered(data, length);
+  int sent = 0;
+  while (sent < length) {
+    const int taken = send(socket, data + sent, length - sent, 0);
+    if (taken == SOCKET_ERROR) {
+      const int error = WSAGetLastError();
+      if (error != WSAEWOULDBLOCK) {
+        lastError = error;
+        return error;
+      }
+      return SendBuffered(data + sent, length - sent);
+    }
+    sent += taken;
+  }
+  return 0;
+}
+
+int SocketConnection::ReadLine(std::string& line, int capacity) {
+  line.clear();
+  if (closing) return -1;
+  std::optional<std::string> found = ExtractLine(receiveBuffer, readOffset);
+  if (!found) {
+    if (socket == INVALID_SOCKET) return -1;
+    CompactReceived();
+    while (!found) {
+      const int received = ReceiveChunk();
+      if (received < 0) {
+        if (-received != WSAEWOULDBLOCK) return -received;
+        if (const int ended = WaitForData(); ended != 0) return ended;
+      } else if (received == 0) {
+        return -3;  // the peer closed before the line ended
+      }
+      if (receiveBuffer.Length() <= readOffset) return -3;
+      found = ExtractLine(receiveBuffer, readOffset);
+    }
+  }
+  line = CutToCapacity(std::move(*found), capacity);
+  return 0;
+}
+
+std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status) {
+  length = 0;
+  status = 0;
+  if (receiveBuffer.Length() <= readOffset) {
+    if (closing || socket == INVALID_SOCKET) {
+      status = -1;
+      return nullptr;
+    }
+    CompactReceived();
+    const int received = ReceiveChunk();
+    if (received < 0) {
+      if (-received != WSAEWOULDBLOCK) {
+        status = -received;
+        return nullptr;
+      }
+      if (const int ended = WaitForData(); ended != 0) {
+        status = ended;
+        return nullptr;
+      }
+    }
+    if (receiveBuffer.Length() <= readOffset) {
+      status = -3;
+      return nullptr;
+    }
+  }
+  const int32_t unread = receiveBuffer.Length() - readOffset;
+  std::unique_ptr<char[]> block(new (std::nothrow) char[static_cast<size_t>(unread) + 1]);
+  if (!block) {
+    status = WSAENOBUFS;  // the bytes stay buffered for the next call
+    return nullptr;
+  }
+  std::memcpy(block.get(), receiveBuffer.Data() + readOffset, static_cast<size_t>(unread));
+  block[unread] = '\0';
+  length = unread;
+  receiveBuffer.Empty();
+  readOffset = 0;
+  return block;
+}

@@ -1,0 +1,81 @@
+#include "control/engine/socket/testing/loopback_peer_win.h"
+
+namespace {
+
+sockaddr_in LoopbackAddress(int port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<u_short>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return address;
+}
+
+int BoundPort(SOCKET socket) {
+  sockaddr_in bound{};
+  int size = sizeof bound;
+  getsockname(socket, reinterpret_cast<sockaddr*>(&bound), &size);
+  return ntohs(bound.sin_port);
+}
+
+}  // namespace
+
+LoopbackListener::LoopbackListener(int receiveBufferSize) {
+  listener_ = socket(AF_INET, SOCK_STREAM, 0);
+  if (receiveBufferSize > 0) {
+    setsockopt(listener_, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBufferSize),
+               sizeof receiveBufferSize);
+  }
+  const sockaddr_in address = LoopbackAddress(0);
+  bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  listen(listener_, 32);
+  port_ = BoundPort(listener_);
+}
+
+LoopbackListener::~LoopbackListener() { Close(); }
+
+SOCKET LoopbackListener::Accept() { return accept(listener_, nullptr, nullptr); }
+
+void LoopbackListener::Close() {
+  if (listener_ == INVALID_SOCKET) return;
+  closesocket(listener_);
+  listener_ = INVALID_SOCKET;
+}
+
+LoopbackPeer::LoopbackPeer(std::function<void(SOCKET)> serve, int receiveBufferSize)
+    : listener_(receiveBufferSize), thread_([this, serve = std::move(serve)] {
+        const SOCKET connection = listener_.Accept();
+        if (connection == INVALID_SOCKET) return;
+        serve(connection);
+        closesocket(connection);
+      }) {}
+
+LoopbackPeer::~LoopbackPeer() {
+  // A peer whose client never came must not keep its thread in accept.
+  listener_.Close();
+  thread_.join();
+}
+
+bool SendBytes(SOCKET socket, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const int sent = send(socket, bytes.data(), static_cast<int>(bytes.size()), 0);
+    if (sent <= 0) return false;
+    bytes.remove_prefix(static_cast<size_t>(sent));
+  }
+  return true;
+}
+
+long long ReceiveUntilClosed(SOCKET socket) {
+  static thread_local char chunk[65536];
+  long long total = 0;
+  for (int received; (received = recv(socket, chunk, sizeof chunk, 0)) > 0;) total += received;
+  return total;
+}
+
+int UnusedLoopbackPort() {
+  const SOCKET probe = socket(AF_INET, SOCK_STREAM, 0);
+  const sockaddr_in address = LoopbackAddress(0);
+  bind(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  const int port = BoundPort(probe);
+  closesocket(probe);
+  return port;
+}
