@@ -51,7 +51,7 @@ TEST_F(PageCheckTest, APublicPageAsksAndNoEndsTheRun) {
   control.Put(kUrl, "http://8.8.8.8/up.cgi");
   const std::string file = files_.Write("a.wav", 10);
   control.Put(kFilePath, file);
-  control.Object().ResponseBody = "earlier";
+  control.Object().ResponseBody.Append("earlier");
   control.ClearEvents();
   {
     MessageBoxAnswerer answerer(kCaption, IDNO);

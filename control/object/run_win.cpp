@@ -130,7 +130,7 @@ void Zorvex::CancelRun() {
   Result = -2;
   CancelRequested = true;
   if (ActiveConnection) {
-    ActiveConnection->Abort();
+    ActiveConnection->abortState = 1;
     ActiveConnection = nullptr;
   }
   events_.Fire(kOnCancel);

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "control/engine/socket/socket_layer_win.h"
 #include "control/object/class_factory_win.h"
 #include "control/object/module_win.h"
 #include "control/object/registration_win.h"
@@ -11,6 +12,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     zorvel::SetModuleInstance(instance);
     DisableThreadLibraryCalls(instance);
+    SocketLayerStartup(instance);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    SocketLayerCleanup();
   }
   return TRUE;
 }

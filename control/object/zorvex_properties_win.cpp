@@ -175,7 +175,7 @@ STDMETHODIMP Zorvex::put_BarColor(BSTR value) {
 STDMETHODIMP Zorvex::get_Result(LONG* value) { return ReadNumber(Result, value); }
 
 STDMETHODIMP Zorvex::get_HTMLResult(BSTR* value) {
-  return ReadText(std::string(ResponseBody.c_str()), value);
+  return ReadText(ResponseBody.Text(), value);
 }
 
 STDMETHODIMP Zorvex::Debug(VARIANT data) {

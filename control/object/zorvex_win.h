@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "control/engine/socket/byte_buffer.h"
+
 #include "control/object/event_source_win.h"
 #include "control/object/property_text.h"
 #include "control/object/zorvel_idl_win.h"
@@ -54,7 +56,7 @@ class Zorvex final : public IZorvex,
   long Lock = 0, Hide = 0, Passive = 0, TransParent = 0, AutoStart = 0;
   long BarHeight = -1, BarWidth = -1;
   long Result = 0;
-  std::string ResponseBody, ResponseHeaders;
+  ByteBuffer ResponseBody, ResponseHeaders;
   std::string StatusText, ProgressText, RemainText, TargetText;
   ButtonMode ButtonMode = ButtonMode::kClear;
   bool Busy = false;

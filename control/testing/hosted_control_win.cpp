@@ -4,6 +4,7 @@
 
 #include "app/upload/dispatch_call_win.h"
 #include "control/object/bstr_text_win.h"
+#include "control/engine/socket/socket_layer_win.h"
 #include "control/object/class_factory_win.h"
 #include "control/object/registration_win.h"
 #include "control/object/module_win.h"
@@ -89,6 +90,7 @@ EngineScript& Engine() { return g_engine; }
 
 ControlClassScope::ControlClassScope() {
   EXPECT_EQ(OleInitialize(nullptr), S_OK);
+  SocketLayerStartup(GetModuleHandleW(nullptr));
   EXPECT_EQ(RegisterServer(ModulePath()), S_OK);
   EXPECT_EQ(CoRegisterClassObject(CLSID_Zorvex, &Factory(), CLSCTX_INPROC_SERVER,
                                   REGCLS_MULTIPLEUSE, &cookie_),
