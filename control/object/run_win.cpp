@@ -10,6 +10,7 @@
 #include "control/object/upload_entry_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/window/file_entry_text.h"
 #include "control/window/log_text.h"
 
 namespace zorvel {
@@ -19,15 +20,6 @@ UploadFunction g_upload = nullptr;
 
 constexpr char kBannerLine[] = "Start uploading. Zorvel ActiveX Contorol Version 1,0,802,29";
 constexpr char kConfirmationCaption[] = "Zorvel ActiiveX Control";
-
-bool BeginsWithHttp(std::string_view url) {
-  constexpr std::string_view scheme = "http://";
-  if (url.size() < scheme.size()) return false;
-  for (size_t i = 0; i < scheme.size(); ++i) {
-    if (tolower(static_cast<unsigned char>(url[i])) != scheme[i]) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -105,7 +97,7 @@ void Zorvex::Run() {
   {
     SocketConnection connection;
     ActiveConnection = &connection;
-    if (!BeginsWithHttp(PageUrl) || ConfirmForeignPage()) {
+    if (!StartsWithIgnoreCase(PageUrl, "http://") || ConfirmForeignPage()) {
       if (g_upload) g_upload(*this, connection);
     }
     ActiveConnection = nullptr;

@@ -2,6 +2,9 @@
 // the upload window drives it.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "control/object/module_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/fake_browser_win.h"
@@ -275,6 +278,44 @@ TEST_F(ZorvexTest, AutomaticStartFiresOnceAndOnlyWithFiles) {
   control.Put(kAutoStart, 1L);
   EXPECT_TRUE(PumpUntil([] { return Engine().calls == 1; }, 3000));
   EXPECT_EQ(control.GetNumber(kAutoStart), 0);
+}
+
+TEST_F(ZorvexTest, FtpNoticesBecomeEventsAndProgress) {
+  HostedControl control;
+  control.Put(kFilePath, files_.Write("a.wav", 6200));
+  control.ClearEvents();
+  const char notice[] = "  2026/01/02 03:04:05  220 ready\r\n";
+  SendMessageW(control.Window(), WM_UPLOAD_LOG, reinterpret_cast<WPARAM>(notice), 0);
+  ASSERT_EQ(control.Events().size(), 1u);
+  EXPECT_EQ(control.Events()[0].text, "2026/01/02 03:04:05  220 ready") << "no second stamp";
+
+  HWND bar = control.Item(IDC_PROGRESS);
+  SendMessageW(bar, PBM_SETRANGE32, 0, 62);
+  SendMessageW(bar, PBM_SETSTEP, 1, 0);
+  control.Object().Window().ResetFtpProgress();
+  SendMessageW(control.Window(), WM_UPLOAD_PROGRESS, 3100, 0);
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 30) << "one step per 100 bytes, 100 kept back";
+  ASSERT_EQ(control.Events().size(), 2u);
+  EXPECT_EQ(control.Events()[1].id, kOnProgress);
+  EXPECT_EQ(control.Events()[1].text.substr(0, 10), "3KB  50%  ");
+  EXPECT_NE(control.Events()[1].text.find('\t'), std::string::npos);
+}
+
+TEST_F(ZorvexTest, TransParentRemovesAndRestoresTheFrame) {
+  HostedControl control;
+  HWND window = control.Window();
+  EXPECT_NE(GetWindowLongW(window, GWL_STYLE) & 0x80, 0);
+  control.Put(kTransParent, 1L);
+  EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & 0x80, 0);
+  EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE) & 0x101, 0);
+  control.Put(kTransParent, 2L);
+  EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & 0x80, 0) << "still on: nothing toggles";
+  control.Put(kTransParent, 0L);
+  EXPECT_NE(GetWindowLongW(window, GWL_STYLE) & 0x80, 0);
+  EXPECT_EQ(GetWindowLongW(window, GWL_EXSTYLE) & 0x101, 0x101);
+  control.Put(kTransParent, 1L);
+  control.Put(kBackColor, "#123456");
+  EXPECT_EQ(control.GetNumber(kTransParent), 0) << "BackColor ends the page colours";
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <mshtml.h>
 #include <shlguid.h>
 
-#include <cctype>
 #include <cstdio>
 
 #include "control/object/bstr_text_win.h"
@@ -14,7 +13,9 @@
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/drop_target_win.h"
+#include "control/window/file_entry_text.h"
 #include "control/window/log_text.h"
+#include "control/window/system_proxy_win.h"
 
 namespace zorvel {
 namespace {
@@ -31,15 +32,6 @@ std::optional<long> ColourFromVariant(VARIANT& value) {
   if (value.vt != VT_BSTR) return std::nullopt;
   if (auto colour = ColourFromText(AnsiFromBstr(value.bstrVal))) return static_cast<long>(*colour);
   return std::nullopt;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (tolower(static_cast<unsigned char>(text[i])) != tolower(static_cast<unsigned char>(prefix[i])))
-      return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -179,6 +171,7 @@ void ControlWindow::OnInitDialog() {
     if (control_.BarWidth == -1) control_.BarWidth = bar.right - bar.left;
     MoveWindow(bar_, bar.left, bar.top, control_.BarWidth, control_.BarHeight, TRUE);
   }
+  ReadSystemProxy(control_.Proxy, control_.ProxyFtp);
   ResolveRelativeUrl();
   control_.ScheduleAutoStart();
 }
@@ -224,8 +217,8 @@ void ControlWindow::ReadBrowserHost() {
 void ControlWindow::ResolveRelativeUrl() {
   const std::string& page = control_.PageUrl;
   const std::string& url = control_.URL;
-  if (!StartsWithNoCase(page, "http://") || StartsWithNoCase(url, "http://") ||
-      StartsWithNoCase(url, "ftp://")) {
+  if (!StartsWithIgnoreCase(page, "http://") || StartsWithIgnoreCase(url, "http://") ||
+      StartsWithIgnoreCase(url, "ftp://")) {
     return;
   }
   const std::string resolved = page.substr(0, page.rfind('/') + 1) + url;
