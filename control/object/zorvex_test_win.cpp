@@ -280,6 +280,25 @@ TEST_F(ZorvexTest, AutomaticStartFiresOnceAndOnlyWithFiles) {
   EXPECT_EQ(control.GetNumber(kAutoStart), 0);
 }
 
+TEST_F(ZorvexTest, EverySinkHearsEachEventInTheOrderOfConnection) {
+  HostedControl control;
+  std::vector<char> heard;
+  EventSink* first = EventSink::Connect(control.Dispatch(), DIID__IZorvexEvents,
+                                        [&](DISPID, DISPPARAMS*) { heard.push_back('A'); });
+  EventSink* second = EventSink::Connect(control.Dispatch(), DIID__IZorvexEvents,
+                                         [&](DISPID, DISPPARAMS*) { heard.push_back('B'); });
+  ASSERT_TRUE(first && second);
+  control.Call(kClear);
+  EXPECT_EQ(heard, (std::vector<char>{'A', 'B'}));
+  first->Disconnect();
+  first->Release();
+  control.Call(kClear);
+  EXPECT_EQ(heard, (std::vector<char>{'A', 'B', 'B'}));
+  second->Disconnect();
+  second->Release();
+  EXPECT_EQ(control.Events().size(), 2u) << "the host's own sink heard both";
+}
+
 TEST_F(ZorvexTest, FtpNoticesBecomeEventsAndProgress) {
   HostedControl control;
   control.Put(kFilePath, files_.Write("a.wav", 6200));
