@@ -5,6 +5,7 @@
 #include "control/object/module_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/fake_browser_win.h"
+#include "control/testing/fake_document_win.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
@@ -71,6 +72,21 @@ TEST_F(PageCheckTest, APublicPageAsksAndNoEndsTheRun) {
   control.Call(kStart);
   EXPECT_EQ(yes.Shown(), 1);
   EXPECT_EQ(Engine().calls, 1);
+}
+
+TEST_F(PageCheckTest, ThePageGivesItsWindowColoursAndCookies) {
+  HostedControl browserWindow;
+  FakeDocument document(L"#ffeedd", L"#010203", L"session=42; lang=ja");
+  FakeBrowserHost browser(L"http://192.168.1.10/page.html", browserWindow.Host(), &document);
+  FakePropertyBag bag;
+  bag.SetNumber(L"TransParent", 1);
+  HostedControl control(&browser, &bag);
+  Zorvex& object = control.Object();
+  EXPECT_EQ(object.BrowserWindow, browserWindow.Host());
+  EXPECT_EQ(object.PageBackRgb, 0xDDEEFF);
+  EXPECT_EQ(object.PageTextRgb, 0x030201);
+  EXPECT_EQ(object.CookieText, "session=42; lang=ja");
+  EXPECT_EQ(GetWindowLongW(control.Window(), GWL_STYLE) & 0x80, 0) << "no frame on the page";
 }
 
 TEST_F(PageCheckTest, WithoutABrowserThereIsNoCheck) {

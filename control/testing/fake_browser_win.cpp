@@ -42,8 +42,10 @@ STDMETHODIMP FakeBrowserHost::get_HWND(SHANDLE_PTR* window) {
 
 STDMETHODIMP FakeBrowserHost::get_Document(IDispatch** document) {
   if (!document) return E_POINTER;
-  *document = nullptr;
-  return S_FALSE;
+  *document = document_;
+  if (!document_) return S_FALSE;
+  document_->AddRef();
+  return S_OK;
 }
 
 void FakePropertyBag::SetText(const std::wstring& name, const std::string& ansi) {

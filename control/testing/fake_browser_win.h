@@ -16,8 +16,10 @@ namespace zorvel::testing {
 // Answers SID_SWebBrowserApp with a browser whose page is `pageUrl`.
 class FakeBrowserHost final : public IServiceProvider, public IWebBrowser2 {
  public:
-  explicit FakeBrowserHost(std::wstring pageUrl, HWND browserWindow = nullptr)
-      : pageUrl_(std::move(pageUrl)), browserWindow_(browserWindow) {}
+  // `document`, when given, is the page's document (not owned).
+  explicit FakeBrowserHost(std::wstring pageUrl, HWND browserWindow = nullptr,
+                           IDispatch* document = nullptr)
+      : pageUrl_(std::move(pageUrl)), browserWindow_(browserWindow), document_(document) {}
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
   STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
@@ -99,6 +101,7 @@ class FakeBrowserHost final : public IServiceProvider, public IWebBrowser2 {
   ULONG references_ = 1;
   std::wstring pageUrl_;
   HWND browserWindow_;
+  IDispatch* document_;
 };
 
 // PARAM values by name; records the names the control asks for, in order.
