@@ -283,7 +283,8 @@ std::string ControlWindow::FileCountText() const {
 void ControlWindow::UpdateFileCount() {
   if (!window_) return;
   DrawLabel(TextArea::kFileCount, FileCountText());
-  EnableItem(start_, kStartBit, control_.Count > 0);
+  // A repaint during a run must not offer Start again; the run enables it when it ends.
+  EnableItem(start_, kStartBit, control_.Count > 0 && !control_.Busy);
 }
 
 void ControlWindow::EnableItem(HWND item, long lockBit, bool enable) {
