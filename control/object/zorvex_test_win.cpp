@@ -323,6 +323,14 @@ TEST_F(ZorvexTest, FtpNoticesBecomeEventsAndProgress) {
   EXPECT_NE(control.Events()[1].text.find('\t'), std::string::npos);
 }
 
+TEST_F(ZorvexTest, TheRightButtonShowsTheAboutBox) {
+  HostedControl control;
+  MessageBoxAnswerer answerer(L"Zorvel ActiveX Contorol", IDOK);
+  SendMessageW(control.Window(), WM_RBUTTONUP, 0, MAKELPARAM(400, 300));
+  EXPECT_EQ(answerer.Shown(), 1);
+  EXPECT_EQ(answerer.Text(), L"Zorvel ActiveX Contorol\r\nVersion 1,0,802,29");
+}
+
 TEST_F(ZorvexTest, TransParentRemovesAndRestoresTheFrame) {
   HostedControl control;
   HWND window = control.Window();
