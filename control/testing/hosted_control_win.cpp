@@ -102,6 +102,7 @@ ControlClassScope::ControlClassScope() {
 ControlClassScope::~ControlClassScope() {
   SetUploadFunction(nullptr);
   CoRevokeClassObject(cookie_);
+  UnregisterServer();
   OleUninitialize();
 }
 

@@ -16,7 +16,8 @@
 namespace zorvel::testing {
 
 // OLE for the test thread, and the control's class offered to COM from the test program itself
-// (with its keys in the registry), so that creating "Zorvex.1" reaches the code under test.
+// (with its keys in the registry while the scope lasts), so that creating "Zorvex.1" reaches the
+// code under test.
 class ControlClassScope {
  public:
   ControlClassScope();
