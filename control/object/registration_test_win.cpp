@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/upload/activex_site_win.h"
 #include "app/upload/dispatch_call_win.h"
 #include "control/object/zorvel_idl_win.h"
 
@@ -92,7 +93,7 @@ TEST(RegistrationTest, Regsvr32WritesAndRemovesTheClassKeys) {
   EXPECT_TRUE(KeyExists(L"TypeLib\\{5A3D91C3-7E04-4B6F-9C1A-3F28D6E07B14}\\1.0"));
 
   // The library itself serves the class, its dispatch interface and its events.
-  ASSERT_EQ(CoInitialize(nullptr), S_OK);
+  ASSERT_EQ(OleInitialize(nullptr), S_OK);
   CLSID clsid;
   ASSERT_EQ(CLSIDFromProgID(L"Zorvex.1", &clsid), S_OK);
   IDispatch* control = nullptr;
@@ -129,7 +130,20 @@ TEST(RegistrationTest, Regsvr32WritesAndRemovesTheClassKeys) {
   EXPECT_EQ(canUnload(), S_FALSE) << "an object is outstanding";
   control->Release();
   EXPECT_EQ(canUnload(), S_OK);
-  CoUninitialize();
+
+  // Hosted, the library's window comes from its own dialog layout and string table.
+  HWND host = CreateWindowW(L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500, 380,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ActiveXSite* site = nullptr;
+  ASSERT_EQ(ActiveXSite::Create(host, RECT{0, 0, 480, 330}, L"Zorvex.1", nullptr, nullptr, &site),
+            S_OK);
+  wchar_t caption[32] = L"";
+  GetDlgItemTextW(site->ControlWindow(), 202, caption, 32);
+  EXPECT_STREQ(caption, L"開始");
+  site->Close();
+  site->Release();
+  DestroyWindow(host);
+  OleUninitialize();
 
   ASSERT_EQ(RunRegsvr32(L"/u"), 0u);
   EXPECT_FALSE(KeyExists(L"Zorvex.1"));
