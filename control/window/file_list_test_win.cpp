@@ -230,6 +230,15 @@ TEST_F(FileListTest, DroppedFilesAreTakenOnTheListOnly) {
   EXPECT_EQ(DragTo(target, &more, CentreOf(control_.Item(IDC_FILELIST))), DWORD{DROPEFFECT_NONE});
   control_.Object().Busy = false;
   EXPECT_EQ(control_.GetNumber(kCount), 2);
+
+  // A locked (disabled) or hidden list is no drop place either.
+  const POINTL listCentre = CentreOf(control_.Item(IDC_FILELIST));
+  control_.Put(10, 4L);
+  EXPECT_EQ(DragTo(target, &more, listCentre), DWORD{DROPEFFECT_NONE});
+  control_.Put(10, 0L);
+  control_.Put(11, 4L);
+  EXPECT_EQ(DragTo(target, &more, listCentre), DWORD{DROPEFFECT_NONE});
+  EXPECT_EQ(control_.GetNumber(kCount), 2);
   target->Release();
 }
 
