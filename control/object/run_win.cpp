@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <memory>
 
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/object/module_win.h"
@@ -29,8 +29,6 @@ UploadFunction SetUploadFunction(UploadFunction function) {
   return previous;
 }
 
-UploadFunction CurrentUploadFunction() { return g_upload; }
-
 void Zorvex::LogLine(std::string_view text) {
   SYSTEMTIME now;
   GetLocalTime(&now);
@@ -39,8 +37,10 @@ void Zorvex::LogLine(std::string_view text) {
 }
 
 void Zorvex::ScheduleAutoStart() {
-  if (AutoStart != 0 && window_.Exists()) {
-    SetTimer(window_.Handle(), kAutoStartTimer, static_cast<UINT>(AutoStart) * 1000, nullptr);
+  // A negative delay means none; a very long one is kept within what a timer can wait.
+  if (AutoStart > 0 && window_.Exists()) {
+    const long seconds = std::min<long>(AutoStart, USER_TIMER_MAXIMUM / 1000);
+    SetTimer(window_.Handle(), kAutoStartTimer, static_cast<UINT>(seconds) * 1000, nullptr);
   }
 }
 

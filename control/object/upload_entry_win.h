@@ -12,8 +12,8 @@ class Zorvex;
 // (the outcome is the control's Result).
 using UploadFunction = int (*)(Zorvex& control, SocketConnection& connection);
 
-// Returns the function that was installed before.
+// Installs the engine; returns the one installed before (none until an engine is installed,
+// and then a run ends after its page check without uploading).
 UploadFunction SetUploadFunction(UploadFunction function);
-UploadFunction CurrentUploadFunction();
 
 }  // namespace zorvel
