@@ -323,6 +323,45 @@ TEST_F(ZorvexTest, FtpNoticesBecomeEventsAndProgress) {
   EXPECT_NE(control.Events()[1].text.find('\t'), std::string::npos);
 }
 
+TEST_F(ZorvexTest, StreamsKeepOnlyTheExtent) {
+  HostedControl control;
+  IOleObject* object = nullptr;
+  ASSERT_EQ(control.Dispatch()->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&object)),
+            S_OK);
+  SIZEL initial{};
+  EXPECT_EQ(object->GetExtent(DVASPECT_CONTENT, &initial), S_OK);
+  // The layout is 270 x 175 dialog units, and the two dialog units are about equally long in
+  // any font: the extent is wider than high, and more than half as high as wide.
+  EXPECT_GT(initial.cx, initial.cy);
+  EXPECT_GT(initial.cy, initial.cx / 2);
+  DWORD status = 0;
+  EXPECT_EQ(object->GetMiscStatus(DVASPECT_CONTENT, &status), S_OK);
+  EXPECT_EQ(status, 131473u);
+
+  IPersistStreamInit* persist = nullptr;
+  ASSERT_EQ(object->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)), S_OK);
+  IStream* stream = nullptr;
+  ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+  SIZEL changed{5000, 3000};
+  object->SetExtent(DVASPECT_CONTENT, &changed);
+  control.Put(kUrl, "http://127.0.0.1/not-saved");
+  EXPECT_EQ(persist->Save(stream, TRUE), S_OK);
+  STATSTG stat{};
+  stream->Stat(&stat, STATFLAG_NONAME);
+  EXPECT_EQ(stat.cbSize.QuadPart, 8u) << "two 32-bit numbers and nothing else";
+  object->SetExtent(DVASPECT_CONTENT, &initial);
+  const LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  EXPECT_EQ(persist->Load(stream), S_OK);
+  SIZEL loaded{};
+  object->GetExtent(DVASPECT_CONTENT, &loaded);
+  EXPECT_EQ(loaded.cx, 5000);
+  EXPECT_EQ(loaded.cy, 3000);
+  stream->Release();
+  persist->Release();
+  object->Release();
+}
+
 TEST_F(ZorvexTest, TheRightButtonShowsTheAboutBox) {
   HostedControl control;
   MessageBoxAnswerer answerer(L"Zorvel ActiveX Contorol", IDOK);
