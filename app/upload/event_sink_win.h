@@ -1,0 +1,37 @@
+// Receives a control's events through its connection point and hands each to a callback.
+#pragma once
+
+#include <windows.h>
+#include <ocidl.h>
+
+#include <functional>
+
+class EventSink final : public IDispatch {
+ public:
+  using Handler = std::function<void(DISPID id, DISPPARAMS* params)>;
+
+  // Connects to the control's connection point for `events`; the sink comes back with one
+  // reference, or null when the control offers no such point.
+  static EventSink* Connect(IUnknown* control, REFIID events, Handler handler);
+  void Disconnect();
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+  STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
+  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                             DISPID* ids) override;
+  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                      VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
+
+ private:
+  EventSink(REFIID events, Handler handler) : events_(events), handler_(std::move(handler)) {}
+  ~EventSink() = default;
+
+  LONG references_ = 1;
+  IID events_;
+  Handler handler_;
+  IConnectionPoint* point_ = nullptr;
+  DWORD cookie_ = 0;
+};

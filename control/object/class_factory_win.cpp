@@ -1,0 +1,53 @@
+#include "control/object/class_factory_win.h"
+
+#include <new>
+
+#include "control/object/module_win.h"
+#include "control/object/zorvex_win.h"
+
+namespace zorvel {
+
+// The factory is static: its references only keep the module loaded.
+STDMETHODIMP ZorvexFactory::QueryInterface(REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
+    *object = static_cast<IClassFactory*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) ZorvexFactory::AddRef() {
+  LockModule(true);
+  return 2;
+}
+
+STDMETHODIMP_(ULONG) ZorvexFactory::Release() {
+  LockModule(false);
+  return 1;
+}
+
+STDMETHODIMP ZorvexFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (outer) return CLASS_E_NOAGGREGATION;
+  Zorvex* control = new (std::nothrow) Zorvex();
+  if (!control) return E_OUTOFMEMORY;
+  const HRESULT result = control->QueryInterface(riid, object);
+  control->Release();
+  return result;
+}
+
+STDMETHODIMP ZorvexFactory::LockServer(BOOL lock) {
+  LockModule(lock != FALSE);
+  return S_OK;
+}
+
+ZorvexFactory& Factory() {
+  static ZorvexFactory factory;
+  return factory;
+}
+
+}  // namespace zorvel

@@ -1,0 +1,163 @@
+#include "control/object/event_source_win.h"
+
+#include <olectl.h>
+
+#include "base/ansi.h"
+#include "control/object/zorvel_idl_win.h"
+
+namespace zorvel {
+
+EventSource::~EventSource() {
+  for (const Sink& sink : sinks_) sink.dispatch->Release();
+}
+
+void EventSource::Fire(EventId id) { Invoke(id, nullptr); }
+
+void EventSource::Fire(EventId id, std::string_view ansiArgument) {
+  const std::u16string wide = base::FromAnsi(ansiArgument);
+  VARIANTARG argument;
+  VariantInit(&argument);
+  argument.vt = VT_BSTR;
+  argument.bstrVal =
+      SysAllocStringLen(reinterpret_cast<const wchar_t*>(wide.data()), static_cast<UINT>(wide.size()));
+  Invoke(id, &argument);
+  VariantClear(&argument);
+}
+
+void EventSource::Invoke(EventId id, VARIANTARG* argument) {
+  // A handler may disconnect sinks (or connect new ones) while it runs: call the sinks that were
+  // connected when the event began, each kept alive for its call.
+  std::vector<Sink> current = sinks_;
+  for (const Sink& sink : current) sink.dispatch->AddRef();
+  for (const Sink& sink : current) {
+    DISPPARAMS params{argument, nullptr, argument ? 1u : 0u, 0};
+    sink.dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                          nullptr, nullptr);
+    sink.dispatch->Release();
+  }
+}
+
+STDMETHODIMP EventSource::QueryInterface(REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IConnectionPoint)) {
+    *object = static_cast<IConnectionPoint*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) EventSource::AddRef() { return container_->AddRef(); }
+STDMETHODIMP_(ULONG) EventSource::Release() { return container_->Release(); }
+
+STDMETHODIMP EventSource::GetConnectionInterface(IID* iid) {
+  if (!iid) return E_POINTER;
+  *iid = DIID__IZorvexEvents;
+  return S_OK;
+}
+
+STDMETHODIMP EventSource::GetConnectionPointContainer(IConnectionPointContainer** container) {
+  if (!container) return E_POINTER;
+  *container = container_;
+  container_->AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP EventSource::Advise(IUnknown* sink, DWORD* cookie) {
+  if (!sink || !cookie) return E_POINTER;
+  *cookie = 0;
+  IDispatch* dispatch = nullptr;
+  if (FAILED(sink->QueryInterface(DIID__IZorvexEvents, reinterpret_cast<void**>(&dispatch))) &&
+      FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
+    return CONNECT_E_CANNOTCONNECT;
+  }
+  *cookie = nextCookie_++;
+  sinks_.push_back({*cookie, dispatch});
+  return S_OK;
+}
+
+STDMETHODIMP EventSource::Unadvise(DWORD cookie) {
+  for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
+    if (it->cookie == cookie) {
+      IDispatch* dispatch = it->dispatch;
+      sinks_.erase(it);
+      dispatch->Release();
+      return S_OK;
+    }
+  }
+  return CONNECT_E_NOCONNECTION;
+}
+
+STDMETHODIMP EventSource::EnumConnections(IEnumConnections** connections) {
+  if (connections) *connections = nullptr;
+  return E_NOTIMPL;
+}
+
+namespace {
+
+class OnePointEnumerator final : public IEnumConnectionPoints {
+ public:
+  explicit OnePointEnumerator(IConnectionPoint* point, ULONG position = 0)
+      : point_(point), position_(position) {
+    point_->AddRef();
+  }
+  ~OnePointEnumerator() { point_->Release(); }
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumConnectionPoints)) {
+      *object = this;
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  STDMETHODIMP Next(ULONG count, IConnectionPoint** points, ULONG* fetched) override {
+    if (!points) return E_POINTER;
+    ULONG given = 0;
+    if (count > 0 && position_ == 0) {
+      points[0] = point_;
+      point_->AddRef();
+      position_ = 1;
+      given = 1;
+    }
+    if (fetched) *fetched = given;
+    return given == count ? S_OK : S_FALSE;
+  }
+  STDMETHODIMP Skip(ULONG count) override {
+    position_ += count;
+    return position_ <= 1 ? S_OK : S_FALSE;
+  }
+  STDMETHODIMP Reset() override {
+    position_ = 0;
+    return S_OK;
+  }
+  STDMETHODIMP Clone(IEnumConnectionPoints** copy) override {
+    if (!copy) return E_POINTER;
+    *copy = new OnePointEnumerator(point_, position_);
+    return S_OK;
+  }
+
+ private:
+  IConnectionPoint* point_;
+  ULONG position_;
+  ULONG references_ = 1;
+};
+
+}  // namespace
+
+HRESULT EnumerateOnePoint(IConnectionPoint* point, IEnumConnectionPoints** points) {
+  if (!points) return E_POINTER;
+  *points = new OnePointEnumerator(point);
+  return S_OK;
+}
+
+}  // namespace zorvel

@@ -1,0 +1,61 @@
+// The connection point of _IZorvexEvents: any number of sinks, called in the order they
+// connected, each through IDispatch::Invoke.
+#pragma once
+
+#include <windows.h>
+#include <ocidl.h>
+
+#include <string_view>
+#include <vector>
+
+namespace zorvel {
+
+enum EventId : DISPID {
+  kOnComplete = 1,
+  kOnLog = 2,
+  kOnStart = 3,
+  kOnCancel = 4,
+  kOnClear = 5,
+  kOnProgress = 6,
+};
+
+class EventSource final : public IConnectionPoint {
+ public:
+  // The container is the object that owns this point; it is not referenced (the point lives
+  // inside it).
+  explicit EventSource(IConnectionPointContainer* container) : container_(container) {}
+  ~EventSource();
+  EventSource(const EventSource&) = delete;
+  EventSource& operator=(const EventSource&) = delete;
+
+  // Raises one event; the ANSI argument, when given, crosses as one BSTR.
+  void Fire(EventId id);
+  void Fire(EventId id, std::string_view ansiArgument);
+
+  // IUnknown: references go to the owning object.
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
+  STDMETHODIMP_(ULONG) AddRef() override;
+  STDMETHODIMP_(ULONG) Release() override;
+  // IConnectionPoint
+  STDMETHODIMP GetConnectionInterface(IID* iid) override;
+  STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer** container) override;
+  STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override;
+  STDMETHODIMP Unadvise(DWORD cookie) override;
+  STDMETHODIMP EnumConnections(IEnumConnections** connections) override;
+
+ private:
+  void Invoke(EventId id, VARIANTARG* argument);
+
+  struct Sink {
+    DWORD cookie;
+    IDispatch* dispatch;
+  };
+  IConnectionPointContainer* container_;
+  std::vector<Sink> sinks_;
+  DWORD nextCookie_ = 1;
+};
+
+// IConnectionPointContainer::EnumConnectionPoints for a container with one point.
+HRESULT EnumerateOnePoint(IConnectionPoint* point, IEnumConnectionPoints** points);
+
+}  // namespace zorvel

@@ -1,0 +1,152 @@
+// The run sequence behind Start, Cancel and Clear, the automatic start and the log lines.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "control/engine/socket/socket_connection_win.h"
+#include "control/object/module_win.h"
+#include "control/object/upload_entry_win.h"
+#include "control/object/zorvex_win.h"
+#include "control/resources/zorvel_resources.h"
+#include "control/window/file_entry_text.h"
+#include "control/window/log_text.h"
+
+namespace zorvel {
+namespace {
+
+UploadFunction g_upload = nullptr;
+
+constexpr char kBannerLine[] = "Start uploading. Zorvel ActiveX Contorol Version 1,0,802,29";
+constexpr char kConfirmationCaption[] = "Zorvel ActiiveX Control";
+
+}  // namespace
+
+UploadFunction SetUploadFunction(UploadFunction function) {
+  const UploadFunction previous = g_upload;
+  g_upload = function;
+  return previous;
+}
+
+void Zorvex::LogLine(std::string_view text) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+  events_.Fire(kOnLog, MakeLogLine(time, text));
+}
+
+void Zorvex::ScheduleAutoStart() {
+  // A negative delay means none; a very long one is kept within what a timer can wait.
+  if (AutoStart > 0 && window_.Exists()) {
+    const long seconds = std::min<long>(AutoStart, USER_TIMER_MAXIMUM / 1000);
+    SetTimer(window_.Handle(), kAutoStartTimer, static_cast<UINT>(seconds) * 1000, nullptr);
+  }
+}
+
+void Zorvex::CancelAutoStart() {
+  AutoStart = 0;
+  if (window_.Exists()) KillTimer(window_.Handle(), kAutoStartTimer);
+}
+
+// The page check: a page served over HTTP from outside the user's own network may only send
+// local files after the user agreed. Returns false when the user declined.
+bool Zorvex::ConfirmForeignPage() {
+  LogLine("Checking ... reference by foreign host.");
+  int answer;
+  {
+    SocketConnection checker;
+    answer = checker.IsPublicHost(PageUrl);
+  }
+  if (answer == 0) return true;
+  char notice[512];
+  std::snprintf(notice, sizeof notice, "Detect Zorvel is referenced by foreign host %d %s.", answer,
+                PageUrl.c_str());
+  LogLine(notice);
+  const std::vector<std::string> entries = window_.ReadEntries();
+  const std::string firstEntry = entries.empty() ? std::string() : entries.front();
+  const std::string format = LoadAnsiString(IDS_SECURITY);
+  std::vector<char> text(format.size() + URL.size() + PageUrl.size() + firstEntry.size() + 1);
+  std::snprintf(text.data(), text.size(), format.c_str(), URL.c_str(), PageUrl.c_str(),
+                firstEntry.c_str());
+  const int choice = MessageBoxA(window_.Handle(), text.data(), kConfirmationCaption,
+                                 MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+  if (choice == IDYES) return true;
+  StatusText = LoadAnsiString(IDS_CANCELLED);
+  window_.DrawLabel(TextArea::kStatus, StatusText);
+  ProgressText.clear();
+  Result = -2;
+  return false;
+}
+
+void Zorvex::Run() {
+  if (Busy) return;
+  // Events may release the container's last reference while the run goes on.
+  AddRef();
+  CancelAutoStart();
+  events_.Fire(kOnStart);
+  SetWindowTextA(window_.SecondButton(), LoadAnsiString(IDS_CANCEL).c_str());
+  ButtonMode = ButtonMode::kCancel;
+  if (window_.Exists()) {
+    EnableWindow(window_.StartButton(), FALSE);
+    EnableWindow(window_.List(), FALSE);
+    SendMessageW(window_.ProgressBar(), PBM_SETRANGE32, 0, 0);
+  }
+  Busy = true;
+  LogLine(kBannerLine);
+  {
+    SocketConnection connection;
+    ActiveConnection = &connection;
+    if (!StartsWithIgnoreCase(PageUrl, "http://") || ConfirmForeignPage()) {
+      if (g_upload) g_upload(*this, connection);
+    }
+    ActiveConnection = nullptr;
+  }
+  LogLine("End uploading.  " + StatusText + " " + ProgressText);
+  Busy = false;
+  if (window_.Exists()) {
+    window_.EnableItem(window_.List(), kListBit, true);
+    SetWindowTextA(window_.SecondButton(), LoadAnsiString(IDS_CLEAR).c_str());
+  }
+  ButtonMode = ButtonMode::kClear;
+  window_.DrawLabel(TextArea::kRemain, ProgressText);
+  if (window_.Exists()) {
+    window_.EnableItem(window_.StartButton(), kStartBit, true);
+    window_.EnableItem(window_.SecondButton(), kSecondBit, true);
+  }
+  Release();
+}
+
+void Zorvex::CancelRun() {
+  CancelAutoStart();
+  Result = -2;
+  CancelRequested = true;
+  if (ActiveConnection) {
+    ActiveConnection->abortState = 1;
+    ActiveConnection = nullptr;
+  }
+  events_.Fire(kOnCancel);
+  StatusText = LoadAnsiString(IDS_CANCEL_ACCEPTED);
+  window_.DrawLabel(TextArea::kStatus, StatusText);
+  if (window_.Exists()) EnableWindow(window_.SecondButton(), FALSE);
+  LogLine("Cancel accepted.");
+}
+
+void Zorvex::ClearList() {
+  CancelAutoStart();
+  events_.Fire(kOnClear);
+  window_.EmptyList();
+  window_.UpdateFileCount();
+  if (window_.Exists()) {
+    SendMessageW(window_.ProgressBar(), PBM_SETRANGE32, 0, 0);
+    SendMessageW(window_.ProgressBar(), PBM_SETSTEP, 1, 0);
+  }
+  StatusText.clear();
+  ProgressText.clear();
+  RemainText.clear();
+  window_.DrawLabel(TextArea::kStatus, StatusText);
+  window_.DrawLabel(TextArea::kRemain, ProgressText);
+  window_.DrawLabel(TextArea::kEndTime, RemainText);
+}
+
+}  // namespace zorvel

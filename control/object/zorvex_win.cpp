@@ -1,0 +1,181 @@
+// Identity of the object: construction, interface table, reference counting, IDispatch and the
+// small informational interfaces.
+#include "control/object/zorvex_win.h"
+
+#include "control/object/module_win.h"
+
+namespace zorvel {
+namespace {
+
+// The size of the dialog layout (270 x 175 dialog units of its 9-point font) in HIMETRIC, with
+// the dialog base units worked out the way the dialog manager does for that font.
+SIZEL InitialExtent() {
+  HDC screen = GetDC(nullptr);
+  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+  const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+  const int fontHeight = -MulDiv(9, dpiY, 72);
+  HFONT font = CreateFontW(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           VARIABLE_PITCH, L"ＭＳ Ｐゴシック");
+  HGDIOBJ previous = SelectObject(screen, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(screen, &metrics);
+  SIZE sample{};
+  GetTextExtentPoint32W(screen, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                        &sample);
+  SelectObject(screen, previous);
+  DeleteObject(font);
+  ReleaseDC(nullptr, screen);
+  const int baseX = (sample.cx / 26 + 1) / 2;
+  const int baseY = metrics.tmHeight;
+  const int pixelsX = MulDiv(270, baseX, 4);
+  const int pixelsY = MulDiv(175, baseY, 8);
+  return SIZEL{MulDiv(pixelsX, 2540, dpiX), MulDiv(pixelsY, 2540, dpiY)};
+}
+
+}  // namespace
+
+Zorvex::Zorvex()
+    : BackRgb(GetSysColor(COLOR_BTNFACE)),
+      events_(static_cast<IConnectionPointContainer*>(this)),
+      window_(*this),
+      extent_(InitialExtent()) {
+  NoteObjectCreated();
+}
+
+Zorvex::~Zorvex() {
+  window_.Destroy();
+  if (typeInfo_) typeInfo_->Release();
+  if (viewSink_) viewSink_->Release();
+  if (adviseHolder_) adviseHolder_->Release();
+  if (inPlaceSite_) inPlaceSite_->Release();
+  if (clientSite_) clientSite_->Release();
+  NoteObjectDestroyed();
+}
+
+STDMETHODIMP Zorvex::QueryInterface(REFIID riid, void** object) {
+  if (!object) return E_POINTER;
+  void* found = nullptr;
+  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IZorvex) ||
+      IsEqualIID(riid, IID_IDispatch)) {
+    found = static_cast<IZorvex*>(this);
+  } else if (IsEqualIID(riid, IID_IViewObjectEx) || IsEqualIID(riid, IID_IViewObject2) ||
+             IsEqualIID(riid, IID_IViewObject)) {
+    found = static_cast<IViewObjectEx*>(this);
+  } else if (IsEqualIID(riid, IID_IOleInPlaceObjectWindowless) ||
+             IsEqualIID(riid, IID_IOleInPlaceObject) || IsEqualIID(riid, IID_IOleWindow)) {
+    found = static_cast<IOleInPlaceObjectWindowless*>(this);
+  } else if (IsEqualIID(riid, IID_IOleInPlaceActiveObject)) {
+    found = static_cast<IOleInPlaceActiveObject*>(this);
+  } else if (IsEqualIID(riid, IID_IOleControl)) {
+    found = static_cast<IOleControl*>(this);
+  } else if (IsEqualIID(riid, IID_IOleObject)) {
+    found = static_cast<IOleObject*>(this);
+  } else if (IsEqualIID(riid, IID_IPersistStreamInit) || IsEqualIID(riid, IID_IPersist)) {
+    found = static_cast<IPersistStreamInit*>(this);
+  } else if (IsEqualIID(riid, IID_ISupportErrorInfo)) {
+    found = static_cast<ISupportErrorInfo*>(this);
+  } else if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
+    found = static_cast<IConnectionPointContainer*>(this);
+  } else if (IsEqualIID(riid, IID_IPersistPropertyBag)) {
+    found = static_cast<IPersistPropertyBag*>(this);
+  } else if (IsEqualIID(riid, IID_IProvideClassInfo2) || IsEqualIID(riid, IID_IProvideClassInfo)) {
+    found = static_cast<IProvideClassInfo2*>(this);
+  } else if (IsEqualIID(riid, IID_IPersistStorage)) {
+    found = static_cast<IPersistStorage*>(this);
+  } else if (IsEqualIID(riid, IID_ISpecifyPropertyPages)) {
+    found = static_cast<ISpecifyPropertyPages*>(this);
+  }
+  *object = found;
+  if (!found) return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP_(ULONG) Zorvex::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+
+STDMETHODIMP_(ULONG) Zorvex::Release() {
+  const LONG left = InterlockedDecrement(&references_);
+  if (left == 0) delete this;
+  return static_cast<ULONG>(left);
+}
+
+STDMETHODIMP Zorvex::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 1;
+  return S_OK;
+}
+
+STDMETHODIMP Zorvex::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  if (index != 0) return DISP_E_BADINDEX;
+  if (!typeInfo_) typeInfo_ = LoadTypeInfo(IID_IZorvex);
+  if (!typeInfo_) return TYPE_E_CANTLOADLIBRARY;
+  typeInfo_->AddRef();
+  *info = typeInfo_;
+  return S_OK;
+}
+
+STDMETHODIMP Zorvex::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
+  ITypeInfo* info = nullptr;
+  const HRESULT loaded = GetTypeInfo(0, lcid, &info);
+  if (FAILED(loaded)) return loaded;
+  const HRESULT result = DispGetIDsOfNames(info, names, count, ids);
+  info->Release();
+  return result;
+}
+
+STDMETHODIMP Zorvex::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                            VARIANT* result, EXCEPINFO* exception, UINT* argError) {
+  if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+  ITypeInfo* info = nullptr;
+  const HRESULT loaded = GetTypeInfo(0, lcid, &info);
+  if (FAILED(loaded)) return loaded;
+  const HRESULT invoked = DispInvoke(static_cast<IZorvex*>(this), info, id, flags, params, result,
+                                     exception, argError);
+  info->Release();
+  return invoked;
+}
+
+STDMETHODIMP Zorvex::InterfaceSupportsErrorInfo(REFIID riid) {
+  return IsEqualIID(riid, IID_IZorvex) ? S_OK : S_FALSE;
+}
+
+STDMETHODIMP Zorvex::EnumConnectionPoints(IEnumConnectionPoints** points) {
+  return EnumerateOnePoint(&events_, points);
+}
+
+STDMETHODIMP Zorvex::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
+  if (!point) return E_POINTER;
+  *point = nullptr;
+  if (!IsEqualIID(riid, DIID__IZorvexEvents)) return CONNECT_E_NOCONNECTION;
+  *point = &events_;
+  events_.AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP Zorvex::GetClassInfo(ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = LoadTypeInfo(CLSID_Zorvex);
+  return *info ? S_OK : TYPE_E_CANTLOADLIBRARY;
+}
+
+STDMETHODIMP Zorvex::GetGUID(DWORD kind, GUID* guid) {
+  if (!guid) return E_POINTER;
+  if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) {
+    *guid = GUID_NULL;
+    return E_INVALIDARG;
+  }
+  *guid = DIID__IZorvexEvents;
+  return S_OK;
+}
+
+STDMETHODIMP Zorvex::GetPages(CAUUID* pages) {
+  if (!pages) return E_POINTER;
+  pages->cElems = 0;
+  pages->pElems = nullptr;
+  return S_OK;
+}
+
+}  // namespace zorvel

@@ -1,0 +1,114 @@
+// Test support: a Zorvex control created by its ProgID and hosted in a window of the test, as
+// the upload window hosts it, with its events recorded and a scripted upload engine.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/upload/activex_site_win.h"
+#include "app/upload/event_sink_win.h"
+#include "control/object/zorvex_win.h"
+
+namespace zorvel::testing {
+
+// OLE for the test thread, and the control's class offered to COM from the test program itself
+// (with its keys in the registry while the scope lasts), so that creating "Zorvex.1" reaches the
+// code under test.
+class ControlClassScope {
+ public:
+  ControlClassScope();
+  ~ControlClassScope();
+
+ private:
+  DWORD cookie_ = 0;
+};
+
+struct RecordedEvent {
+  DISPID id;
+  std::string text;  // the BSTR argument in the ANSI code page, when there is one
+};
+
+// What the scripted engine does when a run reaches it.
+struct EngineScript {
+  enum class End { kComplete, kConnectFailure, kWaitForCancel };
+  End end = End::kComplete;
+  int progressBlocks = 2;
+  std::string body = "1";
+  int calls = 0;
+  std::function<void()> duringRun;  // runs inside the engine, before it ends
+};
+
+// The engine runs once per Start; the script is shared by every control of the test.
+EngineScript& Engine();
+
+class HostedControl {
+ public:
+  // Hosts a new control in a new window; `services` plays the browser host and `parameters`
+  // the page's PARAM values when given.
+  explicit HostedControl(IServiceProvider* services = nullptr, IPropertyBag* parameters = nullptr);
+  ~HostedControl();
+  HostedControl(const HostedControl&) = delete;
+  HostedControl& operator=(const HostedControl&) = delete;
+
+  IDispatch* Dispatch() const { return site_->Control(); }
+  Zorvex& Object() const;
+  HWND Host() const { return host_; }
+  HWND Window() const { return site_->ControlWindow(); }
+  HWND Item(int id) const { return GetDlgItem(Window(), id); }
+
+  VARIANT Get(DISPID id);
+  long GetNumber(DISPID id);
+  std::string GetText(DISPID id);
+  void Put(DISPID id, const std::string& ansiText);
+  void Put(DISPID id, long number);
+  long Call(DISPID id);
+
+  std::vector<std::string> ListEntries() const;
+  // Whether the event log holds an OnLog line whose text (after the time stamp) is `text`.
+  bool Logged(const std::string& text) const;
+  const std::vector<RecordedEvent>& Events() const { return events_; }
+  void ClearEvents() { events_.clear(); }
+
+ private:
+  HWND host_ = nullptr;
+  ActiveXSite* site_ = nullptr;
+  EventSink* sink_ = nullptr;
+  std::vector<RecordedEvent> events_;
+};
+
+// A file of `size` bytes in a fresh folder of the temporary directory; the folder goes with
+// the object. Paths are ANSI.
+class TempFiles {
+ public:
+  TempFiles();
+  ~TempFiles();
+  const std::string& Folder() const { return folder_; }
+  std::string Write(const std::string& relativePath, size_t size);
+  void MakeFolder(const std::string& relativePath);
+
+ private:
+  std::string folder_;
+};
+
+// Calls a method of the control with no argument, or with one.
+HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id);
+HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id, VARIANT argument);
+
+// Dispatches the thread's messages until `done` holds or the time is up; true when it held.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// Answers the next message box with the given caption by the given button, as soon as it
+// shows; records its text.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer(const wchar_t* caption, int button);
+  ~MessageBoxAnswerer();
+  int Shown() const;
+  const std::wstring& Text() const;
+};
+
+}  // namespace zorvel::testing

@@ -1,0 +1,119 @@
+// The control's own window: a child dialog with the file list, the two buttons, the progress
+// bar and five text areas the control draws itself.
+#pragma once
+
+#include <windows.h>
+#include <exdisp.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "control/window/progress_text.h"
+
+namespace zorvel {
+
+class Zorvex;
+class DropTarget;
+
+// Private messages of the control window.
+inline constexpr UINT WM_DROP_NOTIFY = WM_APP + 100;
+inline constexpr UINT WM_UPLOAD_PROGRESS = WM_APP + 101;
+inline constexpr UINT WM_UPLOAD_LOG = WM_APP + 102;
+
+inline constexpr UINT_PTR kAutoStartTimer = 10;
+
+enum class TextArea { kStatus, kFileCount, kEndTime, kRemain, kTarget };
+
+// What the drop target hands the window with WM_DROP_NOTIFY.
+struct DropNotice {
+  const POINTL* cursor;
+  DWORD effect;
+  DWORD keyState;
+  UINT format;
+  HDROP files;
+  IDataObject* data;
+};
+
+// Lock and Hide bits.
+inline constexpr long kStartBit = 1, kSecondBit = 2, kListBit = 4, kBarBit = 8;
+
+class ControlWindow {
+ public:
+  explicit ControlWindow(Zorvex& control) : control_(control) {}
+  ~ControlWindow();
+  ControlWindow(const ControlWindow&) = delete;
+  ControlWindow& operator=(const ControlWindow&) = delete;
+
+  // Creates the window from its template as a child of `parent`; runs the creation sequence.
+  HWND Create(HWND parent);
+  void Destroy();
+  bool Exists() const { return window_ != nullptr; }
+  HWND Handle() const { return window_; }
+  HWND List() const { return list_; }
+  HWND StartButton() const { return start_; }
+  HWND SecondButton() const { return second_; }
+  HWND ProgressBar() const { return bar_; }
+
+  void DrawLabel(TextArea area, std::string_view text);
+  void UpdateFileCount();
+  // The FILECOUNT area's text: Count and the total in kilobytes (at least 1 for any file).
+  std::string FileCountText() const;
+  void AddFileEntries(std::string_view listText);
+  // The list entries' texts in list order; selects each in turn (the last stays selected).
+  std::vector<std::string> ReadEntries();
+  void EmptyList();
+
+  // Enables an item unless its Lock bit is set; disabling always happens.
+  void EnableItem(HWND item, long lockBit, bool enable);
+  void ApplyLock();
+  void ApplyHide();
+  void ApplyTransParent(long newValue);
+  void ResizeBar();
+  void SetBarColour();
+  void Repaint();
+  // The FTP upload resets its progress counters when it begins sending.
+  void ResetFtpProgress();
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnInitDialog();
+  void ReadBrowserHost();
+  void ResolveRelativeUrl();
+  void OnEraseBackground(HDC dc);
+  void OnCommand(WORD id, WORD notification);
+  void DeleteSelectedEntry();
+  void OnDropNotice(WPARAM phase, DropNotice* notice);
+  void OnUploadProgress(WPARAM bytesSent);
+  void OnRightButtonUp();
+  void OnDestroy();
+  void HideList();
+  void FillBackground(HDC dc, const RECT& rect);
+  bool AddNamedFile(const std::string& path, const std::optional<std::string>& alias);
+  bool AddFolder(const std::string& path, const std::optional<std::string>& alias,
+                 bool isDirectory);
+  bool WouldExceedMaxSize(long long size);
+  void AddEntry(const std::string& text, long long size);
+  void ShowStatus(UINT format, std::string_view path);
+  bool IsListed(std::string_view path);
+
+  Zorvex& control_;
+  HWND window_ = nullptr;
+  HWND list_ = nullptr, start_ = nullptr, second_ = nullptr, bar_ = nullptr;
+  RECT areas_[5] = {};
+  std::string fileCountFormat_, endTimeFormat_;
+  IWebBrowser2* browser_ = nullptr;
+  DropTarget* dropTarget_ = nullptr;
+  UINT dragFormat_ = 0;
+  bool listMoved_ = false;
+  long ftpPending_ = 0, ftpPrevious_ = 0, ftpSteps_ = 0;
+  TimeOfDay ftpStart_{};
+};
+
+// Takes one pending message of the thread and dispatches it; never waits.
+void DispatchPendingMessage();
+
+}  // namespace zorvel

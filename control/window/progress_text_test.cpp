@@ -1,0 +1,34 @@
+#include "control/window/progress_text.h"
+
+#include <gtest/gtest.h>
+
+namespace zorvel {
+namespace {
+
+const std::string kRemainFormat = "left %d:%d";
+
+TEST(ProgressTextTest, SmallTotalsShowOnlyTheBytes) {
+  const ProgressTexts texts = MakeProgressTexts(1000, 1000, 500, kRemainFormat);
+  EXPECT_EQ(texts.progress, "1000  100%");
+  EXPECT_FALSE(texts.remain);
+}
+
+TEST(ProgressTextTest, RateAndRemainingTime) {
+  // 2048 bytes within two seconds: 20 tenths of a kilobyte per second.
+  ProgressTexts texts = MakeProgressTexts(2048, 2048, 1500, kRemainFormat);
+  EXPECT_EQ(texts.progress, "2KB  100%  2.0KB/sec");
+  EXPECT_EQ(texts.remain, "left 0:0");
+  // A rate below one kilobyte per second has no leading digit.
+  texts = MakeProgressTexts(1'000'000, 714, 1000, kRemainFormat);
+  EXPECT_EQ(texts.progress, "0KB  0%  .7KB/sec");
+  EXPECT_EQ(texts.remain, "left 23:19") << "(999286 / 102) / 7 = 1399 seconds";
+}
+
+TEST(ProgressTextTest, ElapsedTimeAcrossMidnightAndItsFloor) {
+  EXPECT_EQ(ElapsedMs({23, 59, 59, 500}, {0, 0, 1, 0}), 1500);
+  EXPECT_EQ(ElapsedMs({10, 0, 0, 0}, {10, 0, 0, 3}), 10);
+  EXPECT_EQ(ElapsedMs({10, 0, 0, 0}, {10, 1, 0, 0}), 60000);
+}
+
+}  // namespace
+}  // namespace zorvel
