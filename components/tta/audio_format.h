@@ -20,6 +20,31 @@ struct AudioFormat {
 
 bool IsSupported(const AudioFormat& format);
 
+// Calls body.template operator()<kBytes, kChannels>() for the format's sample width and channel
+// count, so that the coding loops are compiled for each width and for mono, stereo and any other
+// count (kChannels 0).
+template <typename Body>
+void DispatchOnShape(const AudioFormat& format, Body&& body) {
+  auto forWidth = [&]<unsigned kBytes>() {
+    switch (format.channels) {
+      case 1:
+        return body.template operator()<kBytes, 1>();
+      case 2:
+        return body.template operator()<kBytes, 2>();
+      default:
+        return body.template operator()<kBytes, 0>();
+    }
+  };
+  switch (format.bytesPerSample()) {
+    case 1:
+      return forWidth.template operator()<1>();
+    case 2:
+      return forWidth.template operator()<2>();
+    default:
+      return forWidth.template operator()<3>();
+  }
+}
+
 // Little-endian PCM as WAV stores it (8-bit unsigned, wider signed) to signed samples.
 void UnpackPcm(const uint8_t* bytes, size_t sampleCount, unsigned bytesPerSample, int32_t* out);
 

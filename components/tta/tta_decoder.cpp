@@ -106,36 +106,15 @@ size_t TtaDecoder::Decode(int32_t* out, size_t sampleFrames) {
     const uint32_t run =
         static_cast<uint32_t>(std::min<size_t>(sampleFrames - done, frameRemaining_));
     int32_t* target = out + done * channels;
-    DecodeRunFor(target, run);
+    DispatchOnShape(header_.format, [&]<unsigned kBytes, unsigned kChannels>() {
+      DecodeRun<kBytes, kChannels>(target, run);
+    });
     done += run;
     frameRemaining_ -= run;
     samplesRemaining_ -= run;
     if (frameRemaining_ == 0) reader_.EndFrame();
   }
   return done;
-}
-
-template <unsigned kBytes>
-void TtaDecoder::DecodeRunOfWidth(int32_t* out, size_t sampleFrames) {
-  switch (header_.format.channels) {
-    case 1:
-      return DecodeRun<kBytes, 1>(out, sampleFrames);
-    case 2:
-      return DecodeRun<kBytes, 2>(out, sampleFrames);
-    default:
-      return DecodeRun<kBytes, 0>(out, sampleFrames);
-  }
-}
-
-void TtaDecoder::DecodeRunFor(int32_t* out, size_t sampleFrames) {
-  switch (header_.format.bytesPerSample()) {
-    case 1:
-      return DecodeRunOfWidth<1>(out, sampleFrames);
-    case 2:
-      return DecodeRunOfWidth<2>(out, sampleFrames);
-    default:
-      return DecodeRunOfWidth<3>(out, sampleFrames);
-  }
 }
 
 template <unsigned kBytes, unsigned kChannels>

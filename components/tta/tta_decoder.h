@@ -32,9 +32,6 @@ class TtaDecoder {
   void ReadHeader();
   void CheckSeekTable();
   // Decodes sample frames that all belong to the current frame.
-  void DecodeRunFor(int32_t* out, size_t sampleFrames);
-  template <unsigned kBytes>
-  void DecodeRunOfWidth(int32_t* out, size_t sampleFrames);
   template <unsigned kBytes, unsigned kChannels>
   void DecodeRun(int32_t* out, size_t sampleFrames);
 

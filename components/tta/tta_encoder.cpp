@@ -64,36 +64,15 @@ void TtaEncoder::EndFrame() {
   ++framesWritten_;
 }
 
-template <unsigned kBytes>
-void TtaEncoder::EncodeRunOfWidth(const int32_t* samples, size_t sampleFrames) {
-  switch (header_.format.channels) {
-    case 1:
-      return EncodeRun<kBytes, 1>(samples, sampleFrames);
-    case 2:
-      return EncodeRun<kBytes, 2>(samples, sampleFrames);
-    default:
-      return EncodeRun<kBytes, 0>(samples, sampleFrames);
-  }
-}
-
-void TtaEncoder::EncodeRunFor(const int32_t* samples, size_t sampleFrames) {
-  switch (header_.format.bytesPerSample()) {
-    case 1:
-      return EncodeRunOfWidth<1>(samples, sampleFrames);
-    case 2:
-      return EncodeRunOfWidth<2>(samples, sampleFrames);
-    default:
-      return EncodeRunOfWidth<3>(samples, sampleFrames);
-  }
-}
-
 void TtaEncoder::Encode(const int32_t* samples, size_t sampleFrames) {
   const unsigned channels = header_.format.channels;
   while (sampleFrames > 0) {
     if (samplesRemaining_ == 0) throw CodecError(Status::kInternalError);
     if (frameRemaining_ == 0) StartFrame();
     const uint32_t run = static_cast<uint32_t>(std::min<size_t>(sampleFrames, frameRemaining_));
-    EncodeRunFor(samples, run);
+    DispatchOnShape(header_.format, [&]<unsigned kBytes, unsigned kChannels>() {
+      EncodeRun<kBytes, kChannels>(samples, run);
+    });
     samples += size_t{run} * channels;
     sampleFrames -= run;
     frameRemaining_ -= run;

@@ -27,9 +27,6 @@ class TtaEncoder {
 
  private:
   // Encodes sample frames that all belong to the current frame.
-  void EncodeRunFor(const int32_t* samples, size_t sampleFrames);
-  template <unsigned kBytes>
-  void EncodeRunOfWidth(const int32_t* samples, size_t sampleFrames);
   template <unsigned kBytes, unsigned kChannels>
   void EncodeRun(const int32_t* samples, size_t sampleFrames);
   void StartFrame();
