@@ -215,23 +215,25 @@ void HttpServer::History(const Request& req, Response& res) {
                   "text/plain; charset=Shift_JIS");
 }
 
-void HttpServer::Descriptor(const Request& req, Response& res) {
+std::optional<ForwardRecord> HttpServer::KeptForward(const Request& req, Response& res) {
   service_.Expire();
   std::optional<ForwardRecord> forward = service_.Find(req.matches[1]);
   if (!forward || forward->deleted) {
     Refuse(res, 404, "no such forward");
-    return;
+    return std::nullopt;
   }
+  return forward;
+}
+
+void HttpServer::Descriptor(const Request& req, Response& res) {
+  const std::optional<ForwardRecord> forward = KeptForward(req, res);
+  if (!forward) return;
   res.set_content(DescriptorText(BaseUrl(req), *forward), kOctets);
 }
 
 void HttpServer::Download(const Request& req, Response& res) {
-  service_.Expire();
-  std::optional<ForwardRecord> forward = service_.Find(req.matches[1]);
-  if (!forward || forward->deleted) {
-    Refuse(res, 404, "no such forward");
-    return;
-  }
+  const std::optional<ForwardRecord> forward = KeptForward(req, res);
+  if (!forward) return;
   // The name arrives percent-encoded as UTF-8; a client that sends the descriptor's code page
   // 932 bytes as they are is served as well.
   const std::string name = req.matches[2];

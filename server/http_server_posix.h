@@ -3,6 +3,7 @@
 
 #include <httplib.h>
 
+#include <optional>
 #include <string>
 
 #include "server/forward_service.h"
@@ -30,6 +31,8 @@ class HttpServer {
               const httplib::ContentReader& reader);
   void SavedSize(const httplib::Request& req, httplib::Response& res);
   void History(const httplib::Request& req, httplib::Response& res);
+  // The forward the path names while its files are kept; otherwise nothing, after a 404.
+  std::optional<ForwardRecord> KeptForward(const httplib::Request& req, httplib::Response& res);
   void Descriptor(const httplib::Request& req, httplib::Response& res);
   void Download(const httplib::Request& req, httplib::Response& res);
 
