@@ -1,6 +1,7 @@
 #include "app/addressbook/frm_address_book_win.h"
 
 #include "app/addressbook/address_selection.h"
+#include "app/forms/hourglass_trap_win.h"
 #include "app/forms/list_view_win.h"
 #include "app/forward/frm_input_address_win.h"
 #include "app/main/address_book_file_win.h"
@@ -9,25 +10,11 @@
 #include "app/main/user_dialogs_win.h"
 #include "app/resources/form_ids.h"
 
-namespace {
-
-// Runs a command that changes the book under the hourglass; a failure sets the pointer back
-// before the error report.
-template <typename Body>
-void WithHourglassTrap(std::u16string_view procedure, Body&& body) {
-  WithErrorTrap(procedure, false, [&] {
-    try {
-      body();
-    } catch (...) {
-      SetNormalPointer();
-      throw;
-    }
-    SetNormalPointer();
-    return true;
-  });
+void FillAddressList(HWND list, const AddressCollection& addresses) {
+  std::vector<std::vector<std::u16string>> rows;
+  for (const auto& address : addresses) rows.push_back({address->SendName, address->Email});
+  FillReportList(list, rows);
 }
-
-}  // namespace
 
 frmAddressBook::frmAddressBook() : Form(IDD_ADDRESS_BOOK) {}
 
@@ -65,10 +52,7 @@ bool frmAddressBook::Command(int id, int code) {
 
 void frmAddressBook::SetAddressBookList() {
   WithErrorTrap(u"SetAddressBookList", false, [&] {
-    std::vector<std::vector<std::u16string>> rows;
-    for (const auto& entry : basMain::colAddressBook)
-      rows.push_back({entry->SendName, entry->Email});
-    FillReportList(Control(IDC_LVW_ADDRESS), rows);
+    FillAddressList(Control(IDC_LVW_ADDRESS), basMain::colAddressBook);
     return true;
   });
 }

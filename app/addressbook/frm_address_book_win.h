@@ -2,6 +2,8 @@
 // modal as a fresh instance; hidden (not unloaded) so the caller can read colSelectAdd.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "app/forms/form_win.h"
@@ -29,3 +31,7 @@ class frmAddressBook : public Form {
  private:
   void SetAddressBookList();
 };
+
+// Shows `addresses` in a list of name and mail address columns (the book's, or a forward's
+// recipients).
+void FillAddressList(HWND list, const AddressCollection& addresses);
