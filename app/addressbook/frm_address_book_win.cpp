@@ -50,6 +50,23 @@ bool frmAddressBook::Command(int id, int code) {
   }
 }
 
+std::optional<clsAddress> frmAddressBook::AskAddress(const clsAddress* shown) {
+  frmInputAddress dialog;
+  dialog.Load();
+  dialog.HideSaveBox();
+  if (shown != nullptr) {
+    dialog.SetCaption(u"Orvaneファイル転送 - アドレス編集");
+    dialog.SetName(shown->SendName);
+    dialog.SetEmail(shown->Email);
+  }
+  dialog.ShowModal(hwnd());
+  SetHourglassPointer();
+  std::optional<clsAddress> typed;
+  if (!dialog.blnCancel) typed = clsAddress{dialog.txtName(), dialog.txtEmail()};
+  dialog.Unload();
+  return typed;
+}
+
 void frmAddressBook::SetAddressBookList() {
   WithErrorTrap(u"SetAddressBookList", false, [&] {
     FillAddressList(Control(IDC_LVW_ADDRESS), basMain::colAddressBook);
@@ -59,20 +76,11 @@ void frmAddressBook::SetAddressBookList() {
 
 void frmAddressBook::cmdAdd_Click() {
   WithHourglassTrap(u"cmdAdd_Click", [&] {
-    frmInputAddress dialog;
-    dialog.Load();
-    dialog.HideSaveBox();
-    dialog.ShowModal(hwnd());
-    SetHourglassPointer();
-    if (!dialog.blnCancel) {
-      auto entry = std::make_shared<clsAddress>();
-      entry->SendName = dialog.txtName();
-      entry->Email = dialog.txtEmail();
-      basMain::colAddressBook.push_back(std::move(entry));
+    if (auto typed = AskAddress(nullptr)) {
+      basMain::colAddressBook.push_back(std::make_shared<clsAddress>(std::move(*typed)));
       WriteAddressBookFile();
       SetAddressBookList();
     }
-    dialog.Unload();
   });
 }
 
@@ -82,21 +90,11 @@ void frmAddressBook::cmdUpdate_Click() {
   WithHourglassTrap(u"cmdUpdate_Click", [&] {
     const size_t row = static_cast<size_t>(RequireSelectedRow(list));
     const auto& entry = basMain::colAddressBook.at(row);
-    frmInputAddress dialog;
-    dialog.Load();
-    dialog.HideSaveBox();
-    dialog.SetCaption(u"Orvaneファイル転送 - アドレス編集");
-    dialog.SetName(entry->SendName);
-    dialog.SetEmail(entry->Email);
-    dialog.ShowModal(hwnd());
-    SetHourglassPointer();
-    if (!dialog.blnCancel) {
-      entry->SendName = dialog.txtName();
-      entry->Email = dialog.txtEmail();
+    if (auto typed = AskAddress(entry.get())) {
+      *entry = std::move(*typed);
       WriteAddressBookFile();
       SetAddressBookList();
     }
-    dialog.Unload();
   });
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "app/forms/form_win.h"
 #include "app/main/cls_address.h"
@@ -29,6 +30,9 @@ class frmAddressBook : public Form {
   void CloseBox() override { cmdClose_Click(); }
 
  private:
+  // The entry typed into a fresh address form, which edits `shown` when given; nothing when
+  // cancelled. The hourglass is on once the form has closed.
+  std::optional<clsAddress> AskAddress(const clsAddress* shown);
   void SetAddressBookList();
 };
 
