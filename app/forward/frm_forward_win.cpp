@@ -297,18 +297,13 @@ void frmForward::cmdEnd_Click() {
 }
 
 int32_t frmForward::GetServerSaveFileSize() {
-  return WithErrorTrap(u"GetServerSaveFileSize", int32_t{0}, [&] {
+  int32_t saved = 0;
+  WithHourglassTrap(u"GetServerSaveFileSize", [&] {
     SetHourglassPointer();
-    try {
-      const std::u16string reply =
-          http::PostFormQuery(basMain::strSaveSizeUrl, u"productid=" + basMain::strProductID);
-      SetNormalPointer();
-      return SavedSizeFromReply(reply);
-    } catch (...) {
-      SetNormalPointer();
-      throw;
-    }
+    saved = SavedSizeFromReply(
+        http::PostFormQuery(basMain::strSaveSizeUrl, u"productid=" + basMain::strProductID));
   });
+  return saved;
 }
 
 void frmForward::cmdForward_Click() {
