@@ -6,40 +6,15 @@
 #include <string>
 
 #include "app/testing/registry_fixture_win.h"
+#include "app/testing/running_program_win.h"
 #include "app/testing/temp_folder_win.h"
 
 namespace {
-
-std::wstring ProgramBesideTest() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1) + L"OrvaneFts.exe";
-}
 
 struct MessageBoxSeen {
   std::wstring caption;
   std::wstring text;
 };
-
-struct Search {
-  DWORD processId;
-  HWND found;
-};
-
-BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<Search*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t className[16] = {};
-  GetClassNameW(window, className, 16);
-  if (owner == search->processId && std::wstring(className) == L"#32770" &&
-      IsWindowVisible(window)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
 
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
   wchar_t className[16] = {};
@@ -54,36 +29,17 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
 // Runs the program with `arguments`, reads the message box it shows, presses OK and expects the
 // process to end.
 MessageBoxSeen RunAndCloseMessageBox(const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + ProgramBesideTest() + L"\"";
-  if (!arguments.empty()) commandLine += L" " + arguments;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    ADD_FAILURE() << "cannot start OrvaneFts.exe";
-    return {};
-  }
+  RunningProgram program(arguments);
+  if (!program.Started()) return {};
   MessageBoxSeen seen;
-  Search search{process.dwProcessId, nullptr};
-  for (int tries = 0; tries < 300 && search.found == nullptr; ++tries) {
-    Sleep(100);
-    EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
-  }
-  if (search.found != nullptr) {
+  if (HWND box = program.Dialog()) {
     wchar_t caption[256] = {};
-    GetWindowTextW(search.found, caption, 256);
+    GetWindowTextW(box, caption, 256);
     seen.caption = caption;
-    EnumChildWindows(search.found, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
-    PostMessageW(search.found, WM_COMMAND, IDOK, 0);
-  } else {
-    ADD_FAILURE() << "no message box appeared";
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
   }
-  const DWORD waited = WaitForSingleObject(process.hProcess, 20000);
-  EXPECT_EQ(waited, WAIT_OBJECT_0) << "the program did not end after its message box";
-  if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
+  EXPECT_TRUE(program.Ends()) << "the program did not end after its message box";
   return seen;
 }
 

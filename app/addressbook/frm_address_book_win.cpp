@@ -1,6 +1,7 @@
 #include "app/addressbook/frm_address_book_win.h"
 
 #include "app/addressbook/address_selection.h"
+#include "app/forms/hourglass_trap_win.h"
 #include "app/forms/list_view_win.h"
 #include "app/forward/frm_input_address_win.h"
 #include "app/main/address_book_file_win.h"
@@ -9,25 +10,11 @@
 #include "app/main/user_dialogs_win.h"
 #include "app/resources/form_ids.h"
 
-namespace {
-
-// Runs a command that changes the book under the hourglass; a failure sets the pointer back
-// before the error report.
-template <typename Body>
-void WithHourglassTrap(std::u16string_view procedure, Body&& body) {
-  WithErrorTrap(procedure, false, [&] {
-    try {
-      body();
-    } catch (...) {
-      SetNormalPointer();
-      throw;
-    }
-    SetNormalPointer();
-    return true;
-  });
+void FillAddressList(HWND list, const AddressCollection& addresses) {
+  std::vector<std::vector<std::u16string>> rows;
+  for (const auto& address : addresses) rows.push_back({address->SendName, address->Email});
+  FillReportList(list, rows);
 }
-
-}  // namespace
 
 frmAddressBook::frmAddressBook() : Form(IDD_ADDRESS_BOOK) {}
 
@@ -63,32 +50,37 @@ bool frmAddressBook::Command(int id, int code) {
   }
 }
 
+std::optional<clsAddress> frmAddressBook::AskAddress(const clsAddress* shown) {
+  frmInputAddress dialog;
+  dialog.Load();
+  dialog.HideSaveBox();
+  if (shown != nullptr) {
+    dialog.SetCaption(u"Orvaneファイル転送 - アドレス編集");
+    dialog.SetName(shown->SendName);
+    dialog.SetEmail(shown->Email);
+  }
+  dialog.ShowModal(hwnd());
+  SetHourglassPointer();
+  std::optional<clsAddress> typed;
+  if (!dialog.blnCancel) typed = clsAddress{dialog.txtName(), dialog.txtEmail()};
+  dialog.Unload();
+  return typed;
+}
+
 void frmAddressBook::SetAddressBookList() {
   WithErrorTrap(u"SetAddressBookList", false, [&] {
-    std::vector<std::vector<std::u16string>> rows;
-    for (const auto& entry : basMain::colAddressBook)
-      rows.push_back({entry->SendName, entry->Email});
-    FillReportList(Control(IDC_LVW_ADDRESS), rows);
+    FillAddressList(Control(IDC_LVW_ADDRESS), basMain::colAddressBook);
     return true;
   });
 }
 
 void frmAddressBook::cmdAdd_Click() {
   WithHourglassTrap(u"cmdAdd_Click", [&] {
-    frmInputAddress dialog;
-    dialog.Load();
-    dialog.HideSaveBox();
-    dialog.ShowModal(hwnd());
-    SetHourglassPointer();
-    if (!dialog.blnCancel) {
-      auto entry = std::make_shared<clsAddress>();
-      entry->SendName = dialog.txtName();
-      entry->Email = dialog.txtEmail();
-      basMain::colAddressBook.push_back(std::move(entry));
+    if (auto typed = AskAddress(nullptr)) {
+      basMain::colAddressBook.push_back(std::make_shared<clsAddress>(std::move(*typed)));
       WriteAddressBookFile();
       SetAddressBookList();
     }
-    dialog.Unload();
   });
 }
 
@@ -98,21 +90,11 @@ void frmAddressBook::cmdUpdate_Click() {
   WithHourglassTrap(u"cmdUpdate_Click", [&] {
     const size_t row = static_cast<size_t>(RequireSelectedRow(list));
     const auto& entry = basMain::colAddressBook.at(row);
-    frmInputAddress dialog;
-    dialog.Load();
-    dialog.HideSaveBox();
-    dialog.SetCaption(u"Orvaneファイル転送 - アドレス編集");
-    dialog.SetName(entry->SendName);
-    dialog.SetEmail(entry->Email);
-    dialog.ShowModal(hwnd());
-    SetHourglassPointer();
-    if (!dialog.blnCancel) {
-      entry->SendName = dialog.txtName();
-      entry->Email = dialog.txtEmail();
+    if (auto typed = AskAddress(entry.get())) {
+      *entry = std::move(*typed);
       WriteAddressBookFile();
       SetAddressBookList();
     }
-    dialog.Unload();
   });
 }
 

@@ -2,7 +2,10 @@
 // modal as a fresh instance; hidden (not unloaded) so the caller can read colSelectAdd.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <optional>
 
 #include "app/forms/form_win.h"
 #include "app/main/cls_address.h"
@@ -27,5 +30,12 @@ class frmAddressBook : public Form {
   void CloseBox() override { cmdClose_Click(); }
 
  private:
+  // The entry typed into a fresh address form, which edits `shown` when given; nothing when
+  // cancelled. The hourglass is on once the form has closed.
+  std::optional<clsAddress> AskAddress(const clsAddress* shown);
   void SetAddressBookList();
 };
+
+// Shows `addresses` in a list of name and mail address columns (the book's, or a forward's
+// recipients).
+void FillAddressList(HWND list, const AddressCollection& addresses);

@@ -1,6 +1,7 @@
 #include "app/forward/frm_forward_win.h"
 
 #include "app/addressbook/frm_address_book_win.h"
+#include "app/forms/hourglass_trap_win.h"
 #include "app/forms/ime_mode_win.h"
 #include "app/forms/list_view_win.h"
 #include "app/forward/forward_rules.h"
@@ -120,9 +121,7 @@ void frmForward::SetFileList() {
 
 void frmForward::SetAddressBookList() {
   WithErrorTrap(u"SetAddressBookList", false, [&] {
-    std::vector<std::vector<std::u16string>> rows;
-    for (const auto& address : colAddress) rows.push_back({address->SendName, address->Email});
-    FillReportList(Control(IDC_LVW_FORWARD), rows);
+    FillAddressList(Control(IDC_LVW_FORWARD), colAddress);
     return true;
   });
 }
@@ -170,68 +169,54 @@ void frmForward::cmdFileSelect_Click() {
 }
 
 void frmForward::cmdFolderSelect_Click() {
-  WithErrorTrap(u"cmdFolderSelect_Click", false, [&] {
-    try {
-      if (auto refusal = RefuseMoreFiles(colFile.size(), lngTotalSize)) {
-        Refuse(*refusal);
-        return true;
-      }
-      const std::u16string folder = SelectFolder(hwnd(), u"フォルダを選択して下さい", u"");
-      if (!folder.empty()) {
-        SetHourglassPointer();
-        FileCollection found;
-        if (GetDirectoryFileInfo(folder, found)) {
-          std::vector<CandidateFile> candidates;
-          for (const auto& file : found) candidates.push_back({file->FileName, file->FileSize});
-          for (const AddDecision& decision : PlanFolderAdd(FileNames(), lngTotalSize, candidates)) {
-            const auto& file = found[decision.candidate];
-            switch (decision.step) {
-              case AddStep::Add:
-                AddFile(file);
-                break;
-              case AddStep::Duplicate:
-                Refuse(AlreadySetMessage(file->FileName));
-                break;
-              case AddStep::CountLimit:
-                Refuse(FileCountLimitMessage());
-                break;
-              case AddStep::SizeLimit:
-                Refuse(kSizeLimitMessage);
-                break;
-            }
+  WithHourglassTrap(u"cmdFolderSelect_Click", [&] {
+    if (auto refusal = RefuseMoreFiles(colFile.size(), lngTotalSize)) {
+      Refuse(*refusal);
+      return;
+    }
+    const std::u16string folder = SelectFolder(hwnd(), u"フォルダを選択して下さい", u"");
+    if (!folder.empty()) {
+      SetHourglassPointer();
+      FileCollection found;
+      if (GetDirectoryFileInfo(folder, found)) {
+        std::vector<CandidateFile> candidates;
+        for (const auto& file : found) candidates.push_back({file->FileName, file->FileSize});
+        for (const AddDecision& decision : PlanFolderAdd(FileNames(), lngTotalSize, candidates)) {
+          const auto& file = found[decision.candidate];
+          switch (decision.step) {
+            case AddStep::Add:
+              AddFile(file);
+              break;
+            case AddStep::Duplicate:
+              Refuse(AlreadySetMessage(file->FileName));
+              break;
+            case AddStep::CountLimit:
+              Refuse(FileCountLimitMessage());
+              break;
+            case AddStep::SizeLimit:
+              Refuse(kSizeLimitMessage);
+              break;
           }
         }
-        SetNormalPointer();
       }
-      SetFileList();
-      ShowFileSize();
-      ShowFileCount();
-      return true;
-    } catch (...) {
-      SetNormalPointer();
-      throw;
     }
+    SetFileList();
+    ShowFileSize();
+    ShowFileCount();
   });
 }
 
 void frmForward::cmdFileDel_Click() {
-  WithErrorTrap(u"cmdFileDel_Click", false, [&] {
-    HWND list = Control(IDC_LVW_FILE);
-    if (RowCount(list) == 0) return true;
-    try {
-      SetHourglassPointer();
-      const int row = RequireSelectedRow(list);
-      lngTotalSize -= colFile.at(static_cast<size_t>(row))->FileSize;
-      colFile.erase(colFile.begin() + row);
-      SetFileList();
-      ShowFileSize();
-      ShowFileCount();
-      SetNormalPointer();
-      return true;
-    } catch (...) {
-      SetNormalPointer();
-      throw;
-    }
+  HWND list = Control(IDC_LVW_FILE);
+  if (RowCount(list) == 0) return;
+  WithHourglassTrap(u"cmdFileDel_Click", [&] {
+    SetHourglassPointer();
+    const int row = RequireSelectedRow(list);
+    lngTotalSize -= colFile.at(static_cast<size_t>(row))->FileSize;
+    colFile.erase(colFile.begin() + row);
+    SetFileList();
+    ShowFileSize();
+    ShowFileCount();
   });
 }
 
@@ -279,20 +264,13 @@ void frmForward::cmdAddress_Click() {
 }
 
 void frmForward::cmdSendDel_Click() {
-  WithErrorTrap(u"cmdSendDel_Click", false, [&] {
-    HWND list = Control(IDC_LVW_FORWARD);
-    if (RowCount(list) == 0) return true;
-    try {
-      SetHourglassPointer();
-      const int row = RequireSelectedRow(list);
-      colAddress.erase(colAddress.begin() + row);
-      SetAddressBookList();
-      SetNormalPointer();
-      return true;
-    } catch (...) {
-      SetNormalPointer();
-      throw;
-    }
+  HWND list = Control(IDC_LVW_FORWARD);
+  if (RowCount(list) == 0) return;
+  WithHourglassTrap(u"cmdSendDel_Click", [&] {
+    SetHourglassPointer();
+    const int row = RequireSelectedRow(list);
+    colAddress.erase(colAddress.begin() + row);
+    SetAddressBookList();
   });
 }
 
@@ -319,18 +297,13 @@ void frmForward::cmdEnd_Click() {
 }
 
 int32_t frmForward::GetServerSaveFileSize() {
-  return WithErrorTrap(u"GetServerSaveFileSize", int32_t{0}, [&] {
+  int32_t saved = 0;
+  WithHourglassTrap(u"GetServerSaveFileSize", [&] {
     SetHourglassPointer();
-    try {
-      const std::u16string reply =
-          http::PostFormQuery(basMain::strSaveSizeUrl, u"productid=" + basMain::strProductID);
-      SetNormalPointer();
-      return SavedSizeFromReply(reply);
-    } catch (...) {
-      SetNormalPointer();
-      throw;
-    }
+    saved = SavedSizeFromReply(
+        http::PostFormQuery(basMain::strSaveSizeUrl, u"productid=" + basMain::strProductID));
   });
+  return saved;
 }
 
 void frmForward::cmdForward_Click() {

@@ -6,47 +6,20 @@
 #include "app/main/user_dialogs_win.h"
 #include "app/resources/form_ids.h"
 
-frmInputAddress::frmInputAddress() : Form(IDD_INPUT_ADDRESS) {}
+frmInputAddress::frmInputAddress() : NameEntryForm(IDD_INPUT_ADDRESS) {}
 
-std::u16string frmInputAddress::txtName() const { return ControlText(IDC_TXT_NAME); }
 std::u16string frmInputAddress::txtEmail() const { return ControlText(IDC_TXT_EMAIL); }
 
 bool frmInputAddress::chkSave() const {
   return IsDlgButtonChecked(hwnd(), IDC_CHK_SAVE) == BST_CHECKED;
 }
 
-void frmInputAddress::SetName(std::u16string_view text) { SetControlText(IDC_TXT_NAME, text); }
 void frmInputAddress::SetEmail(std::u16string_view text) { SetControlText(IDC_TXT_EMAIL, text); }
 void frmInputAddress::HideSaveBox() { ShowWindow(Control(IDC_CHK_SAVE), SW_HIDE); }
 
 void frmInputAddress::Form_Load() {
-  blnCancel = false;
-  SetImeHiragana(Control(IDC_TXT_NAME));
+  NameEntryForm::Form_Load();
   DisableIme(Control(IDC_TXT_EMAIL));
-}
-
-bool frmInputAddress::Command(int id, int code) {
-  if (code != BN_CLICKED) return false;
-  if (id == IDOK) {
-    cmdOK_Click();
-  } else if (id == IDCANCEL) {
-    cmdCancel_Click();
-  } else {
-    return false;
-  }
-  return true;
-}
-
-void frmInputAddress::cmdOK_Click() {
-  if (InputCheck()) {
-    blnCancel = false;
-    Hide();
-  }
-}
-
-void frmInputAddress::cmdCancel_Click() {
-  blnCancel = true;
-  Hide();
 }
 
 bool frmInputAddress::InputCheck() {

@@ -1,31 +1,22 @@
-// frmInputAddress: one recipient, a name and a mail address, typed in. Used as a fresh instance:
-// preset, shown modal, read (blnCancel first), released.
+// frmInputAddress: one recipient, a name and a mail address, typed in.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "app/forms/form_win.h"
+#include "app/forward/name_entry_form_win.h"
 
-class frmInputAddress : public Form {
+class frmInputAddress : public NameEntryForm {
  public:
   frmInputAddress();
 
-  bool blnCancel = false;
-
-  std::u16string txtName() const;
   std::u16string txtEmail() const;
   bool chkSave() const;
-  void SetName(std::u16string_view text);
   void SetEmail(std::u16string_view text);
   void HideSaveBox();
 
-  void cmdOK_Click();
-  void cmdCancel_Click();
-  bool InputCheck();
+  bool InputCheck() override;
 
  protected:
   void Form_Load() override;
-  bool Command(int id, int code) override;
-  void CloseBox() override { cmdCancel_Click(); }
 };

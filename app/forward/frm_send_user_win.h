@@ -1,26 +1,11 @@
-// frmSendUser: the sender name. Used as a fresh instance: preset, shown modal, read, released.
+// frmSendUser: the sender name.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "app/forward/name_entry_form_win.h"
 
-#include "app/forms/form_win.h"
-
-class frmSendUser : public Form {
+class frmSendUser : public NameEntryForm {
  public:
   frmSendUser();
 
-  bool blnCancel = false;
-
-  std::u16string txtName() const;
-  void SetName(std::u16string_view text);
-
-  void cmdOK_Click();
-  void cmdCancel_Click();
-  bool InputCheck();
-
- protected:
-  void Form_Load() override;
-  bool Command(int id, int code) override;
-  void CloseBox() override { cmdCancel_Click(); }
+  bool InputCheck() override;
 };
