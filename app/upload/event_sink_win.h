@@ -6,7 +6,9 @@
 
 #include <functional>
 
-class EventSink final : public IDispatch {
+#include "base/com_object_win.h"
+
+class EventSink final : public base::ComObject<IDispatch> {
  public:
   using Handler = std::function<void(DISPID id, DISPPARAMS* params)>;
 
@@ -16,8 +18,6 @@ class EventSink final : public IDispatch {
   void Disconnect();
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
   STDMETHODIMP GetTypeInfoCount(UINT* count) override;
   STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
   STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
@@ -27,11 +27,9 @@ class EventSink final : public IDispatch {
 
  private:
   EventSink(REFIID events, Handler handler) : events_(events), handler_(std::move(handler)) {}
-  ~EventSink() = default;
-
-  LONG references_ = 1;
+  ~EventSink() override = default;
   IID events_;
   Handler handler_;
-  IConnectionPoint* point_ = nullptr;
+  base::ComPtr<IConnectionPoint> point_;
   DWORD cookie_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include "base/ansi.h"
+#include "base/com_object_win.h"
 #include "control/object/zorvel_idl_win.h"
 
 namespace zorvel {
@@ -38,14 +39,7 @@ void EventSource::Invoke(EventId id, VARIANTARG* argument) {
 }
 
 STDMETHODIMP EventSource::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IConnectionPoint)) {
-    *object = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+  return base::QueryInterfaceFrom({{IID_IConnectionPoint, this}}, riid, object);
 }
 
 STDMETHODIMP_(ULONG) EventSource::AddRef() { return container_->AddRef(); }
@@ -96,29 +90,16 @@ STDMETHODIMP EventSource::EnumConnections(IEnumConnections** connections) {
 
 namespace {
 
-class OnePointEnumerator final : public IEnumConnectionPoints {
+class OnePointEnumerator final : public base::ComObject<IEnumConnectionPoints> {
  public:
   explicit OnePointEnumerator(IConnectionPoint* point, ULONG position = 0)
       : point_(point), position_(position) {
     point_->AddRef();
   }
-  ~OnePointEnumerator() { point_->Release(); }
+  ~OnePointEnumerator() override { point_->Release(); }
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumConnectionPoints)) {
-      *object = this;
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
+    return base::QueryInterfaceFrom({{IID_IEnumConnectionPoints, this}}, riid, object);
   }
   STDMETHODIMP Next(ULONG count, IConnectionPoint** points, ULONG* fetched) override {
     if (!points) return E_POINTER;
@@ -149,7 +130,6 @@ class OnePointEnumerator final : public IEnumConnectionPoints {
  private:
   IConnectionPoint* point_;
   ULONG position_;
-  ULONG references_ = 1;
 };
 
 }  // namespace
