@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oaidl.h>
 #include <unknwn.h>
 
 #include <initializer_list>
@@ -67,6 +68,22 @@ class ComObject : public Interfaces... {
   LONG references_ = 1;
 };
 
+// IDispatch for an object that its callers reach only by DISPID: it offers no type information
+// and leaves Invoke to the deriving object.
+class UntypedDispatch : public IDispatch {
+ public:
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+};
+
 // Holds one reference to an interface and releases it when replaced or destroyed.
 template <class Interface>
 class ComPtr {
@@ -96,6 +113,11 @@ class ComPtr {
     Attach(pointer);
   }
   void Reset() { Attach(nullptr); }
+  // Hands the caller a reference of its own (null when nothing is held).
+  void CopyTo(Interface** out) const {
+    *out = pointer_;
+    if (pointer_) pointer_->AddRef();
+  }
   // For functions that hand out a new reference: releases the one held and gives the slot.
   Interface** Put() {
     Reset();

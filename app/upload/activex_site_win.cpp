@@ -159,19 +159,6 @@ STDMETHODIMP ActiveXSite::SetStatusText(LPCOLESTR) { return S_OK; }
 STDMETHODIMP ActiveXSite::EnableModeless(BOOL) { return S_OK; }
 STDMETHODIMP ActiveXSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
 
-STDMETHODIMP ActiveXSite::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-STDMETHODIMP ActiveXSite::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
-STDMETHODIMP ActiveXSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
-  return E_NOTIMPL;
-}
-
 // The ambient properties: the control runs in user mode, shows its own user interface, and
 // takes the dialog's font and colours from its own layout.
 STDMETHODIMP ActiveXSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,

@@ -11,7 +11,7 @@
 #include "base/com_object_win.h"
 
 class ActiveXSite final : public base::ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
-                                                 IDispatch, IServiceProvider> {
+                                                 base::UntypedDispatch, IServiceProvider> {
  public:
   // Creates the control of `progId` as a child of `parent` in `position` (client coordinates)
   // and activates it in place. `services`, when given, answers the control's service queries
@@ -63,10 +63,6 @@ class ActiveXSite final : public base::ComObject<IOleClientSite, IOleInPlaceSite
   STDMETHODIMP EnableModeless(BOOL enable) override;
   STDMETHODIMP TranslateAccelerator(LPMSG message, WORD id) override;
   // IDispatch: the ambient properties
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                             DISPID* ids) override;
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                       VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
   // IServiceProvider

@@ -26,17 +26,6 @@ STDMETHODIMP EventSink::QueryInterface(REFIID riid, void** object) {
   return base::QueryInterfaceFrom({{IID_IDispatch, this}, {events_, this}}, riid, object);
 }
 
-STDMETHODIMP EventSink::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-STDMETHODIMP EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
-STDMETHODIMP EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
-
 STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                EXCEPINFO*, UINT*) {
   if (handler_) handler_(id, params);

@@ -8,7 +8,7 @@
 
 #include "base/com_object_win.h"
 
-class EventSink final : public base::ComObject<IDispatch> {
+class EventSink final : public base::ComObject<base::UntypedDispatch> {
  public:
   using Handler = std::function<void(DISPID id, DISPPARAMS* params)>;
 
@@ -18,16 +18,13 @@ class EventSink final : public base::ComObject<IDispatch> {
   void Disconnect();
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                             DISPID* ids) override;
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                       VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
 
  private:
   EventSink(REFIID events, Handler handler) : events_(events), handler_(std::move(handler)) {}
   ~EventSink() override = default;
+
   IID events_;
   Handler handler_;
   base::ComPtr<IConnectionPoint> point_;

@@ -45,11 +45,6 @@ Zorvex::Zorvex()
 
 Zorvex::~Zorvex() {
   window_.Destroy();
-  if (typeInfo_) typeInfo_->Release();
-  if (viewSink_) viewSink_->Release();
-  if (adviseHolder_) adviseHolder_->Release();
-  if (inPlaceSite_) inPlaceSite_->Release();
-  if (clientSite_) clientSite_->Release();
   NoteObjectDestroyed();
 }
 
@@ -96,32 +91,27 @@ STDMETHODIMP Zorvex::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   if (!info) return E_POINTER;
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
-  if (!typeInfo_) typeInfo_ = LoadTypeInfo(IID_IZorvex);
+  if (!typeInfo_) typeInfo_.Attach(LoadTypeInfo(IID_IZorvex));
   if (!typeInfo_) return TYPE_E_CANTLOADLIBRARY;
-  typeInfo_->AddRef();
-  *info = typeInfo_;
+  typeInfo_.CopyTo(info);
   return S_OK;
 }
 
 STDMETHODIMP Zorvex::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
-  ITypeInfo* info = nullptr;
-  const HRESULT loaded = GetTypeInfo(0, lcid, &info);
+  base::ComPtr<ITypeInfo> info;
+  const HRESULT loaded = GetTypeInfo(0, lcid, info.Put());
   if (FAILED(loaded)) return loaded;
-  const HRESULT result = DispGetIDsOfNames(info, names, count, ids);
-  info->Release();
-  return result;
+  return DispGetIDsOfNames(info.Get(), names, count, ids);
 }
 
 STDMETHODIMP Zorvex::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                             VARIANT* result, EXCEPINFO* exception, UINT* argError) {
   if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  ITypeInfo* info = nullptr;
-  const HRESULT loaded = GetTypeInfo(0, lcid, &info);
+  base::ComPtr<ITypeInfo> info;
+  const HRESULT loaded = GetTypeInfo(0, lcid, info.Put());
   if (FAILED(loaded)) return loaded;
-  const HRESULT invoked = DispInvoke(static_cast<IZorvex*>(this), info, id, flags, params, result,
-                                     exception, argError);
-  info->Release();
-  return invoked;
+  return DispInvoke(static_cast<IZorvex*>(this), info.Get(), id, flags, params, result, exception,
+                    argError);
 }
 
 STDMETHODIMP Zorvex::InterfaceSupportsErrorInfo(REFIID riid) {

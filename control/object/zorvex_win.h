@@ -57,7 +57,7 @@ class Zorvex final
 
   ControlWindow& Window() { return window_; }
   EventSource& Events() { return events_; }
-  IOleClientSite* ClientSite() const { return clientSite_; }
+  IOleClientSite* ClientSite() const { return clientSite_.Get(); }
 
   // The run sequence and its companions (run_win.cpp).
   void Run();
@@ -237,11 +237,11 @@ class Zorvex final
 
   EventSource events_;
   ControlWindow window_;
-  IOleClientSite* clientSite_ = nullptr;
-  IOleInPlaceSite* inPlaceSite_ = nullptr;
-  IOleAdviseHolder* adviseHolder_ = nullptr;
-  IAdviseSink* viewSink_ = nullptr;
-  ITypeInfo* typeInfo_ = nullptr;
+  base::ComPtr<IOleClientSite> clientSite_;
+  base::ComPtr<IOleInPlaceSite> inPlaceSite_;
+  base::ComPtr<IOleAdviseHolder> adviseHolder_;
+  base::ComPtr<IAdviseSink> viewSink_;
+  base::ComPtr<ITypeInfo> typeInfo_;
   SIZEL extent_;
   bool uiActive_ = false;
 };
