@@ -68,9 +68,19 @@ class ComObject : public Interfaces... {
   LONG references_ = 1;
 };
 
-// IDispatch for an object that its callers reach only by DISPID: it offers no type information
-// and leaves Invoke to the deriving object.
-class UntypedDispatch : public IDispatch {
+// A COM object whose lifetime its owner keeps (a static, a member, a test's local): references
+// are not counted and Release never deletes it.
+template <class... Interfaces>
+class OwnedComObject : public Interfaces... {
+ public:
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+};
+
+// IDispatch (or an interface built on it) for an object that its callers reach only by DISPID
+// or through the vtable: it offers no type information and leaves Invoke to the deriving object.
+template <class Dispatch = IDispatch>
+class UntypedDispatch : public Dispatch {
  public:
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     if (!count) return E_POINTER;

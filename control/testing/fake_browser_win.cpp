@@ -2,7 +2,6 @@
 
 #include <shlguid.h>
 
-#include "base/com_object_win.h"
 #include "control/object/bstr_text_win.h"
 
 namespace zorvel::testing {

@@ -11,7 +11,7 @@
 
 namespace zorvel::testing {
 
-class FakeDocument final : public IHTMLDocument2 {
+class FakeDocument final : public base::OwnedComObject<base::UntypedDispatch<IHTMLDocument2>> {
  public:
   FakeDocument(std::wstring background, std::wstring foreground, std::wstring cookie)
       : background_(std::move(background)),
@@ -23,11 +23,6 @@ class FakeDocument final : public IHTMLDocument2 {
         {{IID_IHTMLDocument2, this}, {IID_IHTMLDocument, this}, {IID_IDispatch, this}}, riid,
         object);
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
     return E_NOTIMPL;
   }
