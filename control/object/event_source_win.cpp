@@ -8,10 +8,6 @@
 
 namespace zorvel {
 
-EventSource::~EventSource() {
-  for (const Sink& sink : sinks_) sink.dispatch->Release();
-}
-
 void EventSource::Fire(EventId id) { Invoke(id, nullptr); }
 
 void EventSource::Fire(EventId id, std::string_view ansiArgument) {
@@ -28,13 +24,13 @@ void EventSource::Fire(EventId id, std::string_view ansiArgument) {
 void EventSource::Invoke(EventId id, VARIANTARG* argument) {
   // A handler may disconnect sinks (or connect new ones) while it runs: call the sinks that were
   // connected when the event began, each kept alive for its call.
-  std::vector<Sink> current = sinks_;
-  for (const Sink& sink : current) sink.dispatch->AddRef();
-  for (const Sink& sink : current) {
+  std::vector<base::ComPtr<IDispatch>> current(sinks_.size());
+  for (size_t i = 0; i < sinks_.size(); ++i) current[i].Assign(sinks_[i].dispatch.Get());
+  for (base::ComPtr<IDispatch>& dispatch : current) {
     DISPPARAMS params{argument, nullptr, argument ? 1u : 0u, 0};
-    sink.dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
-                          nullptr, nullptr);
-    sink.dispatch->Release();
+    dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
+                     nullptr);
+    dispatch.Reset();
   }
 }
 
@@ -61,22 +57,22 @@ STDMETHODIMP EventSource::GetConnectionPointContainer(IConnectionPointContainer*
 STDMETHODIMP EventSource::Advise(IUnknown* sink, DWORD* cookie) {
   if (!sink || !cookie) return E_POINTER;
   *cookie = 0;
-  IDispatch* dispatch = nullptr;
-  if (FAILED(sink->QueryInterface(DIID__IZorvexEvents, reinterpret_cast<void**>(&dispatch))) &&
-      FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
+  base::ComPtr<IDispatch> dispatch;
+  if (FAILED(sink->QueryInterface(DIID__IZorvexEvents, dispatch.PutVoid())) &&
+      FAILED(sink->QueryInterface(IID_IDispatch, dispatch.PutVoid()))) {
     return CONNECT_E_CANNOTCONNECT;
   }
   *cookie = nextCookie_++;
-  sinks_.push_back({*cookie, dispatch});
+  sinks_.push_back({*cookie, std::move(dispatch)});
   return S_OK;
 }
 
 STDMETHODIMP EventSource::Unadvise(DWORD cookie) {
   for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
     if (it->cookie == cookie) {
-      IDispatch* dispatch = it->dispatch;
+      // Released only once the sink has left the list, in case its release calls back.
+      const base::ComPtr<IDispatch> dispatch = std::move(it->dispatch);
       sinks_.erase(it);
-      dispatch->Release();
       return S_OK;
     }
   }
@@ -93,10 +89,9 @@ namespace {
 class OnePointEnumerator final : public base::ComObject<IEnumConnectionPoints> {
  public:
   explicit OnePointEnumerator(IConnectionPoint* point, ULONG position = 0)
-      : point_(point), position_(position) {
-    point_->AddRef();
+      : position_(position) {
+    point_.Assign(point);
   }
-  ~OnePointEnumerator() override { point_->Release(); }
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
     return base::QueryInterfaceFrom({{IID_IEnumConnectionPoints, this}}, riid, object);
@@ -105,8 +100,7 @@ class OnePointEnumerator final : public base::ComObject<IEnumConnectionPoints> {
     if (!points) return E_POINTER;
     ULONG given = 0;
     if (count > 0 && position_ == 0) {
-      points[0] = point_;
-      point_->AddRef();
+      point_.CopyTo(&points[0]);
       position_ = 1;
       given = 1;
     }
@@ -123,12 +117,12 @@ class OnePointEnumerator final : public base::ComObject<IEnumConnectionPoints> {
   }
   STDMETHODIMP Clone(IEnumConnectionPoints** copy) override {
     if (!copy) return E_POINTER;
-    *copy = new OnePointEnumerator(point_, position_);
+    *copy = new OnePointEnumerator(point_.Get(), position_);
     return S_OK;
   }
 
  private:
-  IConnectionPoint* point_;
+  base::ComPtr<IConnectionPoint> point_;
   ULONG position_;
 };
 
