@@ -1,6 +1,6 @@
-// The IUnknown plumbing every COM object of ours shares: answering QueryInterface from the
-// object's interface table, counting references of objects that live on the heap, and holding
-// an interface pointer that releases itself.
+// The COM plumbing every object of ours shares: answering QueryInterface from the object's
+// interface table, reference counting for objects on the heap (or none for objects their owner
+// keeps), an IDispatch without type information, and an interface pointer that releases itself.
 #pragma once
 
 #include <windows.h>
