@@ -11,7 +11,7 @@
 #include "base/com_object_win.h"
 
 class ActiveXSite final : public base::ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
-                                                 base::UntypedDispatch, IServiceProvider> {
+                                                 base::UntypedDispatch<>, IServiceProvider> {
  public:
   // Creates the control of `progId` as a child of `parent` in `position` (client coordinates)
   // and activates it in place. `services`, when given, answers the control's service queries

@@ -8,7 +8,7 @@
 
 #include "base/com_object_win.h"
 
-class EventSink final : public base::ComObject<base::UntypedDispatch> {
+class EventSink final : public base::ComObject<base::UntypedDispatch<>> {
  public:
   using Handler = std::function<void(DISPID id, DISPPARAMS* params)>;
 
