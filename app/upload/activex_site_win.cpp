@@ -12,28 +12,21 @@ HRESULT ActiveXSite::Create(HWND parent, const RECT& position, const wchar_t* pr
   if (FAILED(result)) return result;
   ActiveXSite* created = new ActiveXSite(parent, position, services);
   result = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                            reinterpret_cast<void**>(&created->object_));
+                            created->object_.PutVoid());
   if (SUCCEEDED(result)) {
-    result = created->object_->QueryInterface(IID_IDispatch,
-                                              reinterpret_cast<void**>(&created->control_));
+    result = created->object_->QueryInterface(IID_IDispatch, created->control_.PutVoid());
   }
   if (SUCCEEDED(result)) {
     // The control asks for its site first (OLEMISC_SETCLIENTSITEFIRST), then is initialised.
     created->object_->SetClientSite(created);
     if (parameters) {
-      IPersistPropertyBag* persist = nullptr;
-      result = created->object_->QueryInterface(IID_IPersistPropertyBag,
-                                                reinterpret_cast<void**>(&persist));
-      if (SUCCEEDED(result)) {
-        result = persist->Load(parameters, nullptr);
-        persist->Release();
-      }
+      base::ComPtr<IPersistPropertyBag> persist;
+      result = created->object_->QueryInterface(IID_IPersistPropertyBag, persist.PutVoid());
+      if (SUCCEEDED(result)) result = persist->Load(parameters, nullptr);
     } else {
-      IPersistStreamInit* persist = nullptr;
-      if (SUCCEEDED(created->object_->QueryInterface(IID_IPersistStreamInit,
-                                                     reinterpret_cast<void**>(&persist)))) {
+      base::ComPtr<IPersistStreamInit> persist;
+      if (SUCCEEDED(created->object_->QueryInterface(IID_IPersistStreamInit, persist.PutVoid()))) {
         persist->InitNew();
-        persist->Release();
       }
     }
   }
@@ -51,69 +44,44 @@ HRESULT ActiveXSite::Create(HWND parent, const RECT& position, const wchar_t* pr
 }
 
 ActiveXSite::ActiveXSite(HWND parent, const RECT& position, IServiceProvider* services)
-    : parent_(parent), position_(position), services_(services) {
-  if (services_) services_->AddRef();
+    : parent_(parent), position_(position) {
+  services_.Assign(services);
 }
 
-ActiveXSite::~ActiveXSite() {
-  Close();
-  if (services_) services_->Release();
-}
+ActiveXSite::~ActiveXSite() { Close(); }
 
 HWND ActiveXSite::ControlWindow() const {
   HWND window = nullptr;
-  IOleInPlaceObject* inPlace = nullptr;
-  if (object_ &&
-      SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+  base::ComPtr<IOleInPlaceObject> inPlace;
+  if (object_ && SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, inPlace.PutVoid()))) {
     inPlace->GetWindow(&window);
-    inPlace->Release();
   }
   return window;
 }
 
 void ActiveXSite::Close() {
-  if (activeObject_) {
-    activeObject_->Release();
-    activeObject_ = nullptr;
-  }
+  activeObject_.Reset();
   if (object_) {
     object_->Close(OLECLOSE_NOSAVE);
     object_->SetClientSite(nullptr);
-    object_->Release();
-    object_ = nullptr;
+    object_.Reset();
   }
-  if (control_) {
-    control_->Release();
-    control_ = nullptr;
-  }
+  control_.Reset();
 }
 
+// The service provider is offered only when there are services to pass on.
 STDMETHODIMP ActiveXSite::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  void* found = nullptr;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite)) {
-    found = static_cast<IOleClientSite*>(this);
-  } else if (IsEqualIID(riid, IID_IOleInPlaceSite) || IsEqualIID(riid, IID_IOleWindow)) {
-    found = static_cast<IOleInPlaceSite*>(this);
-  } else if (IsEqualIID(riid, IID_IOleInPlaceFrame) || IsEqualIID(riid, IID_IOleInPlaceUIWindow)) {
-    found = static_cast<IOleInPlaceFrame*>(this);
-  } else if (IsEqualIID(riid, IID_IDispatch)) {
-    found = static_cast<IDispatch*>(this);
-  } else if (IsEqualIID(riid, IID_IServiceProvider) && services_) {
-    found = static_cast<IServiceProvider*>(this);
-  }
-  *object = found;
-  if (!found) return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
-}
-
-STDMETHODIMP_(ULONG) ActiveXSite::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-STDMETHODIMP_(ULONG) ActiveXSite::Release() {
-  const LONG left = InterlockedDecrement(&references_);
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
+  IOleInPlaceSite* const inPlaceSite = this;
+  IOleInPlaceFrame* const frame = this;
+  IServiceProvider* const services = services_ ? this : nullptr;
+  return base::QueryInterfaceFrom({{IID_IOleClientSite, static_cast<IOleClientSite*>(this)},
+                                   {IID_IOleInPlaceSite, inPlaceSite},
+                                   {IID_IOleWindow, inPlaceSite},
+                                   {IID_IOleInPlaceFrame, frame},
+                                   {IID_IOleInPlaceUIWindow, frame},
+                                   {IID_IDispatch, static_cast<IDispatch*>(this)},
+                                   {IID_IServiceProvider, services}},
+                                  riid, object);
 }
 
 STDMETHODIMP ActiveXSite::SaveObject() { return S_OK; }
@@ -168,11 +136,9 @@ STDMETHODIMP ActiveXSite::DeactivateAndUndo() { return S_OK; }
 STDMETHODIMP ActiveXSite::OnPosRectChange(LPCRECT position) {
   if (!position) return E_POINTER;
   position_ = *position;
-  IOleInPlaceObject* inPlace = nullptr;
-  if (object_ &&
-      SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+  base::ComPtr<IOleInPlaceObject> inPlace;
+  if (object_ && SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject, inPlace.PutVoid()))) {
     inPlace->SetObjectRects(&position_, &position_);
-    inPlace->Release();
   }
   return S_OK;
 }
@@ -182,9 +148,7 @@ STDMETHODIMP ActiveXSite::RequestBorderSpace(LPCBORDERWIDTHS) { return INPLACE_E
 STDMETHODIMP ActiveXSite::SetBorderSpace(LPCBORDERWIDTHS) { return S_OK; }
 
 STDMETHODIMP ActiveXSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
-  if (object) object->AddRef();
-  if (activeObject_) activeObject_->Release();
-  activeObject_ = object;
+  activeObject_.Assign(object);
   return S_OK;
 }
 
@@ -194,19 +158,6 @@ STDMETHODIMP ActiveXSite::RemoveMenus(HMENU) { return S_OK; }
 STDMETHODIMP ActiveXSite::SetStatusText(LPCOLESTR) { return S_OK; }
 STDMETHODIMP ActiveXSite::EnableModeless(BOOL) { return S_OK; }
 STDMETHODIMP ActiveXSite::TranslateAccelerator(LPMSG, WORD) { return S_FALSE; }
-
-STDMETHODIMP ActiveXSite::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-STDMETHODIMP ActiveXSite::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
-STDMETHODIMP ActiveXSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) {
-  return E_NOTIMPL;
-}
 
 // The ambient properties: the control runs in user mode, shows its own user interface, and
 // takes the dialog's font and colours from its own layout.

@@ -8,11 +8,10 @@
 #include <oleidl.h>
 #include <servprov.h>
 
-class ActiveXSite final : public IOleClientSite,
-                          public IOleInPlaceSite,
-                          public IOleInPlaceFrame,
-                          public IDispatch,
-                          public IServiceProvider {
+#include "base/com_object_win.h"
+
+class ActiveXSite final : public base::ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
+                                                 base::UntypedDispatch<>, IServiceProvider> {
  public:
   // Creates the control of `progId` as a child of `parent` in `position` (client coordinates)
   // and activates it in place. `services`, when given, answers the control's service queries
@@ -22,16 +21,14 @@ class ActiveXSite final : public IOleClientSite,
                         IServiceProvider* services, IPropertyBag* parameters, ActiveXSite** site);
 
   // The control's dispatch interface (no reference added); null after Close.
-  IDispatch* Control() const { return control_; }
+  IDispatch* Control() const { return control_.Get(); }
   // The control's own window while it is active in place.
   HWND ControlWindow() const;
   // Deactivates and releases the control.
   void Close();
 
-  // IUnknown
+  // IUnknown (the references are counted by ComObject)
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
   // IOleClientSite
   STDMETHODIMP SaveObject() override;
   STDMETHODIMP GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
@@ -66,10 +63,6 @@ class ActiveXSite final : public IOleClientSite,
   STDMETHODIMP EnableModeless(BOOL enable) override;
   STDMETHODIMP TranslateAccelerator(LPMSG message, WORD id) override;
   // IDispatch: the ambient properties
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                             DISPID* ids) override;
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                       VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
   // IServiceProvider
@@ -77,13 +70,12 @@ class ActiveXSite final : public IOleClientSite,
 
  private:
   ActiveXSite(HWND parent, const RECT& position, IServiceProvider* services);
-  ~ActiveXSite();
+  ~ActiveXSite() override;
 
-  LONG references_ = 1;
   HWND parent_;
   RECT position_;
-  IServiceProvider* services_;
-  IDispatch* control_ = nullptr;
-  IOleObject* object_ = nullptr;
-  IOleInPlaceActiveObject* activeObject_ = nullptr;
+  base::ComPtr<IServiceProvider> services_;
+  base::ComPtr<IDispatch> control_;
+  base::ComPtr<IOleObject> object_;
+  base::ComPtr<IOleInPlaceActiveObject> activeObject_;
 };

@@ -6,7 +6,9 @@
 
 #include <functional>
 
-class EventSink final : public IDispatch {
+#include "base/com_object_win.h"
+
+class EventSink final : public base::ComObject<base::UntypedDispatch<>> {
  public:
   using Handler = std::function<void(DISPID id, DISPPARAMS* params)>;
 
@@ -16,22 +18,15 @@ class EventSink final : public IDispatch {
   void Disconnect();
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
-  STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                             DISPID* ids) override;
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                       VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
 
  private:
   EventSink(REFIID events, Handler handler) : events_(events), handler_(std::move(handler)) {}
-  ~EventSink() = default;
+  ~EventSink() override = default;
 
-  LONG references_ = 1;
   IID events_;
   Handler handler_;
-  IConnectionPoint* point_ = nullptr;
+  base::ComPtr<IConnectionPoint> point_;
   DWORD cookie_ = 0;
 };

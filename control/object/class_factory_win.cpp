@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "base/com_object_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 
@@ -9,14 +10,7 @@ namespace zorvel {
 
 // The factory is static: its references only keep the module loaded.
 STDMETHODIMP ZorvexFactory::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+  return base::QueryInterfaceFrom({{IID_IClassFactory, this}}, riid, object);
 }
 
 STDMETHODIMP_(ULONG) ZorvexFactory::AddRef() {

@@ -3,13 +3,10 @@
 #include <olectl.h>
 
 #include "base/ansi.h"
+#include "base/com_object_win.h"
 #include "control/object/zorvel_idl_win.h"
 
 namespace zorvel {
-
-EventSource::~EventSource() {
-  for (const Sink& sink : sinks_) sink.dispatch->Release();
-}
 
 void EventSource::Fire(EventId id) { Invoke(id, nullptr); }
 
@@ -27,25 +24,18 @@ void EventSource::Fire(EventId id, std::string_view ansiArgument) {
 void EventSource::Invoke(EventId id, VARIANTARG* argument) {
   // A handler may disconnect sinks (or connect new ones) while it runs: call the sinks that were
   // connected when the event began, each kept alive for its call.
-  std::vector<Sink> current = sinks_;
-  for (const Sink& sink : current) sink.dispatch->AddRef();
-  for (const Sink& sink : current) {
+  std::vector<base::ComPtr<IDispatch>> current(sinks_.size());
+  for (size_t i = 0; i < sinks_.size(); ++i) current[i].Assign(sinks_[i].dispatch.Get());
+  for (base::ComPtr<IDispatch>& dispatch : current) {
     DISPPARAMS params{argument, nullptr, argument ? 1u : 0u, 0};
-    sink.dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
-                          nullptr, nullptr);
-    sink.dispatch->Release();
+    dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
+                     nullptr);
+    dispatch.Reset();
   }
 }
 
 STDMETHODIMP EventSource::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IConnectionPoint)) {
-    *object = static_cast<IConnectionPoint*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+  return base::QueryInterfaceFrom({{IID_IConnectionPoint, this}}, riid, object);
 }
 
 STDMETHODIMP_(ULONG) EventSource::AddRef() { return container_->AddRef(); }
@@ -67,22 +57,22 @@ STDMETHODIMP EventSource::GetConnectionPointContainer(IConnectionPointContainer*
 STDMETHODIMP EventSource::Advise(IUnknown* sink, DWORD* cookie) {
   if (!sink || !cookie) return E_POINTER;
   *cookie = 0;
-  IDispatch* dispatch = nullptr;
-  if (FAILED(sink->QueryInterface(DIID__IZorvexEvents, reinterpret_cast<void**>(&dispatch))) &&
-      FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
+  base::ComPtr<IDispatch> dispatch;
+  if (FAILED(sink->QueryInterface(DIID__IZorvexEvents, dispatch.PutVoid())) &&
+      FAILED(sink->QueryInterface(IID_IDispatch, dispatch.PutVoid()))) {
     return CONNECT_E_CANNOTCONNECT;
   }
   *cookie = nextCookie_++;
-  sinks_.push_back({*cookie, dispatch});
+  sinks_.push_back({*cookie, std::move(dispatch)});
   return S_OK;
 }
 
 STDMETHODIMP EventSource::Unadvise(DWORD cookie) {
   for (auto it = sinks_.begin(); it != sinks_.end(); ++it) {
     if (it->cookie == cookie) {
-      IDispatch* dispatch = it->dispatch;
+      // Released only once the sink has left the list, in case its release calls back.
+      const base::ComPtr<IDispatch> dispatch = std::move(it->dispatch);
       sinks_.erase(it);
-      dispatch->Release();
       return S_OK;
     }
   }
@@ -96,36 +86,21 @@ STDMETHODIMP EventSource::EnumConnections(IEnumConnections** connections) {
 
 namespace {
 
-class OnePointEnumerator final : public IEnumConnectionPoints {
+class OnePointEnumerator final : public base::ComObject<IEnumConnectionPoints> {
  public:
   explicit OnePointEnumerator(IConnectionPoint* point, ULONG position = 0)
-      : point_(point), position_(position) {
-    point_->AddRef();
+      : position_(position) {
+    point_.Assign(point);
   }
-  ~OnePointEnumerator() { point_->Release(); }
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumConnectionPoints)) {
-      *object = this;
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
+    return base::QueryInterfaceFrom({{IID_IEnumConnectionPoints, this}}, riid, object);
   }
   STDMETHODIMP Next(ULONG count, IConnectionPoint** points, ULONG* fetched) override {
     if (!points) return E_POINTER;
     ULONG given = 0;
     if (count > 0 && position_ == 0) {
-      points[0] = point_;
-      point_->AddRef();
+      point_.CopyTo(&points[0]);
       position_ = 1;
       given = 1;
     }
@@ -142,14 +117,13 @@ class OnePointEnumerator final : public IEnumConnectionPoints {
   }
   STDMETHODIMP Clone(IEnumConnectionPoints** copy) override {
     if (!copy) return E_POINTER;
-    *copy = new OnePointEnumerator(point_, position_);
+    *copy = new OnePointEnumerator(point_.Get(), position_);
     return S_OK;
   }
 
  private:
-  IConnectionPoint* point_;
+  base::ComPtr<IConnectionPoint> point_;
   ULONG position_;
-  ULONG references_ = 1;
 };
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/com_object_win.h"
+
 namespace zorvel {
 
 enum EventId : DISPID {
@@ -24,7 +26,6 @@ class EventSource final : public IConnectionPoint {
   // The container is the object that owns this point; it is not referenced (the point lives
   // inside it).
   explicit EventSource(IConnectionPointContainer* container) : container_(container) {}
-  ~EventSource();
   EventSource(const EventSource&) = delete;
   EventSource& operator=(const EventSource&) = delete;
 
@@ -48,7 +49,7 @@ class EventSource final : public IConnectionPoint {
 
   struct Sink {
     DWORD cookie;
-    IDispatch* dispatch;
+    base::ComPtr<IDispatch> dispatch;
   };
   IConnectionPointContainer* container_;
   std::vector<Sink> sinks_;

@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include "base/com_object_win.h"
 #include "control/object/zorvel_idl_win.h"
 
 namespace zorvel {
@@ -72,13 +73,11 @@ HRESULT RegisterServer(const std::wstring& modulePath) {
   for (LSTATUS status : results) {
     if (status != ERROR_SUCCESS) return FromStatus(status);
   }
-  ITypeLib* typeLib = nullptr;
-  HRESULT result = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, &typeLib);
-  if (FAILED(result)) return result;
+  base::ComPtr<ITypeLib> typeLib;
+  const HRESULT loaded = LoadTypeLibEx(modulePath.c_str(), REGKIND_NONE, typeLib.Put());
+  if (FAILED(loaded)) return loaded;
   std::wstring path = modulePath;
-  result = RegisterTypeLib(typeLib, path.data(), nullptr);
-  typeLib->Release();
-  return result;
+  return RegisterTypeLib(typeLib.Get(), path.data(), nullptr);
 }
 
 HRESULT UnregisterServer() {

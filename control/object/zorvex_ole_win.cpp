@@ -17,14 +17,12 @@ static_assert(kMiscStatus == 131473);
 HRESULT Zorvex::ActivateInPlace(bool uiActivate) {
   if (!clientSite_) return E_UNEXPECTED;
   if (!inPlaceSite_) {
-    if (FAILED(clientSite_->QueryInterface(IID_IOleInPlaceSite,
-                                           reinterpret_cast<void**>(&inPlaceSite_)))) {
-      inPlaceSite_ = nullptr;
+    if (FAILED(clientSite_->QueryInterface(IID_IOleInPlaceSite, inPlaceSite_.PutVoid()))) {
+      inPlaceSite_.Reset();
       return E_FAIL;
     }
     if (inPlaceSite_->CanInPlaceActivate() != S_OK) {
-      inPlaceSite_->Release();
-      inPlaceSite_ = nullptr;
+      inPlaceSite_.Reset();
       return E_FAIL;
     }
     inPlaceSite_->OnInPlaceActivate();
@@ -32,14 +30,12 @@ HRESULT Zorvex::ActivateInPlace(bool uiActivate) {
   if (!window_.Exists()) {
     HWND parent = nullptr;
     inPlaceSite_->GetWindow(&parent);
-    IOleInPlaceFrame* frame = nullptr;
-    IOleInPlaceUIWindow* document = nullptr;
+    base::ComPtr<IOleInPlaceFrame> frame;
+    base::ComPtr<IOleInPlaceUIWindow> document;
     RECT position{}, clip{};
     OLEINPLACEFRAMEINFO frameInfo{};
     frameInfo.cb = sizeof frameInfo;
-    inPlaceSite_->GetWindowContext(&frame, &document, &position, &clip, &frameInfo);
-    if (document) document->Release();
-    if (frame) frame->Release();
+    inPlaceSite_->GetWindowContext(frame.Put(), document.Put(), &position, &clip, &frameInfo);
     if (!window_.Create(parent)) return E_FAIL;
     SetObjectRects(&position, &clip);
     ShowWindow(window_.Handle(), SW_SHOW);
@@ -47,36 +43,28 @@ HRESULT Zorvex::ActivateInPlace(bool uiActivate) {
   if (uiActivate && !uiActive_) {
     uiActive_ = true;
     inPlaceSite_->OnUIActivate();
-    IOleInPlaceFrame* frame = nullptr;
-    IOleInPlaceUIWindow* document = nullptr;
+    base::ComPtr<IOleInPlaceFrame> frame;
+    base::ComPtr<IOleInPlaceUIWindow> document;
     RECT position{}, clip{};
     OLEINPLACEFRAMEINFO frameInfo{};
     frameInfo.cb = sizeof frameInfo;
-    if (SUCCEEDED(inPlaceSite_->GetWindowContext(&frame, &document, &position, &clip, &frameInfo))) {
-      if (frame) {
-        frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
-        frame->Release();
-      }
-      if (document) {
-        document->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
-        document->Release();
-      }
+    if (SUCCEEDED(inPlaceSite_->GetWindowContext(frame.Put(), document.Put(), &position, &clip,
+                                                 &frameInfo))) {
+      if (frame) frame->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
+      if (document) document->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
     }
   }
   return S_OK;
 }
 
 STDMETHODIMP Zorvex::SetClientSite(IOleClientSite* site) {
-  if (site) site->AddRef();
-  if (clientSite_) clientSite_->Release();
-  clientSite_ = site;
+  clientSite_.Assign(site);
   return S_OK;
 }
 
 STDMETHODIMP Zorvex::GetClientSite(IOleClientSite** site) {
   if (!site) return E_POINTER;
-  *site = clientSite_;
-  if (clientSite_) clientSite_->AddRef();
+  clientSite_.CopyTo(site);
   return S_OK;
 }
 
@@ -146,7 +134,7 @@ STDMETHODIMP Zorvex::GetExtent(DWORD aspect, SIZEL* size) {
 }
 
 STDMETHODIMP Zorvex::Advise(IAdviseSink* sink, DWORD* connection) {
-  if (!adviseHolder_ && FAILED(CreateOleAdviseHolder(&adviseHolder_))) return E_OUTOFMEMORY;
+  if (!adviseHolder_ && FAILED(CreateOleAdviseHolder(adviseHolder_.Put()))) return E_OUTOFMEMORY;
   return adviseHolder_->Advise(sink, connection);
 }
 
@@ -181,8 +169,7 @@ STDMETHODIMP Zorvex::InPlaceDeactivate() {
   UIDeactivate();
   window_.Destroy();
   inPlaceSite_->OnInPlaceDeactivate();
-  inPlaceSite_->Release();
-  inPlaceSite_ = nullptr;
+  inPlaceSite_.Reset();
   return S_OK;
 }
 
@@ -254,9 +241,7 @@ STDMETHODIMP Zorvex::Freeze(DWORD, LONG, void*, DWORD*) { return E_NOTIMPL; }
 STDMETHODIMP Zorvex::Unfreeze(DWORD) { return E_NOTIMPL; }
 
 STDMETHODIMP Zorvex::SetAdvise(DWORD, DWORD, IAdviseSink* sink) {
-  if (sink) sink->AddRef();
-  if (viewSink_) viewSink_->Release();
-  viewSink_ = sink;
+  viewSink_.Assign(sink);
   return S_OK;
 }
 
@@ -264,8 +249,7 @@ STDMETHODIMP Zorvex::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink)
   if (aspects) *aspects = DVASPECT_CONTENT;
   if (flags) *flags = 0;
   if (sink) {
-    *sink = viewSink_;
-    if (viewSink_) viewSink_->AddRef();
+    viewSink_.CopyTo(sink);
   }
   return S_OK;
 }

@@ -132,24 +132,20 @@ STDMETHODIMP Zorvex::InitNew(IStorage*) { return S_OK; }
 
 STDMETHODIMP Zorvex::Load(IStorage* storage) {
   if (!storage) return E_POINTER;
-  IStream* stream = nullptr;
-  const HRESULT opened =
-      storage->OpenStream(kContentsStream, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream);
+  base::ComPtr<IStream> stream;
+  const HRESULT opened = storage->OpenStream(kContentsStream, nullptr,
+                                             STGM_READ | STGM_SHARE_EXCLUSIVE, 0, stream.Put());
   if (FAILED(opened)) return opened;
-  const HRESULT result = Load(stream);
-  stream->Release();
-  return result;
+  return Load(stream.Get());
 }
 
 STDMETHODIMP Zorvex::Save(IStorage* storage, BOOL) {
   if (!storage) return E_POINTER;
-  IStream* stream = nullptr;
+  base::ComPtr<IStream> stream;
   const HRESULT created = storage->CreateStream(
-      kContentsStream, STGM_WRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, 0, &stream);
+      kContentsStream, STGM_WRITE | STGM_SHARE_EXCLUSIVE | STGM_CREATE, 0, 0, stream.Put());
   if (FAILED(created)) return created;
-  const HRESULT result = Save(stream, TRUE);
-  stream->Release();
-  return result;
+  return Save(stream.Get(), TRUE);
 }
 
 STDMETHODIMP Zorvex::SaveCompleted(IStorage*) { return S_OK; }

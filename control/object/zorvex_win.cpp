@@ -45,59 +45,40 @@ Zorvex::Zorvex()
 
 Zorvex::~Zorvex() {
   window_.Destroy();
-  if (typeInfo_) typeInfo_->Release();
-  if (viewSink_) viewSink_->Release();
-  if (adviseHolder_) adviseHolder_->Release();
-  if (inPlaceSite_) inPlaceSite_->Release();
-  if (clientSite_) clientSite_->Release();
   NoteObjectDestroyed();
 }
 
+// The order of the table is the order in which the class lists its interfaces.
 STDMETHODIMP Zorvex::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  void* found = nullptr;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IZorvex) ||
-      IsEqualIID(riid, IID_IDispatch)) {
-    found = static_cast<IZorvex*>(this);
-  } else if (IsEqualIID(riid, IID_IViewObjectEx) || IsEqualIID(riid, IID_IViewObject2) ||
-             IsEqualIID(riid, IID_IViewObject)) {
-    found = static_cast<IViewObjectEx*>(this);
-  } else if (IsEqualIID(riid, IID_IOleInPlaceObjectWindowless) ||
-             IsEqualIID(riid, IID_IOleInPlaceObject) || IsEqualIID(riid, IID_IOleWindow)) {
-    found = static_cast<IOleInPlaceObjectWindowless*>(this);
-  } else if (IsEqualIID(riid, IID_IOleInPlaceActiveObject)) {
-    found = static_cast<IOleInPlaceActiveObject*>(this);
-  } else if (IsEqualIID(riid, IID_IOleControl)) {
-    found = static_cast<IOleControl*>(this);
-  } else if (IsEqualIID(riid, IID_IOleObject)) {
-    found = static_cast<IOleObject*>(this);
-  } else if (IsEqualIID(riid, IID_IPersistStreamInit) || IsEqualIID(riid, IID_IPersist)) {
-    found = static_cast<IPersistStreamInit*>(this);
-  } else if (IsEqualIID(riid, IID_ISupportErrorInfo)) {
-    found = static_cast<ISupportErrorInfo*>(this);
-  } else if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
-    found = static_cast<IConnectionPointContainer*>(this);
-  } else if (IsEqualIID(riid, IID_IPersistPropertyBag)) {
-    found = static_cast<IPersistPropertyBag*>(this);
-  } else if (IsEqualIID(riid, IID_IProvideClassInfo2) || IsEqualIID(riid, IID_IProvideClassInfo)) {
-    found = static_cast<IProvideClassInfo2*>(this);
-  } else if (IsEqualIID(riid, IID_IPersistStorage)) {
-    found = static_cast<IPersistStorage*>(this);
-  } else if (IsEqualIID(riid, IID_ISpecifyPropertyPages)) {
-    found = static_cast<ISpecifyPropertyPages*>(this);
-  }
-  *object = found;
-  if (!found) return E_NOINTERFACE;
-  AddRef();
-  return S_OK;
-}
-
-STDMETHODIMP_(ULONG) Zorvex::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-STDMETHODIMP_(ULONG) Zorvex::Release() {
-  const LONG left = InterlockedDecrement(&references_);
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
+  IZorvex* const dispatch = this;
+  IViewObjectEx* const view = this;
+  IOleInPlaceObjectWindowless* const inPlace = this;
+  IPersistStreamInit* const stream = this;
+  IProvideClassInfo2* const classInfo = this;
+  return base::QueryInterfaceFrom(
+      {
+          {IID_IZorvex, dispatch},
+          {IID_IDispatch, dispatch},
+          {IID_IViewObjectEx, view},
+          {IID_IViewObject2, view},
+          {IID_IViewObject, view},
+          {IID_IOleInPlaceObjectWindowless, inPlace},
+          {IID_IOleInPlaceObject, inPlace},
+          {IID_IOleWindow, inPlace},
+          {IID_IOleInPlaceActiveObject, static_cast<IOleInPlaceActiveObject*>(this)},
+          {IID_IOleControl, static_cast<IOleControl*>(this)},
+          {IID_IOleObject, static_cast<IOleObject*>(this)},
+          {IID_IPersistStreamInit, stream},
+          {IID_IPersist, stream},
+          {IID_ISupportErrorInfo, static_cast<ISupportErrorInfo*>(this)},
+          {IID_IConnectionPointContainer, static_cast<IConnectionPointContainer*>(this)},
+          {IID_IPersistPropertyBag, static_cast<IPersistPropertyBag*>(this)},
+          {IID_IProvideClassInfo2, classInfo},
+          {IID_IProvideClassInfo, classInfo},
+          {IID_IPersistStorage, static_cast<IPersistStorage*>(this)},
+          {IID_ISpecifyPropertyPages, static_cast<ISpecifyPropertyPages*>(this)},
+      },
+      riid, object);
 }
 
 STDMETHODIMP Zorvex::GetTypeInfoCount(UINT* count) {
@@ -110,32 +91,27 @@ STDMETHODIMP Zorvex::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
   if (!info) return E_POINTER;
   *info = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
-  if (!typeInfo_) typeInfo_ = LoadTypeInfo(IID_IZorvex);
+  if (!typeInfo_) typeInfo_.Attach(LoadTypeInfo(IID_IZorvex));
   if (!typeInfo_) return TYPE_E_CANTLOADLIBRARY;
-  typeInfo_->AddRef();
-  *info = typeInfo_;
+  typeInfo_.CopyTo(info);
   return S_OK;
 }
 
 STDMETHODIMP Zorvex::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
-  ITypeInfo* info = nullptr;
-  const HRESULT loaded = GetTypeInfo(0, lcid, &info);
+  base::ComPtr<ITypeInfo> info;
+  const HRESULT loaded = GetTypeInfo(0, lcid, info.Put());
   if (FAILED(loaded)) return loaded;
-  const HRESULT result = DispGetIDsOfNames(info, names, count, ids);
-  info->Release();
-  return result;
+  return DispGetIDsOfNames(info.Get(), names, count, ids);
 }
 
 STDMETHODIMP Zorvex::Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
                             VARIANT* result, EXCEPINFO* exception, UINT* argError) {
   if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-  ITypeInfo* info = nullptr;
-  const HRESULT loaded = GetTypeInfo(0, lcid, &info);
+  base::ComPtr<ITypeInfo> info;
+  const HRESULT loaded = GetTypeInfo(0, lcid, info.Put());
   if (FAILED(loaded)) return loaded;
-  const HRESULT invoked = DispInvoke(static_cast<IZorvex*>(this), info, id, flags, params, result,
-                                     exception, argError);
-  info->Release();
-  return invoked;
+  return DispInvoke(static_cast<IZorvex*>(this), info.Get(), id, flags, params, result, exception,
+                    argError);
 }
 
 STDMETHODIMP Zorvex::InterfaceSupportsErrorInfo(REFIID riid) {

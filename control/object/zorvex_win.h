@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "base/com_object_win.h"
 #include "control/engine/socket/byte_buffer.h"
 
 #include "control/object/event_source_win.h"
@@ -21,24 +22,14 @@ namespace zorvel {
 
 enum class ButtonMode { kClear, kCancel };
 
-class Zorvex final : public IZorvex,
-                     public IViewObjectEx,
-                     public IOleInPlaceObjectWindowless,
-                     public IOleInPlaceActiveObject,
-                     public IOleControl,
-                     public IOleObject,
-                     public IPersistStreamInit,
-                     public ISupportErrorInfo,
-                     public IConnectionPointContainer,
-                     public IPersistPropertyBag,
-                     public IProvideClassInfo2,
-                     public IPersistStorage,
-                     public ISpecifyPropertyPages {
+class Zorvex final
+    : public base::ComObject<IZorvex, IViewObjectEx, IOleInPlaceObjectWindowless,
+                             IOleInPlaceActiveObject, IOleControl, IOleObject, IPersistStreamInit,
+                             ISupportErrorInfo, IConnectionPointContainer, IPersistPropertyBag,
+                             IProvideClassInfo2, IPersistStorage, ISpecifyPropertyPages> {
  public:
   Zorvex();
-  ~Zorvex();
-  Zorvex(const Zorvex&) = delete;
-  Zorvex& operator=(const Zorvex&) = delete;
+  ~Zorvex() override;
 
   // State shared with the window, the run and the upload engines. Texts are ANSI bytes.
   std::string FilePathText;
@@ -66,7 +57,7 @@ class Zorvex final : public IZorvex,
 
   ControlWindow& Window() { return window_; }
   EventSource& Events() { return events_; }
-  IOleClientSite* ClientSite() const { return clientSite_; }
+  IOleClientSite* ClientSite() const { return clientSite_.Get(); }
 
   // The run sequence and its companions (run_win.cpp).
   void Run();
@@ -76,10 +67,8 @@ class Zorvex final : public IZorvex,
   void CancelAutoStart();
   void LogLine(std::string_view text);
 
-  // IUnknown
+  // IUnknown (the references are counted by ComObject)
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
 
   // IDispatch
   STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -246,14 +235,13 @@ class Zorvex final : public IZorvex,
   HRESULT ActivateInPlace(bool uiActivate);
   bool ConfirmForeignPage();
 
-  LONG references_ = 1;
   EventSource events_;
   ControlWindow window_;
-  IOleClientSite* clientSite_ = nullptr;
-  IOleInPlaceSite* inPlaceSite_ = nullptr;
-  IOleAdviseHolder* adviseHolder_ = nullptr;
-  IAdviseSink* viewSink_ = nullptr;
-  ITypeInfo* typeInfo_ = nullptr;
+  base::ComPtr<IOleClientSite> clientSite_;
+  base::ComPtr<IOleInPlaceSite> inPlaceSite_;
+  base::ComPtr<IOleAdviseHolder> adviseHolder_;
+  base::ComPtr<IAdviseSink> viewSink_;
+  base::ComPtr<ITypeInfo> typeInfo_;
   SIZEL extent_;
   bool uiActive_ = false;
 };

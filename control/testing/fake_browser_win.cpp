@@ -7,18 +7,13 @@
 namespace zorvel::testing {
 
 STDMETHODIMP FakeBrowserHost::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IServiceProvider)) {
-    *object = static_cast<IServiceProvider*>(this);
-  } else if (IsEqualIID(riid, IID_IWebBrowser2) || IsEqualIID(riid, IID_IWebBrowserApp) ||
-             IsEqualIID(riid, IID_IWebBrowser) || IsEqualIID(riid, IID_IDispatch)) {
-    *object = static_cast<IWebBrowser2*>(this);
-  } else {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  AddRef();
-  return S_OK;
+  IWebBrowser2* const browser = this;
+  return base::QueryInterfaceFrom({{IID_IServiceProvider, static_cast<IServiceProvider*>(this)},
+                                   {IID_IWebBrowser2, browser},
+                                   {IID_IWebBrowserApp, browser},
+                                   {IID_IWebBrowser, browser},
+                                   {IID_IDispatch, browser}},
+                                  riid, object);
 }
 
 STDMETHODIMP FakeBrowserHost::QueryService(REFGUID service, REFIID riid, void** object) {
@@ -63,14 +58,7 @@ void FakePropertyBag::SetNumber(const std::wstring& name, LONG number) {
 }
 
 STDMETHODIMP FakePropertyBag::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IPropertyBag)) {
-    *object = static_cast<IPropertyBag*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
+  return base::QueryInterfaceFrom({{IID_IPropertyBag, this}}, riid, object);
 }
 
 // As a browser does, a value is handed in the type asked for when it converts to it.

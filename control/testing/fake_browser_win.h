@@ -11,10 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "base/com_object_win.h"
+
 namespace zorvel::testing {
 
 // Answers SID_SWebBrowserApp with a browser whose page is `pageUrl`.
-class FakeBrowserHost final : public IServiceProvider, public IWebBrowser2 {
+class FakeBrowserHost final
+    : public base::OwnedComObject<IServiceProvider, base::UntypedDispatch<IWebBrowser2>> {
  public:
   // `document`, when given, is the page's document (not owned).
   explicit FakeBrowserHost(std::wstring pageUrl, HWND browserWindow = nullptr,
@@ -22,13 +25,8 @@ class FakeBrowserHost final : public IServiceProvider, public IWebBrowser2 {
       : pageUrl_(std::move(pageUrl)), browserWindow_(browserWindow), document_(document) {}
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override { return --references_; }
   STDMETHODIMP QueryService(REFGUID service, REFIID riid, void** object) override;
 
-  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
     return E_NOTIMPL;
   }
@@ -98,14 +96,13 @@ class FakeBrowserHost final : public IServiceProvider, public IWebBrowser2 {
   STDMETHODIMP put_Resizable(VARIANT_BOOL) override { return E_NOTIMPL; }
 
  private:
-  ULONG references_ = 1;
   std::wstring pageUrl_;
   HWND browserWindow_;
   IDispatch* document_;
 };
 
 // PARAM values by name; records the names the control asks for, in order.
-class FakePropertyBag final : public IPropertyBag {
+class FakePropertyBag final : public base::OwnedComObject<IPropertyBag> {
  public:
   void Set(const std::wstring& name, const VARIANT& value) { values_[name] = value; }
   void SetText(const std::wstring& name, const std::string& ansi);
@@ -113,13 +110,10 @@ class FakePropertyBag final : public IPropertyBag {
   const std::vector<std::wstring>& Asked() const { return asked_; }
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override { return --references_; }
   STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog* log) override;
   STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override;
 
  private:
-  ULONG references_ = 1;
   std::map<std::wstring, VARIANT> values_;
   std::vector<std::wstring> asked_;
 };

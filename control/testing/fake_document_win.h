@@ -7,9 +7,11 @@
 
 #include <string>
 
+#include "base/com_object_win.h"
+
 namespace zorvel::testing {
 
-class FakeDocument final : public IHTMLDocument2 {
+class FakeDocument final : public base::OwnedComObject<base::UntypedDispatch<IHTMLDocument2>> {
  public:
   FakeDocument(std::wstring background, std::wstring foreground, std::wstring cookie)
       : background_(std::move(background)),
@@ -17,20 +19,10 @@ class FakeDocument final : public IHTMLDocument2 {
         cookie_(std::move(cookie)) {}
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-        IsEqualIID(riid, IID_IHTMLDocument) || IsEqualIID(riid, IID_IHTMLDocument2)) {
-      *object = static_cast<IHTMLDocument2*>(this);
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return base::QueryInterfaceFrom(
+        {{IID_IHTMLDocument2, this}, {IID_IHTMLDocument, this}, {IID_IDispatch, this}}, riid,
+        object);
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
     return E_NOTIMPL;
   }

@@ -109,31 +109,27 @@ ControlClassScope::~ControlClassScope() {
 HostedControl::HostedControl(IServiceProvider* services, IPropertyBag* parameters)
     : host_(HostWindow()) {
   const RECT place{10, 10, 10 + 480, 10 + 330};
-  const HRESULT created = ActiveXSite::Create(host_, place, L"Zorvex.1", services, parameters, &site_);
+  const HRESULT created =
+      ActiveXSite::Create(host_, place, L"Zorvex.1", services, parameters, site_.Put());
   EXPECT_EQ(created, S_OK);
-  if (FAILED(created)) {
-    site_ = nullptr;
-    return;
-  }
-  sink_ = EventSink::Connect(Dispatch(), DIID__IZorvexEvents, [this](DISPID id, DISPPARAMS* params) {
+  if (FAILED(created)) return;
+  auto record = [this](DISPID id, DISPPARAMS* params) {
     RecordedEvent event{id, {}};
     if (params && params->cArgs == 1 && params->rgvarg[0].vt == VT_BSTR) {
       event.text = AnsiFromBstr(params->rgvarg[0].bstrVal);
     }
     events_.push_back(event);
-  });
-  EXPECT_NE(sink_, nullptr);
+  };
+  sink_.Attach(EventSink::Connect(Dispatch(), DIID__IZorvexEvents, std::move(record)));
+  EXPECT_NE(sink_.Get(), nullptr);
 }
 
 HostedControl::~HostedControl() {
   if (sink_) {
     sink_->Disconnect();
-    sink_->Release();
+    sink_.Reset();
   }
-  if (site_) {
-    site_->Close();
-    site_->Release();
-  }
+  if (site_) site_->Close();
 }
 
 Zorvex& HostedControl::Object() const {

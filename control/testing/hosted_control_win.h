@@ -11,6 +11,7 @@
 
 #include "app/upload/activex_site_win.h"
 #include "app/upload/event_sink_win.h"
+#include "base/com_object_win.h"
 #include "control/object/zorvex_win.h"
 
 namespace zorvel::testing {
@@ -75,8 +76,8 @@ class HostedControl {
 
  private:
   HWND host_ = nullptr;
-  ActiveXSite* site_ = nullptr;
-  EventSink* sink_ = nullptr;
+  base::ComPtr<ActiveXSite> site_;
+  base::ComPtr<EventSink> sink_;
   std::vector<RecordedEvent> events_;
 };
 

@@ -112,13 +112,12 @@ void ControlWindow::OnInitDialog() {
     SetWindowLongW(window_, GWL_EXSTYLE, GetWindowLongW(window_, GWL_EXSTYLE) ^ kFrameExStyle);
   }
   if (IOleClientSite* site = control_.ClientSite()) {
-    IServiceProvider* services = nullptr;
-    if (SUCCEEDED(site->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&services)))) {
-      if (FAILED(services->QueryService(SID_SWebBrowserApp, IID_IWebBrowser2,
-                                        reinterpret_cast<void**>(&browser_)))) {
-        browser_ = nullptr;
-      }
-      services->Release();
+    base::ComPtr<IServiceProvider> services;
+    IWebBrowser2* browser = nullptr;
+    if (SUCCEEDED(site->QueryInterface(IID_IServiceProvider, services.PutVoid())) &&
+        SUCCEEDED(services->QueryService(SID_SWebBrowserApp, IID_IWebBrowser2,
+                                         reinterpret_cast<void**>(&browser)))) {
+      browser_.Attach(browser);
     }
   }
   list_ = GetDlgItem(window_, IDC_FILELIST);
@@ -131,10 +130,9 @@ void ControlWindow::OnInitDialog() {
   fileCountFormat_ = LoadAnsiString(IDS_FILECOUNT);
   endTimeFormat_ = LoadAnsiString(IDS_REMAIN_TIME);
 
-  dropTarget_ = new DropTarget(window_);
-  if (FAILED(RegisterDragDrop(window_, dropTarget_))) {
-    dropTarget_->Release();
-    dropTarget_ = nullptr;
+  dropTarget_.Attach(new DropTarget(window_));
+  if (FAILED(RegisterDragDrop(window_, dropTarget_.Get()))) {
+    dropTarget_.Reset();
     MessageBoxA(window_, "drag failed", "", MB_OK);
   }
 
@@ -186,10 +184,10 @@ void ControlWindow::ReadBrowserHost() {
   SHANDLE_PTR handle = 0;
   control_.BrowserWindow =
       SUCCEEDED(browser_->get_HWND(&handle)) ? reinterpret_cast<HWND>(handle) : nullptr;
-  IDispatch* document = nullptr;
-  if (FAILED(browser_->get_Document(&document)) || !document) return;
-  IHTMLDocument2* html = nullptr;
-  if (SUCCEEDED(document->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&html)))) {
+  base::ComPtr<IDispatch> document;
+  if (FAILED(browser_->get_Document(document.Put())) || !document) return;
+  base::ComPtr<IHTMLDocument2> html;
+  if (SUCCEEDED(document->QueryInterface(IID_IHTMLDocument2, html.PutVoid()))) {
     VARIANT colour;
     VariantInit(&colour);
     if (SUCCEEDED(html->get_bgColor(&colour))) {
@@ -209,9 +207,7 @@ void ControlWindow::ReadBrowserHost() {
       if (text.size() < 512) control_.CookieText = text;
     }
     SysFreeString(cookie);
-    html->Release();
   }
-  document->Release();
 }
 
 void ControlWindow::ResolveRelativeUrl() {
@@ -382,13 +378,9 @@ void ControlWindow::OnDestroy() {
   EmptyList();
   if (dropTarget_) {
     RevokeDragDrop(window_);
-    dropTarget_->Release();
-    dropTarget_ = nullptr;
+    dropTarget_.Reset();
   }
-  if (browser_) {
-    browser_->Release();
-    browser_ = nullptr;
-  }
+  browser_.Reset();
 }
 
 void DispatchPendingMessage() {

@@ -11,12 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "base/com_object_win.h"
+#include "control/window/drop_target_win.h"
 #include "control/window/progress_text.h"
 
 namespace zorvel {
 
 class Zorvex;
-class DropTarget;
 
 // Private messages of the control window.
 inline constexpr UINT WM_DROP_NOTIFY = WM_APP + 100;
@@ -105,8 +106,8 @@ class ControlWindow {
   HWND list_ = nullptr, start_ = nullptr, second_ = nullptr, bar_ = nullptr;
   RECT areas_[5] = {};
   std::string fileCountFormat_, endTimeFormat_;
-  IWebBrowser2* browser_ = nullptr;
-  DropTarget* dropTarget_ = nullptr;
+  base::ComPtr<IWebBrowser2> browser_;
+  base::ComPtr<DropTarget> dropTarget_;
   UINT dragFormat_ = 0;
   bool listMoved_ = false;
   long ftpPending_ = 0, ftpPrevious_ = 0, ftpSteps_ = 0;

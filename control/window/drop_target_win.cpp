@@ -4,27 +4,8 @@
 
 namespace zorvel {
 
-DropTarget::~DropTarget() {
-  if (data_) data_->Release();
-}
-
 STDMETHODIMP DropTarget::QueryInterface(REFIID riid, void** object) {
-  if (!object) return E_POINTER;
-  if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
-    *object = static_cast<IDropTarget*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *object = nullptr;
-  return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) DropTarget::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-STDMETHODIMP_(ULONG) DropTarget::Release() {
-  const LONG left = InterlockedDecrement(&references_);
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
+  return base::QueryInterfaceFrom({{IID_IDropTarget, this}}, riid, object);
 }
 
 void DropTarget::Notify(WPARAM phase, IDataObject* data, DWORD keyState, POINTL cursor,
@@ -46,30 +27,26 @@ void DropTarget::Notify(WPARAM phase, IDataObject* data, DWORD keyState, POINTL 
 }
 
 STDMETHODIMP DropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL cursor, DWORD* effect) {
-  if (data) data->AddRef();
-  if (data_) data_->Release();
-  data_ = data;
-  Notify(0, data_, keyState, cursor, effect);
+  data_.Assign(data);
+  Notify(0, data_.Get(), keyState, cursor, effect);
   return S_OK;
 }
 
 STDMETHODIMP DropTarget::DragOver(DWORD keyState, POINTL cursor, DWORD* effect) {
-  Notify(1, data_, keyState, cursor, effect);
+  Notify(1, data_.Get(), keyState, cursor, effect);
   return S_OK;
 }
 
 STDMETHODIMP DropTarget::DragLeave() {
   DWORD effect = DROPEFFECT_NONE;
   Notify(2, nullptr, 0, POINTL{0, 0}, &effect);
-  if (data_) data_->Release();
-  data_ = nullptr;
+  data_.Reset();
   return S_OK;
 }
 
 STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD keyState, POINTL cursor, DWORD* effect) {
   Notify(3, data, keyState, cursor, effect);
-  if (data_) data_->Release();
-  data_ = nullptr;
+  data_.Reset();
   return S_OK;
 }
 

@@ -5,18 +5,15 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "base/com_object_win.h"
+
 namespace zorvel {
 
-class DropTarget final : public IDropTarget {
+class DropTarget final : public base::ComObject<IDropTarget> {
  public:
   explicit DropTarget(HWND window) : window_(window) {}
-  ~DropTarget();
-  DropTarget(const DropTarget&) = delete;
-  DropTarget& operator=(const DropTarget&) = delete;
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
 
   STDMETHODIMP DragEnter(IDataObject* data, DWORD keyState, POINTL cursor, DWORD* effect) override;
   STDMETHODIMP DragOver(DWORD keyState, POINTL cursor, DWORD* effect) override;
@@ -27,8 +24,7 @@ class DropTarget final : public IDropTarget {
   void Notify(WPARAM phase, IDataObject* data, DWORD keyState, POINTL cursor, DWORD* effect);
 
   HWND window_;
-  IDataObject* data_ = nullptr;
-  LONG references_ = 1;
+  base::ComPtr<IDataObject> data_;
 };
 
 }  // namespace zorvel

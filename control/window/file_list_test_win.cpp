@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include "base/com_object_win.h"
 #include "control/object/module_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
@@ -134,7 +135,7 @@ TEST_F(FileListTest, CountSizeAndDeletingByDoubleClick) {
 }
 
 // A shell file list as the shell offers it when files are dragged.
-class FileDropData final : public IDataObject {
+class FileDropData final : public base::OwnedComObject<IDataObject> {
  public:
   explicit FileDropData(const std::vector<std::string>& paths) {
     std::string names;
@@ -150,15 +151,8 @@ class FileDropData final : public IDataObject {
   ~FileDropData() { GlobalFree(drop_); }
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-      *object = this;
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return base::QueryInterfaceFrom({{IID_IDataObject, this}}, riid, object);
   }
-  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-  STDMETHODIMP_(ULONG) Release() override { return 1; }
   STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
     if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
     const SIZE_T size = GlobalSize(drop_);
