@@ -79,6 +79,9 @@ void BitReader::ReadBytes(uint8_t* out, size_t size) {
 
 void BitReader::BeginFrame() {
   bitPos_ = (bitPos_ + 7) & ~uint64_t{7};
+  // A frame may start the source (runs of frames decoded apart), where nothing is buffered
+  // yet and the decoding loop's first window would otherwise look full.
+  if (bitPos_ >= FastLimit()) Fill();
   inFrame_ = true;
   crc_ = 0;
   frameFrom_ = static_cast<size_t>(bitPos_ >> 3);

@@ -7,8 +7,6 @@
 namespace tta {
 namespace {
 
-using Conversion = void (*)(ByteSource&, uint64_t, ByteSink&, const ProgressFn&);
-
 // Creates the output only when the first byte is written: the source's headers are read
 // before that, so a source that cannot be converted leaves an existing file at the output
 // path untouched.
@@ -32,6 +30,8 @@ class DeferredOutput final : public ByteSink {
   std::unique_ptr<OutputFile> file_;
 };
 
+}  // namespace
+
 Status ConvertFile(Conversion convert, const std::string& sourcePath, const std::string& outputPath,
                    const ProgressFn& progress) {
   try {
@@ -49,8 +49,6 @@ Status ConvertFile(Conversion convert, const std::string& sourcePath, const std:
     return Status::kInternalError;
   }
 }
-
-}  // namespace
 
 Status EncodeFile(const std::string& wavPath, const std::string& ttaPath,
                   const ProgressFn& progress) {

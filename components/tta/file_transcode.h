@@ -9,6 +9,12 @@
 
 namespace tta {
 
+// Runs `convert` from the file at `sourcePath` into a new file at `outputPath`, which is only
+// kept when the conversion succeeds.
+using Conversion = void (*)(ByteSource&, uint64_t, ByteSink&, const ProgressFn&);
+Status ConvertFile(Conversion convert, const std::string& sourcePath, const std::string& outputPath,
+                   const ProgressFn& progress);
+
 Status EncodeFile(const std::string& wavPath, const std::string& ttaPath,
                   const ProgressFn& progress);
 Status DecodeFile(const std::string& ttaPath, const std::string& wavPath,

@@ -49,11 +49,14 @@ inline int32_t DecodeValue(ChannelState& s, ReadWindow& w, BitReader& reader) {
 
 }  // namespace
 
-TtaDecoder::TtaDecoder(ByteSource& source) : reader_(source) {
+TtaDecoder::TtaDecoder(ByteSource& source, SeekTable seekTable) : reader_(source) {
   ReadHeader();
-  CheckSeekTable();
+  CheckSeekTable(seekTable);
   samplesRemaining_ = header_.sampleCount;
 }
+
+TtaDecoder::TtaDecoder(ByteSource& frames, const StreamHeader& header)
+    : reader_(frames), header_(header), samplesRemaining_(header.sampleCount) {}
 
 void TtaDecoder::ReadHeader() {
   std::array<uint8_t, kHeaderSize> bytes;
@@ -80,18 +83,28 @@ void TtaDecoder::ReadHeader() {
   header_ = ParseHeader(bytes);
 }
 
-void TtaDecoder::CheckSeekTable() {
+void TtaDecoder::CheckSeekTable(SeekTable seekTable) {
+  // Entries are kept as they are read, so a header promising more frames than the file holds
+  // cannot make the table grow past the file.
   uint32_t crc = 0;
   for (uint64_t left = uint64_t{header_.frameCount()} * kSeekEntrySize; left > 0;) {
     uint8_t chunk[4096];
     const size_t n = static_cast<size_t>(std::min<uint64_t>(left, sizeof chunk));
     reader_.ReadBytes(chunk, n);
     crc = Crc32(crc, chunk, n);
+    if (seekTable == SeekTable::kKeep) {
+      for (size_t i = 0; i < n; i += kSeekEntrySize) frameSizes_.push_back(LoadLe32(chunk + i));
+    }
     left -= n;
   }
   uint8_t stored[kCrcSize];
   reader_.ReadBytes(stored, sizeof stored);
   if (LoadLe32(stored) != crc) throw CodecError(Status::kMalformedData);
+}
+
+void TtaDecoder::ReadRawFrames(uint8_t* out, size_t size, uint32_t sampleFrames) {
+  reader_.ReadBytes(out, size);
+  samplesRemaining_ -= std::min(sampleFrames, samplesRemaining_);
 }
 
 size_t TtaDecoder::Decode(int32_t* out, size_t sampleFrames) {
