@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/main/app_error.h"
+#include "base/app_error.h"
 
 namespace {
 

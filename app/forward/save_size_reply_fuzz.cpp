@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "app/forward/save_size_reply.h"
-#include "app/main/app_error.h"
+#include "base/app_error.h"
 #include "components/http/reply_text.h"
 
 // The saved-size server's reply is outside input: any content type and body must decode, and

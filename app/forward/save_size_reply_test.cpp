@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main/app_error.h"
+#include "base/app_error.h"
 
 namespace {
 

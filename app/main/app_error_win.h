@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/main/app_error.h"
+#include "base/app_error.h"
 
 // A failure of the operating system: its error code and the system's text for it.
 AppError Win32Error(DWORD code);

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/main/app_error.h"
+#include "base/app_error.h"
 
 // Caption of every message box of the application.
 inline constexpr char16_t kAppTitle[] = u"Orvaneファイル転送";

@@ -3,7 +3,7 @@
 #include <new>
 #include <string_view>
 
-#include "app/main/app_error.h"
+#include "base/app_error.h"
 #include "base/text.h"
 
 // The error report that ends every failing error trap: critical icon, application title,

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/main/app_error.h"
+#include "base/app_error.h"
 #include "base/text.h"
 #include "components/http/http_query_win.h"
 #include "components/http/loopback_peer_win.h"

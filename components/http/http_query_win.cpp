@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main/app_error.h"
+#include "base/app_error.h"
 #include "base/ansi.h"
 #include "base/text.h"
 #include "components/http/reply_text.h"

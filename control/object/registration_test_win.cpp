@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "app/upload/activex_site_win.h"
-#include "app/upload/dispatch_call_win.h"
+#include "control/hosting/activex_site_win.h"
+#include "control/hosting/dispatch_call_win.h"
 #include "control/object/zorvel_idl_win.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/upload/dispatch_call_win.h"
+#include "control/hosting/dispatch_call_win.h"
 #include "control/object/bstr_text_win.h"
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/class_factory_win.h"

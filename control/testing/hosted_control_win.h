@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/upload/activex_site_win.h"
-#include "app/upload/event_sink_win.h"
+#include "control/hosting/activex_site_win.h"
+#include "control/hosting/event_sink_win.h"
 #include "base/com_object_win.h"
 #include "control/object/zorvex_win.h"
 

@@ -1,4 +1,4 @@
-#include "app/upload/dispatch_call_win.h"
+#include "control/hosting/dispatch_call_win.h"
 
 #include <algorithm>
 #include <vector>

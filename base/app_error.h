@@ -1,5 +1,5 @@
-// The failure every error trap of the application catches: a number and a description, as the
-// error report shows them.
+// The failure every error trap of the application catches, raised by the application and by the
+// components it calls: a number and a description, as the error report shows them.
 #pragma once
 
 #include <exception>
@@ -21,4 +21,5 @@ inline constexpr long kOutOfMemory = 7;
 inline constexpr long kSubscriptOutOfRange = 9;
 inline constexpr long kFileNotFound = 53;
 inline constexpr long kObjectNotSet = 91;
+inline constexpr long kEntryPointNotFound = 453;
 }  // namespace app_errors

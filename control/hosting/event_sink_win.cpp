@@ -1,4 +1,4 @@
-#include "app/upload/event_sink_win.h"
+#include "control/hosting/event_sink_win.h"
 
 EventSink* EventSink::Connect(IUnknown* control, REFIID events, Handler handler) {
   if (!control) return nullptr;

@@ -1,4 +1,4 @@
-#include "app/upload/activex_site_win.h"
+#include "control/hosting/activex_site_win.h"
 
 #include <olectl.h>
 
