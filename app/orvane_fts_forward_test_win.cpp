@@ -1,5 +1,5 @@
 // Starts OrvaneFts.exe in forward mode as a user would, works its windows from outside, saves a
-// screenshot of each (build/win32/screenshots/*.bmp) and checks that the sender name and the
+// screenshot of each (build/<preset>/screenshots/*.bmp) and checks that the sender name and the
 // address book survive a restart.
 #include <windows.h>
 

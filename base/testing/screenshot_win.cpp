@@ -6,7 +6,7 @@
 namespace screenshots {
 namespace {
 
-// Test programs live in build/win32/bin/; the pictures go beside that folder.
+// Test programs live in build/<preset>/bin/; the pictures go beside that folder.
 std::filesystem::path Folder() {
   wchar_t path[MAX_PATH];
   GetModuleFileNameW(nullptr, path, MAX_PATH);

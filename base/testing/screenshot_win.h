@@ -1,5 +1,5 @@
 // Screenshots for the tests that show windows: what the screen shows of a window, kept as a BMP
-// under build/win32/screenshots/ for a person to look at (the check script adds a PNG beside it).
+// under build/<preset>/screenshots/ for a person to look at (the check script adds a PNG beside it).
 #pragma once
 
 #include <windows.h>
@@ -22,7 +22,7 @@ struct Image {
 // test programs running beside this one share the display.
 Image Capture(HWND window);
 
-// Writes `image` as build/win32/screenshots/<name>.bmp.
+// Writes `image` as build/<preset>/screenshots/<name>.bmp.
 void Save(const Image& image, const std::wstring& name);
 
 }  // namespace screenshots
