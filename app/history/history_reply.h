@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/history/cls_histroy.h"
+#include "base/app_error.h"
 
 // The server keeps at most this many bytes for an installation; the sum never passes it.
 inline constexpr int32_t kSaveSizeCap = 1073741824;
@@ -16,7 +17,7 @@ struct HistoryParse {
   std::vector<clsHistroy> colHistory;  // the records completed, in reply order
   int32_t lngSaveSize = 0;             // bytes of the kept files, within the cap
   // Why the parse stopped at a malformed record; the size label then keeps its old text.
-  std::optional<std::u16string> failure;
+  std::optional<AppError> failure;
 };
 
 // Parses `reply`, adding kept files to `saveSize` (the sum the window starts with).
