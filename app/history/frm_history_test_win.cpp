@@ -10,6 +10,7 @@
 #include "app/forms/list_view_win.h"
 #include "app/forward/window_handover_win.h"
 #include "app/history/frm_history_win.h"
+#include "app/history/history_screen_win.h"
 #include "app/history/history_server_win.h"
 #include "app/main/bas_main.h"
 #include "app/resources/form_ids.h"
@@ -19,6 +20,7 @@
 
 namespace {
 
+using history_testing::PixelsOf;
 using history_testing::PostForm;
 using history_testing::StoreForward;
 
@@ -50,24 +52,6 @@ class HistoryWindowTest : public ::testing::Test {
   ScriptedDialogs dialogs;
   frmHistory form;
 };
-
-// Counts pixels of `colour` inside `rect` (client coordinates of `list`) of the window's picture.
-int PixelsOf(const screenshots::Image& image, HWND window, HWND list, RECT rect, COLORREF colour) {
-  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-  RECT frame;
-  GetWindowRect(window, &frame);
-  int count = 0;
-  for (int y = rect.top; y < rect.bottom; ++y) {
-    for (int x = rect.left; x < rect.right; ++x) {
-      const int px = x - frame.left, py = y - frame.top;
-      if (px < 0 || py < 0 || px >= image.width || py >= image.height) continue;
-      const unsigned char* p =
-          &image.pixels[static_cast<size_t>((image.height - 1 - py) * image.Stride() + px * 3)];
-      if (RGB(p[2], p[1], p[0]) == colour) ++count;
-    }
-  }
-  return count;
-}
 
 TEST_F(HistoryWindowTest, KeptAndExpiredForwardsOfTheServerWithTheirFiles) {
   const std::u16string url = history_testing::ServerUrl();
