@@ -2,6 +2,5 @@
 
 // The upload window and the history window join the program with their own parts; until then a
 // forward ends after its checks, and the history button shows nothing.
-void ShowUploadWindow(HWND, const UploadHandover&) {}
 
 void ShowHistoryWindow(HWND) {}

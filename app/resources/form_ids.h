@@ -6,6 +6,7 @@
 #define IDD_INPUT_ADDRESS 102
 #define IDD_SEND_USER 103
 #define IDD_ADDRESS_BOOK 104
+#define IDD_UPLOAD 105
 
 /* frmForward */
 #define IDC_FRA_FILE 1001
@@ -43,3 +44,12 @@
 #define IDC_CMD_BOOK_DELETE 1204
 #define IDC_CMD_BOOK_SET 1205
 #define IDC_CMD_BOOK_CLOSE 1206
+
+/* frmUpLoad; lblTitle(0) and lblTitle(1) head the two frames */
+#define IDC_FRA_COMPRESS 1301
+#define IDC_LBL_TITLE_0 1302
+#define IDC_LBL_COUNT 1303
+#define IDC_PBR_COMPRESS 1304
+#define IDC_FRA_SEND 1305
+#define IDC_LBL_TITLE_1 1306
+#define IDC_CMD_CANCEL 1307
