@@ -36,6 +36,11 @@ void frmUpLoad::Form_Load() {
   intWavCount = 0;
   intWavIndex = 0;
   blnEncodeCancel = 0;
+  lngUpLoadStatus = 0;
+  wavsCompressed_ = 0;
+  encoding_ = false;
+  starting_ = false;
+  closing_ = false;
   CreateControl();
   if (SendFiles == nullptr) return;
   for (const auto& file : *SendFiles) {
@@ -88,7 +93,7 @@ void frmUpLoad::Timer1_Timer() {
     StopTimer(kTimer1);
     EncodeWaveToTta();
     if (IsLoaded() && !closing_ && blnEncodeCancel == 0 && lngUpLoadStatus == 0 &&
-        intWavIndex == intWavCount) {
+        intWavIndex == intWavCount && wavsCompressed_ == intWavCount) {
       TransData();
     }
     return true;
@@ -126,6 +131,7 @@ void frmUpLoad::EncodeWaveToTta() {
         lngUpLoadStatus = result == kTtaStopped ? -999 : -9999;
         break;
       }
+      ++wavsCompressed_;
       SetCompressPosition(kCompressMaximum);
       StopTimer(kTimer2);
     }

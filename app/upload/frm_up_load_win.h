@@ -60,7 +60,8 @@ class frmUpLoad : public Form {
   void CreateParaDataFile();
   void CreateControl();
   void ReleaseControl();
-  void ShowFrame(int frameId, int titleId, bool show);
+  // A frame with what lies in it (the upload control in the lower one).
+  void ShowFrame(int frameId, bool show);
   void SetCompressPosition(int position);
   // Closes the window; while the control's Start is still running further up the stack, the
   // window and the control are destroyed only once it has returned.
@@ -71,6 +72,9 @@ class frmUpLoad : public Form {
   int16_t blnEncodeCancel = 0;
   int32_t lngUpLoadStatus = 0;
 
+  // WAV files whose compression ended well. A compressor call that raised has already counted
+  // its file in intWavIndex, and that file must not be sent as if it had been compressed.
+  int16_t wavsCompressed_ = 0;
   bool encoding_ = false;  // the compression loop is on the stack
   bool starting_ = false;  // the control's Start is on the stack
   bool closing_ = false;   // the window began to close; late events are dropped
