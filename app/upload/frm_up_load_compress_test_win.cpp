@@ -1,5 +1,6 @@
 // The upload window's compression phase: WAV files through the compressor, other files copied,
 // cancel and failures.
+#include <algorithm>
 #include <filesystem>
 
 #include "app/upload/upload_window_fixture_win.h"
@@ -189,6 +190,30 @@ TEST_F(UploadCompression, SourceGoneIsReportedAndTheTransferStartsOnlyIfEveryWav
   ASSERT_EQ(dialogs.messages.size(), 2u);
   EXPECT_EQ(dialogs.messages[0].text.rfind(u"EncodeWaveToTta\r\n", 0), 0u);
   EXPECT_EQ(dialogs.messages[1].text, u"完了しました。");
+}
+
+TEST_F(UploadCompression, BarFollowsTheStepsWhileAWavIsCompressedAndNeverPassesItsEnd) {
+  AddFile(u"a.wav", std::string(1000, 'w'), u"a.tta");
+  std::vector<int> positions;
+  form.compressor = [&](const std::u16string&, const std::u16string& tta, int16_t* cancel) {
+    EXPECT_EQ(basMain::lngTtaUnit, 11);  // 1000 / 100 + 1
+    // Slow enough for Timer2 to tick between the reports; past 100 steps the bar stays full.
+    for (LONG step = 1; step <= 130; ++step) {
+      basMain::TtaProgressProc(step * 11 + 1, cancel);
+      Sleep(8);
+      positions.push_back(CompressPosition());
+    }
+    WriteBytes(tta, "TTA1");
+    return kTtaDone;
+  };
+  Open();
+  ASSERT_TRUE(WaitForClose());
+  ASSERT_EQ(positions.size(), 130u);
+  EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+  EXPECT_GT(positions[60], 0);
+  EXPECT_LE(positions[60], 62);
+  EXPECT_LE(positions.back(), 100);
+  EXPECT_EQ(basMain::intTtaStep, 131);
 }
 
 TEST_F(UploadCompression, RealCompressorWritesATtaWorkFile) {
