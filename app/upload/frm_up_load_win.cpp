@@ -8,6 +8,7 @@
 #include "app/resources/form_ids.h"
 #include "app/tta/tta_codec_win.h"
 #include "app/upload/zorvex_members.h"
+#include "base/text.h"
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/hosting/event_sink_win.h"
