@@ -5,6 +5,7 @@
 #include "app/forward/frm_input_address_win.h"
 #include "app/forward/frm_send_user_win.h"
 #include "app/testing/forward_window_fixture_win.h"
+#include "base/text.h"
 
 namespace {
 
@@ -112,19 +113,61 @@ TEST_F(ForwardCommand, ForwardIsHandedOverAndItsWorkFilesAreDeletedAfterwards) {
   EXPECT_EQ(handover.sendAddress, &form.Recipients());
   EXPECT_EQ(handover.sendFiles, &form.Files());
   EXPECT_EQ(handover.message, u"一行目\r\n二行目");
-  EXPECT_EQ(handover.paraFile, temp / u"OrvaneFileTrans.para");
+  // Everything the forward writes lies in a folder of its own in the temporary directory.
+  const std::u16string folder = handover.paraFile.substr(0, handover.paraFile.rfind(u'\\') + 1);
+  EXPECT_EQ(folder.rfind(temp.path() + u"\\OrvaneFts", 0), 0u) << base::ToUtf8(folder);
+  EXPECT_EQ(folder.find(u'\\', temp.path().size() + 1), folder.size() - 1);
+  EXPECT_EQ(handover.paraFile, folder + u"OrvaneFileTrans.para");
   EXPECT_EQ(handover.execMode, 1);
-  EXPECT_EQ(form.Files()[0]->NewFilePath, temp / u"x.tta");
-  EXPECT_EQ(form.Files()[1]->NewFilePath, temp / u"a+b.mp3");
+  EXPECT_EQ(form.Files()[0]->NewFilePath, folder + u"x.tta");
+  EXPECT_EQ(form.Files()[1]->NewFilePath, folder + u"a+b.mp3");
 
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(handover.paraFile)));
   for (const auto& file : form.Files()) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(file->NewFilePath)));
   }
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(folder)));
   // Everything stays for the next forward.
   EXPECT_EQ(Rows(IDC_LVW_FILE), 2);
   EXPECT_EQ(Rows(IDC_LVW_FORWARD), 1);
   EXPECT_EQ(form.ControlText(IDC_TXT_MSG), u"一行目\r\n二行目");
+}
+
+TEST_F(ForwardCommand, SourcesAndOtherFilesInTheTemporaryDirectorySurviveForwards) {
+  AddRecipient(u"鈴木", u"suzuki@example.jp");
+  // Names that encode to themselves: their work files would once have been these very files.
+  const std::u16string memo = MakeFile(temp / u"memo.txt", 4);
+  WriteBytes(memo, "memo");
+  AddFile(memo);
+  WriteBytes(temp / u"OrvaneFileTrans.para", "someone else's");
+  WriteBytes(files / u"song.wav", "RIFF");
+  AddFile(files / u"song.wav");
+  WriteBytes(temp / u"song.tta", "unrelated");
+
+  // A forward that writes its work files, and one cancelled before any was written.
+  duringUpload = [&](const UploadHandover& handover) {
+    WriteBytes(handover.ParaFile, "para");
+    for (const auto& file : handover.SendFiles) WriteBytes(file->NewFilePath, "work");
+  };
+  form.cmdForward_Click();
+  duringUpload = nullptr;
+  form.cmdForward_Click();
+
+  EXPECT_TRUE(dialogs.messages.empty());
+  ASSERT_EQ(handovers.size(), 2u);
+  EXPECT_NE(handovers[0].paraFile, handovers[1].paraFile);
+  EXPECT_EQ(ReadBytes(memo), "memo");
+  EXPECT_EQ(ReadBytes(temp / u"OrvaneFileTrans.para"), "someone else's");
+  EXPECT_EQ(ReadBytes(temp / u"song.tta"), "unrelated");
+  EXPECT_EQ(ReadBytes(files / u"song.wav"), "RIFF");
+  // Nothing of the forwards is left behind.
+  size_t left = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::path(temp.path()))) {
+    (void)entry;
+    ++left;
+  }
+  EXPECT_EQ(left, 3u);
 }
 
 TEST_F(ForwardCommand, SourceFileGoneBeforeTheForwardEndsItWithTheErrorReport) {

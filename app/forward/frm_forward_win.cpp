@@ -8,6 +8,7 @@
 #include "app/forward/frm_input_address_win.h"
 #include "app/forward/frm_send_user_win.h"
 #include "app/forward/save_size_reply.h"
+#include "app/forward/work_folder_win.h"
 #include "app/main/address_book_file_win.h"
 #include "app/main/app_error_win.h"
 #include "app/main/bas_main.h"
@@ -336,12 +337,17 @@ void frmForward::RunForward() {
     return;
   }
 
+  // The work files keep the names the temporary directory would give them, in a folder of the
+  // forward's own, so that neither a source lying in that directory nor an unrelated file there
+  // is overwritten or deleted.
+  const WorkFolder workFolder(basMain::strTempDir);
   for (const auto& file : colFile) {
-    const std::u16string workFile = GetTempFilePath(file->FilePath);
+    const std::u16string workFile =
+        workFolder.path() + GetTempFilePath(file->FilePath).substr(basMain::strTempDir.size());
     file->NewFilePath =
         file->FileExtension() == u"wav" ? EditFileExtension(workFile, u"wav", u"tta") : workFile;
   }
-  const std::u16string paraFile = basMain::strTempDir + kParaFileName;
+  const std::u16string paraFile = workFolder.path() + kParaFileName;
   openUploadWindow(UploadHandover{colAddress, colFile, message, paraFile, 1});
 
   DeleteIfPresent(paraFile);

@@ -1,4 +1,4 @@
-// The windows the forward window opens that other parts of the program supply: the upload run
+// The windows the forward window opens that app/upload and app/history supply: the upload run
 // and the history. Each is reached through one function.
 #pragma once
 

@@ -6,6 +6,8 @@
 #define IDD_INPUT_ADDRESS 102
 #define IDD_SEND_USER 103
 #define IDD_ADDRESS_BOOK 104
+#define IDD_UPLOAD 105
+#define IDD_HISTORY 106
 
 /* frmForward */
 #define IDC_FRA_FILE 1001
@@ -45,10 +47,18 @@
 #define IDC_CMD_BOOK_CLOSE 1206
 
 /* frmHistory */
-#define IDD_HISTORY 106
 #define IDC_LVW_HISTORY 1401
 #define IDC_LBL_HISTORY_FILES 1402
 #define IDC_LVW_HISTORY_FILE 1403
 #define IDC_LBL_SAVE_SIZE_TITLE 1404
 #define IDC_LBL_SAVE_SIZE 1405
 #define IDC_CMD_HISTORY_CLOSE 1406
+
+/* frmUpLoad; lblTitle(0) and lblTitle(1) head the two frames */
+#define IDC_FRA_COMPRESS 1301
+#define IDC_LBL_TITLE_0 1302
+#define IDC_LBL_COUNT 1303
+#define IDC_PBR_COMPRESS 1304
+#define IDC_FRA_SEND 1305
+#define IDC_LBL_TITLE_1 1306
+#define IDC_CMD_CANCEL 1307
