@@ -89,7 +89,9 @@ HRESULT UnregisterServer() {
   if (HMODULE oleaut = GetModuleHandleW(L"oleaut32.dll")) {
     if (auto unregister = reinterpret_cast<UnRegisterTypeLibFunction>(
             reinterpret_cast<void*>(GetProcAddress(oleaut, "UnRegisterTypeLib")))) {
-      unregister(LIBID_ZORVELLib, 1, 0, LOCALE_NEUTRAL, SYS_WIN32);
+      // The type library was registered for the platform this library is built for.
+      constexpr SYSKIND kPlatform = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+      unregister(LIBID_ZORVELLib, 1, 0, LOCALE_NEUTRAL, kPlatform);
     }
   }
   return S_OK;

@@ -24,6 +24,7 @@ enum Dispid : DISPID {
   kFilePath = 1,
   kUrl = 2,
   kPara1 = 3,
+  kProxy = 5,
   kProxyAuth = 6,
   kAuth = 7,
   kPara2 = 8,
@@ -189,6 +190,42 @@ TEST_F(MultipartUploadTest, LargeFilesAreReadInBlocksAndSentWhole) {
   EXPECT_TRUE(request.compare(body + mappedOffset, mapped.size(), mapped) == 0);
   EXPECT_EQ(request.size() - body, mappedOffset + mapped.size() + sizeof kClosing - 1);
   EXPECT_EQ(SendMessageW(control.Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 62);
+}
+
+TEST_F(MultipartUploadTest, ProxyCarriesDottedHostsAndDotlessOnesGoDirect) {
+  const std::string data = Pattern(10, 10);
+  const std::string path = WriteFileBytes(files_, "a.wav", data);
+  char index[64];
+  std::snprintf(index, sizeof index, "000000001 000000010 %09zu 000000010 ",
+                70 + 40 + FileHead("001", path).size());
+  const std::string body =
+      kMagicHead + std::string(index) + FileHead("001", path) + data + kClosing;
+  {
+    CapturePeer proxy;
+    HostedControl control;
+    control.Put(kProxy, "127.0.0.1:" + std::to_string(proxy.Port()));
+    control.Put(kProxyAuth, "px:pw");
+    control.Put(kUrl, "http://files.example.com/up?x=1");
+    control.Put(kFilePath, path);
+    control.Call(kStart);
+    EXPECT_EQ(control.GetNumber(kResult), 0);
+    EXPECT_EQ(proxy.Request(),
+              "POST http://files.example.com/up?x=1 HTTP/1.0\r\nProxy-Authorization: Basic "
+              "cHg6cHc=\r\nHost: files.example.com\r\n" +
+                  std::string(kHeaderTail) + std::to_string(body.size()) + "\r\n\r\n" + body);
+    EXPECT_TRUE(control.Logged("Connecting... 127.0.0.1:" + std::to_string(proxy.Port())));
+  }
+  {
+    // "localhost" has no dot: straight to the server, whatever the proxy.
+    CapturePeer server;
+    HostedControl control;
+    control.Put(kProxy, "127.0.0.1:" + std::to_string(UnusedLoopbackPort()));
+    control.Put(kUrl, "http://localhost:" + std::to_string(server.Port()) + "/up");
+    control.Put(kFilePath, path);
+    control.Call(kStart);
+    EXPECT_EQ(control.GetNumber(kResult), 0);
+    EXPECT_TRUE(server.Request().starts_with("POST /up HTTP/1.0\r\nHost: localhost:"));
+  }
 }
 
 TEST_F(MultipartUploadTest, AddressesOfOtherSchemesEndAtOnce) {
