@@ -32,6 +32,7 @@ enum Dispid : DISPID {
   kStart = 12,
   kResult = 23,
   kHtmlResult = 24,
+  kCharset = 31,
 };
 
 constexpr char kHeaderTail[] =
@@ -225,6 +226,41 @@ TEST_F(MultipartUploadTest, ProxyCarriesDottedHostsAndDotlessOnesGoDirect) {
     control.Call(kStart);
     EXPECT_EQ(control.GetNumber(kResult), 0);
     EXPECT_TRUE(server.Request().starts_with("POST /up HTTP/1.0\r\nHost: localhost:"));
+  }
+}
+
+// Aliases made in another Charset go out as their bytes, quote and all; the index still points
+// at each file's data.
+TEST_F(MultipartUploadTest, CharsetAliasesKeepTheIndexRight) {
+  const std::string data = Pattern(1000, 11);
+  const std::string path = WriteFileBytes(files_, "\x82\xa0.wav", data);  // "あ.wav"
+  const struct {
+    const char* charset;
+    std::string name;
+  } cases[] = {
+      {"sjis", path},
+      {"euc", "\xa4\xa2.wav"},
+      {"jis", "\x1b$B$\"\x1b(J.wav"},
+      {"utf8", "\xe3\x81\x82.wav"},
+      {"ucs2", "B0."},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.charset);
+    CapturePeer peer;
+    HostedControl control;
+    control.Put(kCharset, test.charset);
+    control.Put(kUrl, Url(peer));
+    control.Put(kFilePath, path);
+    control.Call(kStart);
+    EXPECT_EQ(control.GetNumber(kResult), 0);
+    const std::string request = peer.Request();
+    const size_t body = request.find("\r\n\r\n") + 4;
+    const std::string head = FileHead("001", test.name);
+    const long offset = std::atol(request.c_str() + body + 70 + 20);
+    EXPECT_EQ(offset, 110 + static_cast<long>(head.size()));
+    EXPECT_EQ(request.substr(body + 110, head.size()), head);
+    EXPECT_EQ(request.substr(body + offset, data.size()), data);
+    EXPECT_EQ(request.size() - body, offset + data.size() + sizeof kClosing - 1);
   }
 }
 
