@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "control/engine/http/multipart_upload_win.h"
 #include "control/engine/http/testing/capture_peer_win.h"
@@ -389,6 +390,42 @@ TEST_F(MultipartUploadTest, CancelWhileWaitingForTheAnswerAndBetweenBlocks) {
       EXPECT_LT(peer.Request().size(), 16u * 1024 * 1024);
     }
   }
+}
+
+TEST_F(MultipartUploadTest, CancelWhileConnecting) {
+  // A listener whose queue is already full and that accepts nothing: connecting waits.
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  listen(listener, 0);
+  int size = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+  std::vector<SOCKET> queued;
+  for (int i = 0; i < 4; ++i) {
+    SOCKET waiting = socket(AF_INET, SOCK_STREAM, 0);
+    u_long nonBlocking = 1;
+    ioctlsocket(waiting, FIONBIO, &nonBlocking);
+    connect(waiting, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    queued.push_back(waiting);
+  }
+  Sleep(200);
+  const std::string path = WriteFileBytes(files_, "a.wav", "abc");
+  HostedControl control;
+  control.Put(kUrl, "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + ":60/up");
+  control.Put(kFilePath, path);
+  g_cancelTarget = control.Window();
+  SetTimer(nullptr, 0, 500, ClickCancel);
+  const DWORD start = GetTickCount();
+  control.Call(kStart);
+  EXPECT_LT(GetTickCount() - start, 30000u);
+  EXPECT_EQ(control.GetNumber(kResult), -2);
+  EXPECT_EQ(control.Object().StatusText, LoadAnsiString(IDS_CANCELLED));
+  EXPECT_TRUE(control.Logged("Connecting... 127.0.0.1:" + std::to_string(ntohs(address.sin_port))));
+  EXPECT_FALSE(control.Logged("Sending... " + path + " (3 bytes)")) << "never connected";
+  for (SOCKET waiting : queued) closesocket(waiting);
+  closesocket(listener);
 }
 
 std::function<void()> g_duringRun;
