@@ -1,7 +1,8 @@
 // The library's entry points: attach and detach, and the four exports of a COM server.
-#include <windows.h>
 #include <objbase.h>
+#include <windows.h>
 
+#include "control/engine/http/multipart_upload_win.h"
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/class_factory_win.h"
 #include "control/object/module_win.h"
@@ -13,6 +14,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     zorvel::SetModuleInstance(instance);
     DisableThreadLibraryCalls(instance);
     SocketLayerStartup(instance);
+    zorvel::SetUploadFunction(zorvel::MultipartUpload);
   } else if (reason == DLL_PROCESS_DETACH) {
     SocketLayerCleanup();
   }

@@ -2,9 +2,9 @@
 // bar and five text areas the control draws itself.
 #pragma once
 
-#include <windows.h>
 #include <exdisp.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>
@@ -66,6 +66,12 @@ class ControlWindow {
   // The list entries' texts in list order; selects each in turn (the last stays selected).
   std::vector<std::string> ReadEntries();
   void EmptyList();
+  // Single entries for the upload run, which reads the list with its redrawing suspended and
+  // selects each entry as its file goes out.
+  int EntryCount() const;
+  std::string EntryText(int index) const;
+  void SelectEntry(int index);
+  void SuspendListRedraw(bool suspend);
 
   // Enables an item unless its Lock bit is set; disabling always happens.
   void EnableItem(HWND item, long lockBit, bool enable);

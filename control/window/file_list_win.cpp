@@ -15,8 +15,8 @@ namespace {
 // The file's size, or none when it cannot be opened. Other programs may hold it open for
 // writing (a recorder still closing it), so the control shares both ways.
 std::optional<long long> MeasureFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   LARGE_INTEGER size{};
   const bool measured = GetFileSizeEx(file, &size) != FALSE;
@@ -74,7 +74,8 @@ bool ControlWindow::WouldExceedMaxSize(long long size) {
 }
 
 void ControlWindow::AddEntry(const std::string& text, long long size) {
-  const LRESULT index = SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  const LRESULT index =
+      SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   if (index == LB_ERR || index == LB_ERRSPACE) return;
   SendMessageA(list_, LB_SETITEMDATA, static_cast<WPARAM>(index),
                reinterpret_cast<LPARAM>(new std::string(text)));
@@ -151,13 +152,28 @@ std::vector<std::string> ControlWindow::ReadEntries() {
   return entries;
 }
 
+int ControlWindow::EntryCount() const {
+  return list_ ? static_cast<int>(SendMessageA(list_, LB_GETCOUNT, 0, 0)) : 0;
+}
+
+std::string ControlWindow::EntryText(int index) const { return ListText(list_, index); }
+
+void ControlWindow::SelectEntry(int index) {
+  if (list_) SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void ControlWindow::SuspendListRedraw(bool suspend) {
+  if (list_) SendMessageW(list_, WM_SETREDRAW, suspend ? FALSE : TRUE, 0);
+}
+
 void ControlWindow::DeleteSelectedEntry() {
   if (control_.Busy) return;
   const LRESULT selected = SendMessageA(list_, LB_GETCURSEL, 0, 0);
   if (selected == LB_ERR) return;
   const std::string text = ListText(list_, static_cast<int>(selected));
   control_.Count -= 1;
-  if (auto size = MeasureFile(std::string(EntryPath(text)))) control_.Size -= static_cast<long>(*size);
+  if (auto size = MeasureFile(std::string(EntryPath(text))))
+    control_.Size -= static_cast<long>(*size);
   // A file that grew since it was added must not leave a negative total behind.
   if (control_.Size < 0 || control_.Count == 0) control_.Size = 0;
   delete EntryBytes(list_, static_cast<int>(selected));

@@ -1,0 +1,341 @@
+#include "control/engine/http/multipart_upload_win.h"
+
+// The common controls need the types of windows.h first.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "control/engine/http/answer_reader.h"
+#include "control/engine/http/bar_steps.h"
+#include "control/engine/http/upload_address.h"
+#include "control/engine/http/upload_files_win.h"
+#include "control/engine/http/upload_request.h"
+#include "control/engine/socket/socket_connection_win.h"
+#include "control/object/module_win.h"
+#include "control/object/zorvex_win.h"
+#include "control/resources/zorvel_resources.h"
+#include "control/window/file_entry_text.h"
+#include "control/window/progress_text.h"
+
+namespace zorvel {
+namespace {
+
+UploadFunction g_ftpUpload = nullptr;
+
+constexpr int kLineCapacity = 8192;
+
+TimeOfDay Now() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+std::string Format(UINT id, int first, int second = 0) {
+  char text[512];
+  std::snprintf(text, sizeof text, LoadAnsiString(id).c_str(), first, second);
+  return text;
+}
+
+class HttpRun {
+ public:
+  HttpRun(Zorvex& control, SocketConnection& connection)
+      : control_(control), connection_(connection), window_(control.Window()) {}
+
+  int Perform();
+
+ private:
+  void SetStatus(std::string text);
+  bool BuildItemTable();
+  int ConnectToServer(const UploadAddress& address);
+  int SendRequest(const UploadAddress& address);
+  // 0, or the failing operation's number (ending the run is left to the caller).
+  int SendFile(int number, const UploadItem& item, BarSteps& steps, long& sent);
+  void ShowProgress(long sent);
+  int ReadAnswer();
+  int SendFailureEnd(int code);
+  int ServerErrorEnd();
+  void RestoreCaption();
+  void StepBar();
+
+  Zorvex& control_;
+  SocketConnection& connection_;
+  ControlWindow& window_;
+  ItemTable table_;
+  UploadFile file_;
+  TimeOfDay runStart_{}, transferStart_{};
+  std::string sendingPrefix_, remainFormat_;
+  bool captionSaved_ = false;
+  char caption_[256] = "";
+};
+
+void HttpRun::SetStatus(std::string text) {
+  control_.StatusText = std::move(text);
+  window_.DrawLabel(TextArea::kStatus, control_.StatusText);
+}
+
+void HttpRun::StepBar() {
+  if (window_.Exists()) SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
+  DispatchPendingMessage();
+}
+
+int HttpRun::Perform() {
+  control_.ProgressText.clear();
+  control_.ResponseHeaders.Empty();
+  control_.ResponseBody.Empty();
+  control_.Result = 0;
+  runStart_ = Now();
+  control_.CancelRequested = false;
+  DispatchPendingMessage();
+  const std::string& url = control_.URL;
+  if (!StartsWithIgnoreCase(url, "http://") && !StartsWithIgnoreCase(url, "ftp://")) {
+    char text[512];
+    std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), url.c_str());
+    control_.ProgressText = text;
+    control_.Result = -1;
+    return 0;
+  }
+  if (url[0] == 'f' || url[0] == 'F') {
+    if (g_ftpUpload) return g_ftpUpload(control_, connection_);
+    char text[512];
+    std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), url.c_str());
+    control_.ProgressText = text;
+    control_.Result = -1;
+    return 0;
+  }
+  if (!BuildItemTable()) return 0;
+  const UploadAddress address =
+      ResolveUploadAddress(url, control_.Proxy, static_cast<int>(control_.TimeoutSeconds));
+  if (const int failed = ConnectToServer(address)) return failed;
+  return SendRequest(address);
+}
+
+bool HttpRun::BuildItemTable() {
+  SetStatus(LoadAnsiString(IDS_PREPARING));
+  window_.SuspendListRedraw(true);
+  const int count = std::min(window_.EntryCount(), kMaxUploadItems);
+  for (int i = 0; i < count; ++i) {
+    UploadItem item = MakeUploadItem(window_.EntryText(i), -1);
+    item.size = MeasureUploadFile(item.path);
+    table_.Add(std::move(item));
+    DispatchPendingMessage();
+    if (control_.CancelRequested) {
+      window_.SuspendListRedraw(false);
+      SetStatus(LoadAnsiString(IDS_CANCELLED));
+      control_.Result = -2;
+      return false;
+    }
+  }
+  window_.SuspendListRedraw(false);
+  if (window_.Exists()) {
+    EnableWindow(window_.List(), TRUE);
+    RedrawWindow(window_.List(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    DispatchPendingMessage();
+    EnableWindow(window_.List(), FALSE);
+  }
+  return true;
+}
+
+int HttpRun::ConnectToServer(const UploadAddress& address) {
+  SetStatus(LoadAnsiString(IDS_CONNECTING));
+  DispatchPendingMessage();
+  char text[1024];
+  std::snprintf(text, sizeof text, "Connecting... %s:%d", address.host.c_str(), address.port);
+  control_.LogLine(text);
+  const int code = connection_.Connect(address.host, address.port, address.timeoutSeconds);
+  if (code == 0) return 0;
+  connection_.Close();
+  if (control_.CancelRequested) {
+    SetStatus(LoadAnsiString(IDS_CANCELLED));
+    control_.Result = -2;
+  } else {
+    SetStatus(Format(IDS_CONNECT_ERROR, code));
+    control_.Result = -3;
+  }
+  return code;
+}
+
+int HttpRun::SendRequest(const UploadAddress& address) {
+  if (control_.BrowserWindow) {
+    GetWindowTextA(control_.BrowserWindow, caption_, sizeof caption_);
+    captionSaved_ = true;
+  }
+  sendingPrefix_ = LoadAnsiString(IDS_UPLOADING);
+  remainFormat_ = LoadAnsiString(IDS_REMAIN_TIME);
+  SetStatus(sendingPrefix_);
+  transferStart_ = Now();
+  const std::string para = MakeParaBlock(control_.Para1, control_.Para2, control_.Para3);
+  const long paraLength = static_cast<long>(para.size());
+  const std::string magic = MakeMagicBlock(table_, paraLength);
+  RequestHeaderFields fields{address.requestLine, control_.Auth,       control_.ProxyAuth,
+                             control_.PageUrl,    control_.CookieText, address.hostLine};
+  const std::string header =
+      MakeHeaderBlock(fields, ContentLength(static_cast<long>(magic.size()), paraLength, table_));
+  control_.LogLine(header);
+
+  for (const std::string* block : {&header, &magic, &para}) {
+    if (block->empty()) continue;
+    if (const int code = connection_.SendAll(block->data(), static_cast<int>(block->size()))) {
+      return SendFailureEnd(code);
+    }
+  }
+  if (window_.Exists()) {
+    SendMessageW(window_.ProgressBar(), PBM_SETRANGE32, 0, BarSteps::kBarRange);
+    SendMessageW(window_.ProgressBar(), PBM_SETSTEP, 1, 0);
+  }
+  DispatchPendingMessage();
+  BarSteps steps(table_.totalBytes);
+  long sent = 0;
+  for (size_t i = 0; i < table_.items.size(); ++i) {
+    if (const int code = SendFile(static_cast<int>(i + 1), table_.items[i], steps, sent)) {
+      return SendFailureEnd(code);
+    }
+    if (control_.CancelRequested) return SendFailureEnd(0);
+  }
+  const int code =
+      connection_.SendAll(kClosingDelimiter.data(), static_cast<int>(kClosingDelimiter.size()));
+  if (code) return SendFailureEnd(code);
+  SetStatus(LoadAnsiString(IDS_WAITING));
+  control_.LogLine("Waiting response...");
+  return ReadAnswer();
+}
+
+int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long& sent) {
+  window_.SelectEntry(number - 1);
+  const std::string head = MakeFilePartHead(number, item);
+  SetStatus(sendingPrefix_ + " " + std::to_string(number));
+  char text[4096 + 64];
+  if (item.alias) {
+    std::snprintf(text, sizeof text, "Sending... %s (%ld bytes) as %s", item.path.c_str(),
+                  item.size, item.alias->c_str());
+  } else {
+    std::snprintf(text, sizeof text, "Sending... %s (%ld bytes)", item.path.c_str(), item.size);
+  }
+  control_.LogLine(text);
+  // The index and Content-Length went out with the sizes measured when the table was built; a
+  // file that changed since would shift or cut what the server stores, so it stops the run
+  // before any of its bytes are sent.
+  long long actualSize = -1;
+  if (const DWORD error = file_.Open(item.path, item.size, actualSize)) {
+    if (actualSize < 0) {
+      std::snprintf(text, sizeof text, "Cannot open %s (error %lu).", item.path.c_str(), error);
+    } else {
+      std::snprintf(text, sizeof text,
+                    "File changed since listed: %s (%ld bytes listed, %lld now).",
+                    item.path.c_str(), item.size, actualSize);
+    }
+    control_.LogLine(text);
+    return static_cast<int>(error);
+  }
+  if (const int code = connection_.SendAll(head.data(), static_cast<int>(head.size()))) return code;
+  for (long done = 0; done < item.size;) {
+    const long block = std::min(UploadFile::kBlockBytes, item.size - done);
+    const char* data = file_.Block(done, block);
+    if (!data) return static_cast<int>(file_.LastError());
+    if (const int code = connection_.SendAll(data, static_cast<int>(block))) return code;
+    DispatchPendingMessage();
+    done += block;
+    sent += block;
+    for (int moves = steps.Add(block); moves > 0; --moves) StepBar();
+    ShowProgress(sent);
+    if (control_.CancelRequested) break;
+  }
+  file_.Close();
+  return 0;
+}
+
+void HttpRun::ShowProgress(long sent) {
+  const ProgressTexts texts =
+      MakeProgressTexts(table_.totalBytes, sent, ElapsedMs(transferStart_, Now()), remainFormat_);
+  control_.ProgressText = texts.progress;
+  if (texts.remain) control_.RemainText = *texts.remain;
+  window_.DrawLabel(TextArea::kRemain, control_.ProgressText);
+  window_.DrawLabel(TextArea::kEndTime, control_.RemainText);
+  control_.Events().Fire(kOnProgress, control_.ProgressText + "\t" + control_.RemainText);
+  if (control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, control_.ProgressText.c_str());
+  DispatchPendingMessage();
+}
+
+int HttpRun::ReadAnswer() {
+  AnswerReader reader(control_.ResponseHeaders);
+  std::string line;
+  for (;;) {
+    if (const int code = connection_.ReadLine(line, kLineCapacity)) return SendFailureEnd(code);
+    const AnswerReader::Next next = reader.TakeLine(line);
+    if (!reader.ProgressLine().empty()) control_.ProgressText = reader.ProgressLine();
+    if (reader.HeadersToLog()) control_.LogLine(control_.ResponseHeaders.View());
+    if (line.empty()) control_.ResponseHeaders.Empty();
+    if (next == AnswerReader::Next::kServerError) return ServerErrorEnd();
+    if (next == AnswerReader::Next::kBody) break;
+  }
+  StepBar();
+  // The server's close, or the announced length, ends the body; a failure ends it early.
+  long received = 0;
+  while (!reader.BodyComplete(received)) {
+    int length = 0, status = 0;
+    const std::unique_ptr<char[]> block = connection_.ReadAvailable(length, status);
+    if (!block || status != 0) break;
+    control_.ResponseBody.Append(block.get(), length);
+    received += length;
+  }
+  const long seconds = ElapsedMs(runStart_, Now()) / 1000;
+  control_.StatusText =
+      Format(IDS_COMPLETE, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
+  connection_.Close();
+  window_.DrawLabel(TextArea::kStatus, control_.StatusText);
+  StepBar();
+  control_.Events().Fire(kOnComplete, control_.ResponseBody.Text());
+  RestoreCaption();
+  control_.Result = 0;
+  return 1;
+}
+
+int HttpRun::SendFailureEnd(int code) {
+  file_.Close();
+  connection_.Close();
+  RestoreCaption();
+  if (control_.CancelRequested) {
+    SetStatus(LoadAnsiString(IDS_CANCELLED));
+    control_.Result = -2;
+  } else {
+    SetStatus(Format(IDS_SEND_ERROR, code));
+    control_.Result = -4;
+  }
+  return 0;
+}
+
+int HttpRun::ServerErrorEnd() {
+  connection_.Close();
+  RestoreCaption();
+  if (control_.CancelRequested) {
+    SetStatus(LoadAnsiString(IDS_CANCELLED));
+    control_.Result = -2;
+  } else {
+    SetStatus(LoadAnsiString(IDS_SERVER_ERROR));
+    control_.Result = -5;
+  }
+  return 0;
+}
+
+void HttpRun::RestoreCaption() {
+  if (captionSaved_ && control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, caption_);
+}
+
+}  // namespace
+
+int MultipartUpload(Zorvex& control, SocketConnection& connection) {
+  HttpRun run(control, connection);
+  return run.Perform();
+}
+
+UploadFunction SetFtpUploadFunction(UploadFunction function) {
+  const UploadFunction previous = g_ftpUpload;
+  g_ftpUpload = function;
+  return previous;
+}
+
+}  // namespace zorvel

@@ -1,0 +1,70 @@
+#include "control/engine/http/upload_files_win.h"
+
+#include <climits>
+
+namespace zorvel {
+namespace {
+
+HANDLE OpenShared(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
+}  // namespace
+
+long MeasureUploadFile(const std::string& path) {
+  HANDLE file = OpenShared(path);
+  if (file == INVALID_HANDLE_VALUE) return -1;
+  LARGE_INTEGER size{};
+  const bool measured = GetFileSizeEx(file, &size) != FALSE;
+  CloseHandle(file);
+  return measured && size.QuadPart <= LONG_MAX ? static_cast<long>(size.QuadPart) : -1;
+}
+
+DWORD UploadFile::Open(const std::string& path, long listedSize, long long& actualSize) {
+  Close();
+  actualSize = -1;
+  file_ = OpenShared(path);
+  if (file_ == INVALID_HANDLE_VALUE) return error_ = GetLastError();
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file_, &size)) return error_ = GetLastError();
+  actualSize = size.QuadPart;
+  if (actualSize != listedSize) return error_ = ERROR_FILE_INVALID;
+  if (listedSize >= 1 && listedSize <= kMappedLimit) {
+    mapping_ = CreateFileMappingA(file_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (!mapping_) return error_ = GetLastError();
+    view_ = static_cast<const char*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0));
+    if (!view_) return error_ = GetLastError();
+  }
+  return error_ = 0;
+}
+
+const char* UploadFile::Block(long offset, long length) {
+  if (view_) return view_ + offset;
+  DWORD got = 0;
+  while (got < static_cast<DWORD>(length)) {
+    DWORD read = 0;
+    if (!ReadFile(file_, buffer_.data() + got, static_cast<DWORD>(length) - got, &read, nullptr)) {
+      error_ = GetLastError();
+      return nullptr;
+    }
+    if (read == 0) {
+      // The file was cut while it was being sent.
+      error_ = ERROR_HANDLE_EOF;
+      return nullptr;
+    }
+    got += read;
+  }
+  return buffer_.data();
+}
+
+void UploadFile::Close() {
+  if (view_) UnmapViewOfFile(view_);
+  if (mapping_) CloseHandle(mapping_);
+  if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+  view_ = nullptr;
+  mapping_ = nullptr;
+  file_ = INVALID_HANDLE_VALUE;
+}
+
+}  // namespace zorvel
