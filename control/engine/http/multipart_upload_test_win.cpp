@@ -352,6 +352,15 @@ void CALLBACK ClickCancel(HWND, UINT, UINT_PTR timer, DWORD) {
   SendMessageW(g_cancelTarget, WM_COMMAND, MAKEWPARAM(IDC_SECOND, BN_CLICKED), 0);
 }
 
+std::function<bool()> g_cancelWhen;
+
+// Clicks Cancel as soon as the condition holds, checking every 50 ms.
+void CALLBACK ClickCancelWhen(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (!g_cancelWhen()) return;
+  KillTimer(nullptr, timer);
+  SendMessageW(g_cancelTarget, WM_COMMAND, MAKEWPARAM(IDC_SECOND, BN_CLICKED), 0);
+}
+
 TEST_F(MultipartUploadTest, CancelWhileTheTableIsBuilt) {
   const std::string path = WriteFileBytes(files_, "a.wav", "abc");
   HostedControl control;
@@ -378,7 +387,9 @@ TEST_F(MultipartUploadTest, CancelWhileWaitingForTheAnswerAndBetweenBlocks) {
     control.Put(kUrl, Url(peer, ":60/up"));
     control.Put(kFilePath, waitForAnswer ? small : big);
     g_cancelTarget = control.Window();
-    SetTimer(nullptr, 0, waitForAnswer ? 500 : 100, ClickCancel);
+    // The silent peer keeps the request once all of it has arrived.
+    g_cancelWhen = [&] { return !waitForAnswer || !peer.Request().empty(); };
+    SetTimer(nullptr, 0, 50, ClickCancelWhen);
     const DWORD start = GetTickCount();
     control.Call(kStart);
     EXPECT_LT(GetTickCount() - start, 30000u) << "the cancel, not the time-out, ended it";
