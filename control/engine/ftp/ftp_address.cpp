@@ -76,9 +76,9 @@ FtpAddress SplitFtpUrl(std::string_view url, std::string_view auth, int defaultS
   return address;
 }
 
-FtpProxyLogin MakeProxyLogin(std::string_view proxyFtp, std::string_view user,
+FtpProxyRoute MakeProxyRoute(std::string_view proxyFtp, std::string_view user,
                              std::string_view host) {
-  FtpProxyLogin login;
+  FtpProxyRoute login;
   const Halves blank = SplitAt(proxyFtp, ' ');
   const Halves proxyPort = SplitAt(blank.before, ':');
   login.host = proxyPort.before;

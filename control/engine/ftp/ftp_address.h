@@ -24,7 +24,7 @@ struct FtpAddress {
 FtpAddress SplitFtpUrl(std::string_view url, std::string_view auth, int defaultSeconds);
 
 // How to log in through the FTP proxy that ProxyFtp describes.
-struct FtpProxyLogin {
+struct FtpProxyRoute {
   std::string host;
   // The proxy's own port when ProxyFtp names one after a ":" (as system proxy settings do).
   std::optional<int> port;
@@ -36,7 +36,7 @@ struct FtpProxyLogin {
 
 // The four forms: "proxy", "proxy SITE", "proxy puser/ppass" and "proxy puser/ppass SITE".
 // Without a site command the proxy learns the server from "user@host".
-FtpProxyLogin MakeProxyLogin(std::string_view proxyFtp, std::string_view user,
+FtpProxyRoute MakeProxyRoute(std::string_view proxyFtp, std::string_view user,
                              std::string_view host);
 
 // Position of the first (or last) byte c outside double-byte characters, npos when none.

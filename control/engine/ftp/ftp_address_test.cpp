@@ -57,26 +57,26 @@ TEST(FtpAddressTest, DoubleByteCharactersAreNeverSplit) {
 }
 
 TEST(FtpAddressTest, TheFourProxyForms) {
-  FtpProxyLogin p = MakeProxyLogin("proxy.local", "taro", "files.jp");
+  FtpProxyRoute p = MakeProxyRoute("proxy.local", "taro", "files.jp");
   EXPECT_EQ(p.host, "proxy.local");
   EXPECT_FALSE(p.port);
   EXPECT_FALSE(p.proxyUser);
   EXPECT_FALSE(p.siteCommand);
   EXPECT_EQ(p.loginUser, "taro@files.jp");
 
-  p = MakeProxyLogin("proxy.local SITE", "taro", "files.jp");
+  p = MakeProxyRoute("proxy.local SITE", "taro", "files.jp");
   EXPECT_EQ(p.host, "proxy.local");
   EXPECT_FALSE(p.proxyUser);
   EXPECT_EQ(p.siteCommand, "SITE files.jp");
   EXPECT_EQ(p.loginUser, "taro");
 
-  p = MakeProxyLogin("proxy.local puser/ppass", "taro", "files.jp");
+  p = MakeProxyRoute("proxy.local puser/ppass", "taro", "files.jp");
   EXPECT_EQ(p.proxyUser, "puser");
   EXPECT_EQ(p.proxyPassword, "ppass");
   EXPECT_FALSE(p.siteCommand);
   EXPECT_EQ(p.loginUser, "taro@files.jp");
 
-  p = MakeProxyLogin("proxy.local puser/ppass OPEN", "taro", "files.jp");
+  p = MakeProxyRoute("proxy.local puser/ppass OPEN", "taro", "files.jp");
   EXPECT_EQ(p.proxyUser, "puser");
   EXPECT_EQ(p.proxyPassword, "ppass");
   EXPECT_EQ(p.siteCommand, "OPEN files.jp");
@@ -84,7 +84,7 @@ TEST(FtpAddressTest, TheFourProxyForms) {
 }
 
 TEST(FtpAddressTest, AProxyPortFromTheSystemSettingsIsSplitOff) {
-  const FtpProxyLogin p = MakeProxyLogin("127.0.0.1:8021", "anonymous", "h");
+  const FtpProxyRoute p = MakeProxyRoute("127.0.0.1:8021", "anonymous", "h");
   EXPECT_EQ(p.host, "127.0.0.1");
   EXPECT_EQ(p.port, 8021);
   EXPECT_EQ(p.loginUser, "anonymous@h");
