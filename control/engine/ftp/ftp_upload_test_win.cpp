@@ -131,6 +131,15 @@ class FtpUploadTest : public ::testing::Test {
   FtpServer server_;
 };
 
+// The log lines of a run, for failure messages.
+std::string LogOf(const HostedControl& control) {
+  std::string log;
+  for (const RecordedEvent& event : control.Events()) {
+    if (event.id == kOnLog) log += event.text + "\n";
+  }
+  return log;
+}
+
 #define REQUIRE_SERVER() \
   if (!server_.Running()) GTEST_SKIP() << "run through ctest: the fixture starts pyftpdlib"
 
@@ -151,9 +160,9 @@ TEST_F(FtpUploadTest, PassiveUploadWithUserPasswordPortTimeoutAndDirectory) {
   control.Put(kFilePath, recordingPath + ";" + notePath + "|stored.dat");
   control.Call(kStart);
 
-  EXPECT_EQ(control.GetNumber(kResult), 0);
-  EXPECT_EQ(ReadAnsiFile(server_.Root() + "/in/box/" + japaneseName), recording);
-  EXPECT_EQ(ReadAnsiFile(server_.Root() + "/in/box/stored.dat"), note);
+  EXPECT_EQ(control.GetNumber(kResult), 0) << LogOf(control);
+  EXPECT_TRUE(ReadAnsiFile(server_.Root() + "/in/box/" + japaneseName) == recording);
+  EXPECT_TRUE(ReadAnsiFile(server_.Root() + "/in/box/stored.dat") == note);
   const std::vector<std::string> commands = server_.NewCommands();
   EXPECT_EQ(Only(commands, {"USER", "PASS", "QUIT", "PORT"}),
             (std::vector<std::string>{"USER taro", "PASS secret", "QUIT"}));
@@ -204,13 +213,13 @@ TEST_F(FtpUploadTest, ActiveAnonymousUploadSwitchesTypeOnlyWhenItChanges) {
   control.Call(kStart);
 
   EXPECT_EQ(control.GetNumber(kResult), 0);
-  EXPECT_EQ(ReadAnsiFile(server_.Root() + "/1.wav"), one);
+  EXPECT_TRUE(ReadAnsiFile(server_.Root() + "/1.wav") == one);
   EXPECT_EQ(ReadAnsiFile(server_.Root() + "/2.txt"), text);
   EXPECT_EQ(ReadAnsiFile(server_.Root() + "/3.TXT"), text);
-  EXPECT_EQ(ReadAnsiFile(server_.Root() + "/4.bin"), four);
+  EXPECT_TRUE(ReadAnsiFile(server_.Root() + "/4.bin") == four);
   const std::vector<std::string> commands = server_.NewCommands();
   EXPECT_EQ(Only(commands, {"USER", "PASS", "TYPE", "STOR"}),
-            (std::vector<std::string>{"USER anonymous", "TYPE I", "STOR 1.wav", "TYPE A",
+            (std::vector<std::string>{"USER anonymous", "PASS ", "TYPE I", "STOR 1.wav", "TYPE A",
                                       "STOR 2.txt", "STOR 3.TXT", "TYPE I", "STOR 4.bin"}));
   EXPECT_EQ(Only(commands, {"PORT"}).size(), 4u);
   EXPECT_EQ(Only(commands, {"PASV", "EPSV"}).size(), 0u);
@@ -227,7 +236,7 @@ TEST_F(FtpUploadTest, AuthGivesTheLoginWhenTheUrlHasNone) {
   control.Put(kFilePath, path);
   control.Call(kStart);
   EXPECT_EQ(control.GetNumber(kResult), 0);
-  EXPECT_EQ(ReadAnsiFile(server_.Root() + "/in/auth.bin"), bytes);
+  EXPECT_TRUE(ReadAnsiFile(server_.Root() + "/in/auth.bin") == bytes);
   EXPECT_EQ(Only(server_.NewCommands(), {"USER"}), (std::vector<std::string>{"USER taro"}));
 }
 
@@ -364,7 +373,8 @@ TEST_F(FtpUploadTest, APassiveReplyNamingAnotherHostStillSendsToTheServer) {
   control.Call(kStart);
   EXPECT_EQ(control.GetNumber(kResult), 0);
   PumpUntil([&] { return received.size() >= bytes.size(); }, 2000);
-  EXPECT_EQ(received, bytes);
+  EXPECT_EQ(received.size(), bytes.size());
+  EXPECT_TRUE(received == bytes);
 }
 
 }  // namespace
