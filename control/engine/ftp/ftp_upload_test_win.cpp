@@ -1,5 +1,5 @@
 // The FTP upload inside a hosted control, reached through the HTTP engine's "ftp://" hand-over,
-// against pyftpdlib on loopback (ctest starts it) and against FTP peers of the test's own.
+// against pyftpdlib on loopback (ctest starts it).
 #include <gtest/gtest.h>
 // The common controls need the types of windows.h first.
 // clang-format off
@@ -319,62 +319,6 @@ TEST_F(FtpUploadTest, CancelMidFileEndsTheRunAsCancelled) {
     EXPECT_LT(GetTickCount() - start, 30000u);
     EXPECT_LT(ReadAnsiFile(server_.Root() + "/in/big.bin").size(), 20'000'000u);
   }
-}
-
-// A server of the test's own whose PASV reply names a host that is not the server.
-TEST_F(FtpUploadTest, APassiveReplyNamingAnotherHostStillSendsToTheServer) {
-  LoopbackListener data;
-  std::string received;
-  std::vector<std::string> lines;
-  LoopbackPeer peer([&](SOCKET control) {
-    auto reply = [&](const std::string& text) { SendBytes(control, text + "\r\n"); };
-    reply("220 own peer");
-    std::string buffer;
-    char chunk[512];
-    for (;;) {
-      const size_t end = buffer.find("\r\n");
-      if (end == std::string::npos) {
-        const int got = recv(control, chunk, sizeof chunk, 0);
-        if (got <= 0) return;
-        buffer.append(chunk, static_cast<size_t>(got));
-        continue;
-      }
-      const std::string line = buffer.substr(0, end);
-      buffer.erase(0, end + 2);
-      lines.push_back(line);
-      if (line.rfind("USER", 0) == 0) {
-        reply("230 in");
-      } else if (line.rfind("PASV", 0) == 0) {
-        reply("227 Entering Passive Mode (10,9,8,7," + std::to_string(data.Port() / 256) + "," +
-              std::to_string(data.Port() % 256) + ")");
-      } else if (line.rfind("STOR", 0) == 0) {
-        reply("150 go");
-        const SOCKET incoming = data.Accept();
-        char block[8192];
-        for (int got; (got = recv(incoming, block, sizeof block, 0)) > 0;) {
-          received.append(block, static_cast<size_t>(got));
-        }
-        closesocket(incoming);
-        reply("226 stored");
-      } else if (line.rfind("QUIT", 0) == 0) {
-        reply("221 bye");
-        return;
-      } else {
-        reply("200 ok");
-      }
-    }
-  });
-  const std::string bytes = Pattern(50'000, 9);
-  const std::string path = WriteFileBytes(files_, "bounce.bin", bytes);
-  HostedControl control;
-  control.Put(kUrl, "ftp://u:p@127.0.0.1:" + std::to_string(peer.Port()) + ":10/");
-  control.Put(kPassive, 1);
-  control.Put(kFilePath, path);
-  control.Call(kStart);
-  EXPECT_EQ(control.GetNumber(kResult), 0);
-  PumpUntil([&] { return received.size() >= bytes.size(); }, 2000);
-  EXPECT_EQ(received.size(), bytes.size());
-  EXPECT_TRUE(received == bytes);
 }
 
 }  // namespace
