@@ -25,7 +25,11 @@ TEST(FtpStoreRulesTest, AscExtEntriesAndTheTypeChoice) {
 
 TEST(FtpStoreRulesTest, AscExtLimits) {
   std::string many;
-  for (int i = 0; i < 40; ++i) many += "e" + std::to_string(i) + ";";
+  for (int i = 0; i < 40; ++i) {
+    many += 'e';
+    many += std::to_string(i);
+    many += ';';
+  }
   const std::vector<std::string> entries = SplitAscExt(many);
   ASSERT_EQ(entries.size(), 32u);
   EXPECT_EQ(entries.back(), "e31");
