@@ -36,6 +36,7 @@ TEST(FtpProxyTest, UserAtHostLoginThroughFtpProxy) {
   if (!state) GTEST_SKIP() << "run through ctest: the fixture starts ftp-proxy";
   const std::string proxyPort = ReadAll(std::string(state) + "/proxy_port");
   const std::string serverHost = ReadAll(std::string(state) + "/server_host");
+  if (proxyPort.empty()) GTEST_SKIP() << "the fixture could not start ftp-proxy (root needed)";
   ControlClassScope scope;  // installs a scripted engine, replaced here by the real ones
   SetUploadFunction(MultipartUpload);
   SetFtpUploadFunction(FtpUpload);
