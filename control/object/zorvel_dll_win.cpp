@@ -2,6 +2,7 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include "control/engine/ftp/ftp_upload_win.h"
 #include "control/engine/http/multipart_upload_win.h"
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/class_factory_win.h"
@@ -15,6 +16,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     DisableThreadLibraryCalls(instance);
     SocketLayerStartup(instance);
     zorvel::SetUploadFunction(zorvel::MultipartUpload);
+    zorvel::SetFtpUploadFunction(zorvel::FtpUpload);
   } else if (reason == DLL_PROCESS_DETACH) {
     SocketLayerCleanup();
   }

@@ -65,6 +65,16 @@ class SocketConnection {
   int32_t closing = 0;
   int32_t abortState = 0;
 
+  // State of the FTP client that runs on this connection (control/engine/ftp).
+  HWND ownerWindow = nullptr;
+  int32_t bytesSent = 0;
+  int32_t replyDepth = 0;
+  char transferType = 'A';
+  int32_t greeted = 0;
+  int32_t replyCode = 0;
+  std::string replyText;
+  int32_t passiveMode = 0;
+
  private:
   bool EnsureWindow();
   // Resolves host into a network-order address: 0, -3 when the lookup cannot start, -2 on

@@ -1,0 +1,206 @@
+#include "control/engine/ftp/ftp_data_win.h"
+
+#include <cstdio>
+
+#include "control/engine/ftp/ftp_client_win.h"
+#include "control/engine/ftp/ftp_reply.h"
+#include "control/engine/ftp/ftp_store_rules.h"
+#include "control/engine/socket/socket_connection_win.h"
+#include "control/window/control_window_win.h"
+
+namespace zorvel {
+namespace {
+
+constexpr int kReadBlock = 8760;
+constexpr long kPollMicroseconds = 10000;
+constexpr int kMessagesPerPoll = 32;
+constexpr DWORD kSettleAfterConnectMs = 5;
+
+enum class Ready { kRead, kWrite };
+
+void DispatchPending() {
+  MSG message;
+  for (int i = 0; i < kMessagesPerPoll && PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); ++i) {
+    DispatchPendingMessage();
+  }
+}
+
+// 0 when the socket is ready (or has failed: the next call reports it), -2 after the time-out or
+// a cancel, else a WinSock error.
+int WaitDataSocket(SocketConnection& connection, SOCKET socket, Ready ready) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (connection.abortState != 0) return -2;
+    fd_set wanted, failed;
+    FD_ZERO(&wanted);
+    FD_ZERO(&failed);
+    FD_SET(socket, &wanted);
+    FD_SET(socket, &failed);
+    timeval poll{0, kPollMicroseconds};
+    const int count = select(0, ready == Ready::kRead ? &wanted : nullptr,
+                             ready == Ready::kWrite ? &wanted : nullptr, &failed, &poll);
+    if (count == SOCKET_ERROR) return WSAGetLastError();
+    if (count > 0) return 0;
+    DispatchPending();
+    if (GetTickCount() - start >= static_cast<DWORD>(connection.timeoutMs)) return -2;
+  }
+}
+
+bool MakeNonBlocking(SOCKET socket) {
+  u_long on = 1;
+  return ioctlsocket(socket, FIONBIO, &on) == 0;
+}
+
+void SetBufferSizes(SOCKET socket) {
+  SetSendBufferSize(socket);
+  SetReceiveBufferSize(socket);
+}
+
+// One piece: the bytes the socket took, or 0 or less when the send failed or its wait ended.
+int SendPiece(SocketConnection& connection, SOCKET socket, const char* bytes, int length) {
+  for (;;) {
+    const int sent = send(socket, bytes, length, 0);
+    if (sent != SOCKET_ERROR) return sent;
+    const int error = WSAGetLastError();
+    if (error != WSAEWOULDBLOCK) return -error;
+    if (const int ended = WaitDataSocket(connection, socket, Ready::kWrite)) {
+      return ended < 0 ? ended : -ended;
+    }
+  }
+}
+
+int32_t MsOfDay() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return ((now.wHour * 60 + now.wMinute) * 60 + now.wSecond) * 1000 + now.wMilliseconds;
+}
+
+}  // namespace
+
+SOCKET FtpOpenPassive(SocketConnection& connection) {
+  const std::string line = "PASV\r\n";
+  connection.SendAll(line.data(), static_cast<int>(line.size()));
+  FtpLog(connection, line);
+  if (FtpReadReply(connection) != 2) return INVALID_SOCKET;
+  const std::optional<PassiveTarget> target = ParsePassiveReply(connection.replyText);
+  if (!target) return INVALID_SOCKET;
+  sockaddr_in peer{};
+  int peerLength = sizeof peer;
+  if (getpeername(connection.socket, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0) {
+    return INVALID_SOCKET;
+  }
+  if (inet_addr(target->host.c_str()) != peer.sin_addr.s_addr) {
+    FtpLog(connection, "PASV names " + target->host + "; connecting to the server's address");
+  }
+  peer.sin_port = htons(static_cast<u_short>(target->port));
+  const SOCKET data = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (data == INVALID_SOCKET) return INVALID_SOCKET;
+  bool connected = MakeNonBlocking(data);
+  if (connected && connect(data, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
+    connected =
+        WSAGetLastError() == WSAEWOULDBLOCK && WaitDataSocket(connection, data, Ready::kWrite) == 0;
+    int error = 0;
+    int errorLength = sizeof error;
+    if (connected) {
+      getsockopt(data, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &errorLength);
+      connected = error == 0;
+    }
+  }
+  SetBufferSizes(data);
+  if (!connected) {
+    closesocket(data);
+    return INVALID_SOCKET;
+  }
+  Sleep(kSettleAfterConnectMs);
+  return data;
+}
+
+SOCKET FtpOpenActive(SocketConnection& connection) {
+  const SOCKET listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (listener == INVALID_SOCKET) return INVALID_SOCKET;
+  connection.address = sockaddr_in{};
+  connection.address.sin_family = AF_INET;
+  connection.address.sin_addr.s_addr = INADDR_ANY;
+  connection.address.sin_port = 0;
+  int length = sizeof connection.address;
+  sockaddr_in local{};
+  int localLength = sizeof local;
+  const bool listening =
+      bind(listener, reinterpret_cast<const sockaddr*>(&connection.address), length) == 0 &&
+      getsockname(listener, reinterpret_cast<sockaddr*>(&connection.address), &length) == 0 &&
+      listen(listener, 1) == 0 && MakeNonBlocking(listener) &&
+      getsockname(connection.socket, reinterpret_cast<sockaddr*>(&local), &localLength) == 0;
+  if (!listening) {
+    closesocket(listener);
+    return INVALID_SOCKET;
+  }
+  const auto* host = reinterpret_cast<const unsigned char*>(&local.sin_addr.s_addr);
+  const unsigned port = ntohs(connection.address.sin_port);
+  char argument[64];
+  std::snprintf(argument, sizeof argument, "%d,%d,%d,%d,%u,%u", host[0], host[1], host[2], host[3],
+                port >> 8, port & 0xff);
+  const int reply = FtpCommand(connection, "PORT ", argument);
+  if (reply != 2) {
+    connection.replyCode = reply;
+    closesocket(listener);
+    return INVALID_SOCKET;
+  }
+  SetBufferSizes(listener);
+  return listener;
+}
+
+SOCKET FtpAcceptData(SocketConnection& connection, SOCKET listener) {
+  if (WaitDataSocket(connection, listener, Ready::kRead) != 0) return INVALID_SOCKET;
+  const SOCKET data = accept(listener, nullptr, nullptr);
+  if (data != INVALID_SOCKET && !MakeNonBlocking(data)) {
+    closesocket(data);
+    return INVALID_SOCKET;
+  }
+  return data;
+}
+
+SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, const std::string& path,
+                        bool /*image*/) {
+  const int32_t start = MsOfDay();
+  int32_t sent = 0;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    char text[4096 + 64];
+    std::snprintf(text, sizeof text, "file open error %s %lu", path.c_str(), GetLastError());
+    FtpLog(connection, text);
+    return SendOutcome::kNotOpened;
+  }
+  SendOutcome outcome = SendOutcome::kSent;
+  char block[kReadBlock];
+  auto sendPiece = [&](const char* bytes, int length) {
+    return SendPiece(connection, data, bytes, length);
+  };
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(file, block, sizeof block, &read, nullptr) || read == 0) break;
+    const int result = SendChunked(sendPiece, block, static_cast<int>(read));
+    if (result <= 0) {
+      // A server that stopped reading: its completion reply would never come either.
+      if (result == -2 && connection.abortState == 0) outcome = SendOutcome::kTimedOut;
+      break;
+    }
+    sent += static_cast<int32_t>(read);
+    connection.bytesSent += static_cast<int32_t>(read);
+    if (connection.ownerWindow) {
+      SendMessageW(connection.ownerWindow, WM_UPLOAD_PROGRESS,
+                   static_cast<WPARAM>(connection.bytesSent), 0);
+    }
+    if (connection.abortState != 0) break;
+  }
+  CloseHandle(file);
+  FtpLog(connection, MakeRateLine(sent, TransferMs(start, MsOfDay())));
+  return outcome;
+}
+
+void FtpCloseData(SOCKET data) {
+  if (data == INVALID_SOCKET) return;
+  closesocket(data);
+}
+
+}  // namespace zorvel

@@ -1,0 +1,72 @@
+// The FTP upload through a real FTP proxy (Debian's ftp-proxy, started by ctest), which learns
+// the server from the "user@host" login, in passive and in active mode.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "control/engine/ftp/ftp_upload_win.h"
+#include "control/engine/http/multipart_upload_win.h"
+#include "control/testing/hosted_control_win.h"
+
+namespace zorvel::testing {
+namespace {
+
+enum Dispid : DISPID {
+  kFilePath = 1,
+  kUrl = 2,
+  kStart = 12,
+  kPassive = 17,
+  kResult = 23,
+  kProxyFtp = 27
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+TEST(FtpProxyTest, UserAtHostLoginThroughFtpProxy) {
+  const char* state = std::getenv("ORVANE_FTP_PROXY_STATE");
+  if (!state) GTEST_SKIP() << "run through ctest: the fixture starts ftp-proxy";
+  const std::string proxyPort = ReadAll(std::string(state) + "/proxy_port");
+  const std::string serverHost = ReadAll(std::string(state) + "/server_host");
+  if (proxyPort.empty()) GTEST_SKIP() << "the fixture could not start ftp-proxy (root needed)";
+  ControlClassScope scope;  // installs a scripted engine, replaced here by the real ones
+  SetUploadFunction(MultipartUpload);
+  SetFtpUploadFunction(FtpUpload);
+  TempFiles files;
+  for (const long passive : {1L, 0L}) {
+    const std::string name = passive ? "proxied passive.bin" : "proxied active.bin";
+    std::string bytes(120'000, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + passive);
+    const std::string path = files.Folder() + "\\" + name;
+    {
+      std::ofstream out(path, std::ios::binary);
+      out << bytes;
+    }
+    HostedControl control;
+    control.Put(kUrl, "ftp://taro:secret@" + serverHost + "/in");
+    control.Put(kProxyFtp, "127.0.0.1:" + proxyPort);
+    control.Put(kPassive, passive);
+    control.Put(kFilePath, path);
+    control.Call(kStart);
+    std::string log;
+    for (const RecordedEvent& event : control.Events()) {
+      if (event.id == kOnLog) log += event.text + "\n";
+    }
+    EXPECT_EQ(control.GetNumber(kResult), 0) << "passive " << passive << "\n" << log;
+    EXPECT_TRUE(control.Logged("Connecting... 127.0.0.1:" + proxyPort));
+    EXPECT_TRUE(control.Logged("USER taro@" + serverHost));
+    EXPECT_TRUE(control.Logged("PASS ******"));
+    EXPECT_TRUE(ReadAll(std::string(state) + "/server/root/in/" + name) == bytes) << name;
+  }
+}
+
+}  // namespace
+}  // namespace zorvel::testing

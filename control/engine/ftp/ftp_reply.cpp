@@ -1,0 +1,75 @@
+#include "control/engine/ftp/ftp_reply.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace zorvel {
+namespace {
+
+constexpr int kChunkBytes = 1024;
+
+int LineCode(std::string_view line) {
+  int code = 0;
+  for (size_t i = 0; i < 3 && i < line.size(); ++i) {
+    if (!std::isdigit(static_cast<unsigned char>(line[i]))) break;
+    code = code * 10 + (line[i] - '0');
+  }
+  return code;
+}
+
+bool IsReplyCode(int code) { return code >= 100 && code <= 599; }
+
+}  // namespace
+
+int ReadFtpReply(FtpReplyState& state, FtpLineSource& source) {
+  // A new reply starts from nothing: a code left from the previous one would make the reader
+  // wait for that code to be repeated.
+  if (state.replyDepth < 0) state.replyDepth = 0;
+  if (state.replyDepth == 0) {
+    state.replyText.clear();
+    state.replyCode = 0;
+  }
+  // One line per level, as deep as the reply goes; kept as a loop so that a server sending
+  // endless continuation lines costs time (bounded by the read time-out), never stack.
+  const int32_t outerDepth = state.replyDepth;
+  std::string line;
+  for (;;) {
+    ++state.replyDepth;
+    if (const int failed = source.ReadLine(line, kReplyLineCapacity)) {
+      const bool firstLine = state.replyDepth == outerDepth + 1;
+      state.replyDepth = outerDepth;
+      if (firstLine) return failed;
+      break;
+    }
+    if (state.replyText.size() + line.size() + 2 < kReplyTextLimit) {
+      state.replyText += line;
+      state.replyText += "\r\n";
+    }
+    int code = LineCode(line);
+    bool asksMore = !IsReplyCode(code) || (line.size() > 3 && line[3] == '-');
+    source.Log(line);
+    if (source.Aborted()) {
+      asksMore = false;
+      code = kAbortedReplyCode;
+      state.replyCode = kAbortedReplyCode;
+    }
+    const bool firstLine = state.replyDepth == outerDepth + 1;
+    if ((firstLine || state.replyCode == 0) && IsReplyCode(code)) state.replyCode = code;
+    const bool continuation = !firstLine && state.replyCode != 0 && code != state.replyCode;
+    if (!asksMore && !continuation) break;
+  }
+  state.replyDepth = outerDepth;
+  return IsReplyCode(state.replyCode) ? state.replyCode / 100 : 0;
+}
+
+int SendChunked(const std::function<int(const char*, int)>& send, const char* bytes, int length) {
+  int done = 0;
+  while (done < length) {
+    const int sent = send(bytes + done, std::min(kChunkBytes, length - done));
+    if (sent <= 0) return sent;
+    done += sent;
+  }
+  return length;
+}
+
+}  // namespace zorvel

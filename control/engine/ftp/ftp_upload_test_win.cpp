@@ -1,0 +1,325 @@
+// The FTP upload inside a hosted control, reached through the HTTP engine's "ftp://" hand-over,
+// against pyftpdlib on loopback (ctest starts it).
+#include <gtest/gtest.h>
+// The common controls need the types of windows.h first.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "control/engine/ftp/ftp_upload_win.h"
+#include "control/engine/http/multipart_upload_win.h"
+#include "control/engine/socket/testing/loopback_peer_win.h"
+#include "control/object/module_win.h"
+#include "control/resources/zorvel_resources.h"
+#include "control/testing/hosted_control_win.h"
+
+namespace zorvel::testing {
+namespace {
+
+enum Dispid : DISPID {
+  kFilePath = 1,
+  kUrl = 2,
+  kAuth = 7,
+  kStart = 12,
+  kCancel = 15,
+  kPassive = 17,
+  kAscExt = 18,
+  kResult = 23,
+  kProxyFtp = 27,
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+std::string ReadAnsiFile(const std::string& path) {
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing " + path + ">";
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  return bytes;
+}
+
+std::string Pattern(size_t size, int seed) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + seed + i / 8000) % 251);
+  return bytes;
+}
+
+std::string WriteFileBytes(TempFiles& files, const std::string& name, const std::string& bytes) {
+  const std::string path = files.Folder() + "\\" + name;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  EXPECT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return path;
+}
+
+std::string Formatted(UINT id, int number) {
+  char text[1024];
+  std::snprintf(text, sizeof text, LoadAnsiString(id).c_str(), number);
+  return text;
+}
+
+// The pyftpdlib server of the fixture: its port, its root, and the command lines it received.
+class FtpServer {
+ public:
+  FtpServer() {
+    const char* state = std::getenv("ORVANE_FTP_STATE");
+    if (!state) return;
+    state_ = state;
+    port_ = std::atoi(ReadAll(state_ + "/port").c_str());
+    commandsSeen_ = ReadAll(CommandsPath()).size();
+  }
+  bool Running() const { return port_ > 0; }
+  int Port() const { return port_; }
+  std::string Root() const { return state_ + "/root"; }
+  std::string CommandsPath() const { return state_ + "/commands.log"; }
+  // The command lines received since the object was made, in order.
+  std::vector<std::string> NewCommands() const {
+    std::istringstream lines(ReadAll(CommandsPath()).substr(commandsSeen_));
+    std::vector<std::string> commands;
+    for (std::string line; std::getline(lines, line);) commands.push_back(line);
+    return commands;
+  }
+
+ private:
+  std::string state_;
+  int port_ = 0;
+  size_t commandsSeen_ = 0;
+};
+
+std::vector<std::string> Only(const std::vector<std::string>& commands,
+                              const std::vector<std::string>& prefixes) {
+  std::vector<std::string> kept;
+  for (const std::string& command : commands) {
+    for (const std::string& prefix : prefixes) {
+      if (command.rfind(prefix, 0) == 0) kept.push_back(command);
+    }
+  }
+  return kept;
+}
+
+class FtpUploadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetUploadFunction(MultipartUpload);
+    SetFtpUploadFunction(FtpUpload);
+  }
+  std::string Url(const std::string& credentials, const std::string& rest) const {
+    return "ftp://" + credentials + "127.0.0.1:" + std::to_string(server_.Port()) + rest;
+  }
+
+  ControlClassScope scope_;
+  TempFiles files_;
+  FtpServer server_;
+};
+
+// The log lines of a run, for failure messages.
+std::string LogOf(const HostedControl& control) {
+  std::string log;
+  for (const RecordedEvent& event : control.Events()) {
+    if (event.id == kOnLog) log += event.text + "\n";
+  }
+  return log;
+}
+
+#define REQUIRE_SERVER() \
+  if (!server_.Running()) GTEST_SKIP() << "run through ctest: the fixture starts pyftpdlib"
+
+std::string CompletionPrefix() {
+  const std::string format = LoadAnsiString(IDS_COMPLETE);
+  return format.substr(0, format.find('%'));
+}
+
+TEST_F(FtpUploadTest, PassiveUploadWithUserPasswordPortTimeoutAndDirectory) {
+  REQUIRE_SERVER();
+  const std::string japaneseName = "\x98\x5e\x89\xb9.tta";  // 録音.tta
+  const std::string recording = Pattern(300'000, 1), note = Pattern(20, 2);
+  const std::string recordingPath = WriteFileBytes(files_, japaneseName, recording);
+  const std::string notePath = WriteFileBytes(files_, "note.bin", note);
+  HostedControl control;
+  control.Put(kUrl, Url("taro:secret@", ":20/in/box"));
+  control.Put(kPassive, 1);
+  control.Put(kFilePath, recordingPath + ";" + notePath + "|stored.dat");
+  control.Call(kStart);
+
+  EXPECT_EQ(control.GetNumber(kResult), 0) << LogOf(control);
+  EXPECT_TRUE(ReadAnsiFile(server_.Root() + "/in/box/" + japaneseName) == recording);
+  EXPECT_TRUE(ReadAnsiFile(server_.Root() + "/in/box/stored.dat") == note);
+  const std::vector<std::string> commands = server_.NewCommands();
+  EXPECT_EQ(Only(commands, {"USER", "PASS", "QUIT", "PORT"}),
+            (std::vector<std::string>{"USER taro", "PASS secret", "QUIT"}));
+  EXPECT_EQ(Only(commands, {"PASV"}).size(), 2u);
+  std::vector<std::string> stored = Only(commands, {"STOR"});
+  std::sort(stored.begin(), stored.end());
+  EXPECT_EQ(stored,
+            (std::vector<std::string>{"STOR in/box/stored.dat", "STOR in/box/" + japaneseName}));
+
+  Zorvex& object = control.Object();
+  EXPECT_EQ(object.StatusText.rfind(CompletionPrefix(), 0), 0u) << object.StatusText;
+  EXPECT_EQ(SendMessageW(control.Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 62);
+  EXPECT_EQ(object.Result, 0);
+  EXPECT_TRUE(control.Logged("Connecting... 127.0.0.1:" + std::to_string(server_.Port())));
+  EXPECT_TRUE(control.Logged("PASS ******"));
+  EXPECT_TRUE(control.Logged("USER taro"));
+  EXPECT_TRUE(control.Logged("Sending... " + notePath + " (20 bytes) as stored.dat"));
+  EXPECT_TRUE(control.Logged("Sending... " + recordingPath + " (300000 bytes)"));
+  int rateLines = 0, completions = 0;
+  for (const RecordedEvent& event : control.Events()) {
+    EXPECT_EQ(event.text.find("secret"), std::string::npos) << event.text;
+    if (event.id == kOnLog && event.text.find("300000 bytes sent in ") != std::string::npos &&
+        event.text.find(" Kbytes/sec)") != std::string::npos) {
+      ++rateLines;
+    }
+    if (event.id == kOnComplete) {
+      ++completions;
+      EXPECT_EQ(event.text, object.StatusText);
+    }
+  }
+  EXPECT_EQ(rateLines, 1);
+  EXPECT_EQ(completions, 1);
+}
+
+TEST_F(FtpUploadTest, ActiveAnonymousUploadSwitchesTypeOnlyWhenItChanges) {
+  REQUIRE_SERVER();
+  // Line ends of a text file are the server's business in type A; plain LF keeps them as sent.
+  const std::string text = "line one\nline two\n";
+  const std::string one = Pattern(70'000, 3), four = Pattern(9000, 4);
+  const std::string onePath = WriteFileBytes(files_, "1.wav", one);
+  const std::string twoPath = WriteFileBytes(files_, "2.txt", text);
+  const std::string threePath = WriteFileBytes(files_, "3.TXT", text);
+  const std::string fourPath = WriteFileBytes(files_, "4.bin", four);
+  HostedControl control;
+  control.Put(kUrl, Url("", ""));
+  control.Put(kAscExt, "txt;csv");
+  control.Put(kFilePath, onePath + ";" + twoPath + ";" + threePath + ";" + fourPath);
+  control.Call(kStart);
+
+  EXPECT_EQ(control.GetNumber(kResult), 0);
+  EXPECT_TRUE(ReadAnsiFile(server_.Root() + "/1.wav") == one);
+  EXPECT_EQ(ReadAnsiFile(server_.Root() + "/2.txt"), text);
+  EXPECT_EQ(ReadAnsiFile(server_.Root() + "/3.TXT"), text);
+  EXPECT_TRUE(ReadAnsiFile(server_.Root() + "/4.bin") == four);
+  const std::vector<std::string> commands = server_.NewCommands();
+  EXPECT_EQ(Only(commands, {"USER", "PASS", "TYPE", "STOR"}),
+            (std::vector<std::string>{"USER anonymous", "PASS ", "TYPE I", "STOR 1.wav", "TYPE A",
+                                      "STOR 2.txt", "STOR 3.TXT", "TYPE I", "STOR 4.bin"}));
+  EXPECT_EQ(Only(commands, {"PORT"}).size(), 4u);
+  EXPECT_EQ(Only(commands, {"PASV", "EPSV"}).size(), 0u);
+}
+
+TEST_F(FtpUploadTest, AuthGivesTheLoginWhenTheUrlHasNone) {
+  REQUIRE_SERVER();
+  const std::string bytes = Pattern(5000, 5);
+  const std::string path = WriteFileBytes(files_, "auth.bin", bytes);
+  HostedControl control;
+  control.Put(kUrl, Url("", "/in"));
+  control.Put(kAuth, "taro:secret");
+  control.Put(kPassive, 1);
+  control.Put(kFilePath, path);
+  control.Call(kStart);
+  EXPECT_EQ(control.GetNumber(kResult), 0);
+  EXPECT_TRUE(ReadAnsiFile(server_.Root() + "/in/auth.bin") == bytes);
+  EXPECT_EQ(Only(server_.NewCommands(), {"USER"}), (std::vector<std::string>{"USER taro"}));
+}
+
+TEST_F(FtpUploadTest, RefusedConnectionAndRefusedLoginAreConnectErrors) {
+  REQUIRE_SERVER();
+  const std::string path = WriteFileBytes(files_, "x.bin", Pattern(10, 6));
+  {
+    HostedControl control;
+    control.Put(kUrl, "ftp://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + ":5/");
+    control.Put(kFilePath, path);
+    control.Call(kStart);
+    EXPECT_EQ(control.GetNumber(kResult), -3);
+    EXPECT_EQ(control.Object().StatusText, Formatted(IDS_CONNECT_ERROR, WSAECONNREFUSED));
+  }
+  HostedControl control;
+  control.Put(kUrl, Url("taro:wrong@", "/"));
+  control.Put(kFilePath, path);
+  control.Call(kStart);
+  EXPECT_EQ(control.GetNumber(kResult), -3);
+  EXPECT_EQ(control.Object().StatusText, Formatted(IDS_CONNECT_ERROR, 1));
+  EXPECT_EQ(control.Object().ProgressText.substr(0, 4), "530 ");
+  EXPECT_EQ(control.Object().ProgressText.find('\r'), std::string::npos);
+  EXPECT_EQ(Only(server_.NewCommands(), {"STOR", "QUIT"}).size(), 0u);
+}
+
+TEST_F(FtpUploadTest, RefusedStorAndOverlongCommandLinesAreStoreFailures) {
+  REQUIRE_SERVER();
+  const std::string path = WriteFileBytes(files_, "r.bin", Pattern(10, 7));
+  {
+    HostedControl control;
+    control.Put(kUrl, Url("reader:pw@", ""));
+    control.Put(kPassive, 1);
+    control.Put(kFilePath, path);
+    control.Call(kStart);
+    EXPECT_EQ(control.GetNumber(kResult), -4);
+    EXPECT_EQ(control.Object().StatusText, Formatted(IDS_SEND_ERROR, 0));
+    EXPECT_EQ(ReadAnsiFile(server_.Root() + "/r.bin").substr(0, 8), "<missing");
+  }
+  FtpServer server;
+  HostedControl control;
+  control.Put(kUrl, Url("taro:secret@", ""));
+  control.Put(kPassive, 1);
+  control.Put(kFilePath, path + "|" + std::string(520, 'n'));
+  control.Call(kStart);
+  EXPECT_EQ(control.GetNumber(kResult), -4);
+  EXPECT_EQ(control.Object().StatusText, Formatted(IDS_SEND_ERROR, 0));
+  EXPECT_EQ(Only(server.NewCommands(), {"STOR", "PASV", "QUIT"}).size(), 0u);
+}
+
+// Cancels the run from inside, as a click would, when the first data block has gone out.
+WNDPROC g_controlProc = nullptr;
+IDispatch* g_cancelTarget = nullptr;
+
+LRESULT CALLBACK CancellingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP + 101 && g_cancelTarget) {
+    IDispatch* target = g_cancelTarget;
+    g_cancelTarget = nullptr;
+    CallDispatchMethodWith(target, kCancel);
+  }
+  return CallWindowProcW(g_controlProc, window, message, wParam, lParam);
+}
+
+TEST_F(FtpUploadTest, CancelMidFileEndsTheRunAsCancelled) {
+  REQUIRE_SERVER();
+  const std::string path = WriteFileBytes(files_, "big.bin", Pattern(20'000'000, 8));
+  for (const long passive : {1L, 0L}) {
+    HostedControl control;
+    control.Put(kUrl, Url("taro:secret@", "/in"));
+    control.Put(kPassive, passive);
+    control.Put(kFilePath, path);
+    g_controlProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        control.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CancellingProc)));
+    g_cancelTarget = control.Dispatch();
+    const DWORD start = GetTickCount();
+    control.Call(kStart);
+    SetWindowLongPtrW(control.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_controlProc));
+    EXPECT_EQ(g_cancelTarget, nullptr);
+    EXPECT_EQ(control.GetNumber(kResult), -2) << "passive " << passive;
+    EXPECT_EQ(control.Object().StatusText, LoadAnsiString(IDS_CANCELLED));
+    EXPECT_LT(GetTickCount() - start, 30000u);
+    EXPECT_LT(ReadAnsiFile(server_.Root() + "/in/big.bin").size(), 20'000'000u);
+  }
+}
+
+}  // namespace
+}  // namespace zorvel::testing

@@ -1,0 +1,209 @@
+#include "control/engine/ftp/ftp_upload_win.h"
+
+// The common controls need the types of windows.h first.
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "control/engine/ftp/ftp_address.h"
+#include "control/engine/ftp/ftp_client_win.h"
+#include "control/engine/ftp/ftp_store_rules.h"
+#include "control/engine/socket/socket_connection_win.h"
+#include "control/object/module_win.h"
+#include "control/object/zorvex_win.h"
+#include "control/resources/zorvel_resources.h"
+#include "control/window/progress_text.h"
+
+namespace zorvel {
+namespace {
+
+constexpr int kBarSteps = 62;
+constexpr size_t kReplyShownLimit = 256;
+
+std::string Format(UINT id, int first, int second = 0) {
+  char text[512];
+  std::snprintf(text, sizeof text, LoadAnsiString(id).c_str(), first, second);
+  return text;
+}
+
+long long LocalFileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+TimeOfDay Now() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+class FtpRun {
+ public:
+  FtpRun(Zorvex& control, SocketConnection& connection)
+      : control_(control), connection_(connection), window_(control.Window()) {}
+
+  int Perform();
+
+ private:
+  void SetStatus(std::string text);
+  int Login(const FtpAddress& address);
+  int StoreAll(const FtpAddress& address);
+  void StepBarToEnd();
+  void RestoreCaption();
+
+  Zorvex& control_;
+  SocketConnection& connection_;
+  ControlWindow& window_;
+  TimeOfDay start_{};
+  bool captionSaved_ = false;
+  char caption_[256] = "";
+};
+
+void FtpRun::SetStatus(std::string text) {
+  control_.StatusText = std::move(text);
+  window_.DrawLabel(TextArea::kStatus, control_.StatusText);
+}
+
+int FtpRun::Perform() {
+  control_.Result = 0;
+  control_.CancelRequested = false;
+  start_ = Now();
+  DispatchPendingMessage();
+  if (window_.Exists()) EnableWindow(window_.List(), FALSE);
+  control_.ProgressText.clear();
+  control_.ResponseBody.Empty();
+
+  const FtpAddress address =
+      SplitFtpUrl(control_.URL, control_.Auth, static_cast<int>(control_.TimeoutSeconds));
+  SetStatus(LoadAnsiString(IDS_CONNECTING));
+  connection_.ownerWindow = window_.Handle();
+  connection_.bytesSent = 0;
+  if (const int failed = Login(address)) return failed;
+  return StoreAll(address);
+}
+
+int FtpRun::Login(const FtpAddress& address) {
+  char text[1024];
+  int code = 0;
+  int login = 0;
+  if (control_.ProxyFtp.empty()) {
+    std::snprintf(text, sizeof text, "Connecting... %s:%d", address.host.c_str(), address.port);
+    control_.LogLine(text);
+    code = connection_.Connect(address.host, address.port, address.seconds);
+    if (code == 0) login = FtpLogin(connection_, address.user, address.password);
+  } else {
+    const FtpProxyRoute proxy = MakeProxyRoute(control_.ProxyFtp, address.user, address.host);
+    const int port = proxy.port.value_or(address.port);
+    std::snprintf(text, sizeof text, "Connecting... %s:%d", proxy.host.c_str(), port);
+    control_.LogLine(text);
+    code = connection_.Connect(proxy.host, port, address.seconds);
+    if (code == 0) {
+      login = FtpProxyLogin(connection_, proxy.proxyUser ? &*proxy.proxyUser : nullptr,
+                            proxy.proxyPassword, proxy.siteCommand ? &*proxy.siteCommand : nullptr,
+                            proxy.loginUser, address.password);
+    }
+  }
+  if (code == 0 && login == 0) return 0;
+  const std::string reply = connection_.replyText;
+  connection_.Close();
+  if (control_.CancelRequested) {
+    SetStatus(LoadAnsiString(IDS_CANCELLED));
+    control_.Result = -2;
+    return code != 0 ? code : login;
+  }
+  SetStatus(Format(IDS_CONNECT_ERROR, code != 0 ? code : login));
+  if (code == 0 && reply.size() < kReplyShownLimit) {
+    control_.ProgressText = reply.substr(0, reply.find('\r'));
+    window_.DrawLabel(TextArea::kRemain, control_.ProgressText);
+  }
+  control_.Result = -3;
+  return code != 0 ? code : login;
+}
+
+int FtpRun::StoreAll(const FtpAddress& address) {
+  const std::vector<std::string> ascEntries = SplitAscExt(control_.AscExt);
+  if (control_.Passive) FtpCommand(connection_, "PASV", "");
+  if (control_.BrowserWindow) {
+    GetWindowTextA(control_.BrowserWindow, caption_, sizeof caption_);
+    captionSaved_ = true;
+  }
+  const std::string uploading = LoadAnsiString(IDS_UPLOADING);
+  SetStatus(uploading);
+  if (window_.Exists()) {
+    SendMessageW(window_.ProgressBar(), PBM_SETRANGE, 0, MAKELPARAM(0, kBarSteps));
+    SendMessageW(window_.ProgressBar(), PBM_SETSTEP, 1, 0);
+  }
+  DispatchPendingMessage();
+  window_.ResetFtpProgress();
+
+  int stored = 2;
+  for (int i = 0; stored == 2 && i < window_.EntryCount() && i < control_.Count; ++i) {
+    window_.SelectEntry(i);
+    const std::string itemText = window_.EntryText(i);
+    SetStatus(uploading + " " + std::to_string(i + 1));
+    const StoreItem item = SplitStoreItem(itemText);
+    std::vector<char> text(item.localPath.size() + item.storedName.size() + 64);
+    const long size = static_cast<long>(LocalFileSize(item.localPath));
+    if (item.hasAlias) {
+      std::snprintf(text.data(), text.size(), "Sending... %s (%ld bytes) as %s",
+                    item.localPath.c_str(), size, item.storedName.c_str());
+    } else {
+      std::snprintf(text.data(), text.size(), "Sending... %s (%ld bytes)", item.localPath.c_str(),
+                    size);
+    }
+    control_.LogLine(text.data());
+    const char type = ChooseTransferType(itemText, item.storedName, ascEntries);
+    stored = FtpStore(connection_, MakeStorLine(address.directory, item.storedName), item.localPath,
+                      type);
+  }
+  if (stored == 2 && !control_.CancelRequested) {
+    StepBarToEnd();
+    const long seconds = ElapsedMs(start_, Now()) / 1000;
+    control_.StatusText =
+        Format(IDS_COMPLETE, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
+    FtpQuit(connection_);
+    connection_.Close();
+    window_.DrawLabel(TextArea::kStatus, control_.StatusText);
+    DispatchPendingMessage();
+    control_.Events().Fire(kOnComplete, control_.StatusText);
+    RestoreCaption();
+    return 1;
+  }
+  connection_.Close();
+  control_.Result = -4;
+  RestoreCaption();
+  if (control_.CancelRequested) {
+    SetStatus(LoadAnsiString(IDS_CANCELLED));
+    control_.Result = -2;
+  } else {
+    SetStatus(Format(IDS_SEND_ERROR, stored));
+  }
+  return 0;
+}
+
+void FtpRun::StepBarToEnd() {
+  if (!window_.Exists()) return;
+  for (int i = 0;
+       i < kBarSteps && SendMessageW(window_.ProgressBar(), PBM_GETPOS, 0, 0) < kBarSteps; ++i) {
+    SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
+  }
+}
+
+void FtpRun::RestoreCaption() {
+  if (captionSaved_ && control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, caption_);
+}
+
+}  // namespace
+
+int FtpUpload(Zorvex& control, SocketConnection& connection) {
+  FtpRun run(control, connection);
+  return run.Perform();
+}
+
+}  // namespace zorvel
