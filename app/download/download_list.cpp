@@ -14,7 +14,7 @@ std::vector<clsDownFile> ReadDescriptorEntries(std::u16string_view text) {
   while (at < text.size()) {
     std::size_t end = text.find(u'\r', at);
     if (end == std::u16string_view::npos) end = text.size();
-    if (end > at) entries.emplace_back(std::u16string(text.substr(at, end - at)));
+    if (end > at) entries.emplace_back(text.substr(at, end - at));
     at = end + 1;
     if (at < text.size() && text[at] == u'\n') ++at;
   }

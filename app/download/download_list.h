@@ -11,7 +11,7 @@
 // One entry of the download list: a line of the descriptor.
 class clsDownFile {
  public:
-  explicit clsDownFile(std::u16string downPath) : DownPath(std::move(downPath)) {}
+  explicit clsDownFile(std::u16string_view downPath) : DownPath(downPath) {}
 
   // The text after the last "/" (the whole path without one; empty when it ends with "/").
   std::u16string FileName() const;

@@ -43,3 +43,19 @@
 #define IDC_CMD_BOOK_DELETE 1204
 #define IDC_CMD_BOOK_SET 1205
 #define IDC_CMD_BOOK_CLOSE 1206
+
+/* frmDownLoad; the indexes of the label arrays lblTitle, lblView and lblProgress are in the names */
+#define IDD_DOWNLOAD 107
+#define IDC_FRA_DOWNLOAD 1501
+#define IDC_LBL_TITLE_0 1502
+#define IDC_LBL_TITLE_2 1503
+#define IDC_LBL_VIEW_0 1504
+#define IDC_LBL_PROGRESS_0 1505
+#define IDC_LBL_VIEW_1 1506
+#define IDC_LBL_PROGRESS_1 1507
+#define IDC_PBR_DOWNLOAD 1508
+#define IDC_FRA_DEFROSTING 1509
+#define IDC_LBL_TITLE_1 1510
+#define IDC_LBL_COUNT 1511
+#define IDC_PBR_DEFROSTING 1512
+#define IDC_CMD_DOWNLOAD_CANCEL 1513
