@@ -317,6 +317,28 @@ TEST_F(DownloadWindowTest, FailedRunsShowTheMessageOfTheirResult) {
   }
 }
 
+TEST_F(DownloadWindowTest, ARenameOntoAnExistingFileIsReportedAndTheWindowStaysIdle) {
+  LoopbackHttpPeer peer;
+  peer.SetBody("data", "application/octet-stream");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  WriteBytes(work_ / u"list.ofts",
+             base::ToAnsi(Line(peer, u"a b.txt") + u"\r\n" + Line(peer, u"a b.txt") + u"\r\n"));
+  window_.OftsPath(work_ / u"list.ofts");
+  window_.Show();
+  const ULONGLONG deadline = GetTickCount64() + 20000;
+  while (dialogs_.messages.empty() && GetTickCount64() < deadline) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    DoEvents();
+  }
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text.rfind(u"FileDownLoad\r\n", 0), 0u);
+  EXPECT_EQ(dialogs_.messages[0].icon(), static_cast<UINT>(MB_ICONERROR));
+  EXPECT_TRUE(window_.IsLoaded());
+  EXPECT_FALSE(IsHourglassPointer());
+  EXPECT_EQ(Names(folder_), (std::set<std::u16string>{u"a b.txt", u"a+b.txt"}));
+  window_.Unload();
+}
+
 TEST_F(DownloadWindowTest, ADescriptorOfEmptyLinesEndsWithWinsockError) {
   dialogs_.folderAnswers.push_back(folder_.path());
   Run(u"\r\n\r\n\r");
