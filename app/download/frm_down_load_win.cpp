@@ -97,6 +97,14 @@ void frmDownLoad::cmdCancel_Click() {
   }
 }
 
+void frmDownLoad::CloseBox() {
+  if (blnBusy) {
+    cmdCancel_Click();
+  } else {
+    Unload();
+  }
+}
+
 void frmDownLoad::Timer2_Timer() {
   ShowWindow(Control(IDC_LBL_TITLE_2), lngBlinkCount % 2 == 0 ? SW_SHOW : SW_HIDE);
   ++lngBlinkCount;
@@ -117,6 +125,7 @@ void frmDownLoad::GetDownLoadFilePath() {
 
 void frmDownLoad::Timer1_Timer() {
   StopTimer(kTimer1);
+  blnBusy = true;
   WithErrorTrap(u"Timer1_Timer", false, [&] {
     strSaveFolder = SelectFolder(hwnd(), u"フォルダを選択して下さい", u"");
     if (strSaveFolder.empty()) {
@@ -139,6 +148,7 @@ void frmDownLoad::Timer1_Timer() {
     StartTransfer();
     return true;
   });
+  blnBusy = false;
 }
 
 bool frmDownLoad::ResolveClashes() {

@@ -33,8 +33,9 @@ class frmDownLoad : public Form {
   void Form_Unload() override;
   bool Command(int id, int code) override;
   void Timer(UINT_PTR id) override;
-  // During a download the close box asks for a stop, as Cancel does; the window closes itself.
-  void CloseBox() override { cmdCancel_Click(); }
+  // While the start sequence or a run is under way the close box asks for a stop, as Cancel
+  // does, and the window closes itself; an idle window (after a reported failure) just closes.
+  void CloseBox() override;
 
  private:
   void GetDownLoadFilePath();
@@ -62,4 +63,5 @@ class frmDownLoad : public Form {
   int16_t blnDecodeCancel = 0;
   int32_t lngDecodeStatus = 0;
   int32_t lngViewCount = 0;
+  bool blnBusy = false;
 };
