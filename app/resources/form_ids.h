@@ -44,7 +44,7 @@
 #define IDC_CMD_BOOK_SET 1205
 #define IDC_CMD_BOOK_CLOSE 1206
 
-/* frmDownLoad; the indexes of the label arrays lblTitle, lblView and lblProgress are in the names */
+/* frmDownLoad; the label arrays lblTitle, lblView, lblProgress carry their index */
 #define IDD_DOWNLOAD 107
 #define IDC_FRA_DOWNLOAD 1501
 #define IDC_LBL_TITLE_0 1502

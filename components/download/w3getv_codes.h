@@ -2,6 +2,7 @@
 // stored; an HTTP answer between 300 and 500 comes back as minus its status code.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace w3getv {

@@ -93,6 +93,10 @@ void Transfer::Touch() { lastActivity_ = GetTickCount64(); }
 int32_t Transfer::FailureOfLastError() const {
   const DWORD error = GetLastError();
   if (aborted_) return kCancelled;
+  // WinINet reports a silence that outlasted its time-out under several codes; what counts is
+  // that the server kept silent that long.
+  const uint64_t silence = GetTickCount64() - lastActivity_;
+  if (silence >= static_cast<uint64_t>(command_.timeOutMilliseconds) * 9 / 10) return kTimeOut;
   switch (error) {
     case ERROR_INTERNET_CANNOT_CONNECT:
     case ERROR_INTERNET_NAME_NOT_RESOLVED:
