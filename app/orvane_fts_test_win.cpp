@@ -1,7 +1,6 @@
 // Starts OrvaneFts.exe as a user would and answers the message box it shows.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -59,13 +58,62 @@ TEST_F(OrvaneFtsProgram, RefusesAnythingButAnExistingDescriptor) {
   TempFolder folder;
   const std::u16string path = folder.path();
   const std::wstring folderPath(path.begin(), path.end());
-  for (const std::wstring& arguments :
-       {folderPath + L"\\missing.ofts", folderPath, std::wstring(L"-log x"),
-        L"\"" + folderPath + L"\""}) {
+  for (const std::wstring& arguments : {folderPath + L"\\missing.ofts", folderPath,
+                                        std::wstring(L"-log x"), L"\"" + folderPath + L"\""}) {
     const MessageBoxSeen seen = RunAndCloseMessageBox(arguments);
     EXPECT_EQ(seen.caption, L"Orvaneファイル転送") << arguments;
     EXPECT_EQ(seen.text, L"oftsファイルが見つかりません。") << arguments;
   }
+}
+
+struct OwnedDialogSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<OwnedDialogSearch*>(data);
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
+      std::wstring(className) == L"#32770") {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The visible dialog box `owner` opened, waited for up to 30 s.
+HWND OwnedDialog(HWND owner) {
+  OwnedDialogSearch search{owner, nullptr};
+  for (int tries = 0; tries < 300 && search.found == nullptr; ++tries) {
+    EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr) Sleep(100);
+  }
+  return search.found;
+}
+
+TEST_F(OrvaneFtsProgram, ADescriptorOpensTheDownloadWindowWhichAsksForTheFolder) {
+  TempFolder folder;
+  WriteBytes(folder / u"list.ofts", "http://127.0.0.1:9/a.txt\r\n");
+  const std::u16string path = folder / u"list.ofts";
+  RunningProgram program(std::wstring(path.begin(), path.end()));
+  HWND window = program.Window(L"Orvaneファイル転送 - ダウンロード");
+  ASSERT_NE(window, nullptr);
+  HWND browser = OwnedDialog(window);
+  ASSERT_NE(browser, nullptr) << "no folder browser";
+  std::wstring instruction;
+  EnumChildWindows(browser, CollectStaticText, reinterpret_cast<LPARAM>(&instruction));
+  EXPECT_EQ(instruction, L"フォルダを選択して下さい");
+  RunningProgram::Dismiss(browser, IDCANCEL);
+
+  HWND box = OwnedDialog(window);
+  ASSERT_NE(box, nullptr) << "no message after the cancelled folder choice";
+  std::wstring text;
+  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  EXPECT_EQ(text, L"ダウンロードがキャンセルされました。");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(program.Ends()) << "the program did not end with its download window";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #define IDD_ADDRESS_BOOK 104
 #define IDD_UPLOAD 105
 #define IDD_HISTORY 106
+#define IDD_DOWNLOAD 107
 
 /* frmForward */
 #define IDC_FRA_FILE 1001
@@ -62,3 +63,18 @@
 #define IDC_FRA_SEND 1305
 #define IDC_LBL_TITLE_1 1306
 #define IDC_CMD_CANCEL 1307
+
+/* frmDownLoad; the label arrays lblTitle, lblView, lblProgress carry their index */
+#define IDC_FRA_DOWNLOAD 1501
+#define IDC_DL_LBL_TITLE_0 1502
+#define IDC_DL_LBL_TITLE_2 1503
+#define IDC_LBL_VIEW_0 1504
+#define IDC_LBL_PROGRESS_0 1505
+#define IDC_LBL_VIEW_1 1506
+#define IDC_LBL_PROGRESS_1 1507
+#define IDC_PBR_DOWNLOAD 1508
+#define IDC_FRA_DEFROSTING 1509
+#define IDC_DL_LBL_TITLE_1 1510
+#define IDC_DL_LBL_COUNT 1511
+#define IDC_PBR_DEFROSTING 1512
+#define IDC_CMD_DOWNLOAD_CANCEL 1513

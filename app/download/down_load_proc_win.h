@@ -1,0 +1,35 @@
+// The download function W3getv of Parvek.dll, bound by name at its first call, and the two
+// callbacks it reports through, with the application-wide counters they share with the download
+// window. One application run downloads one descriptor.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace basMain {
+
+inline int32_t lngDownPhase = 0;      // 1 during the size probe, 2 during the download
+inline int32_t lngTotalBytes = 0;     // sum of the sizes the probe reported
+inline int32_t lngDoneBytes = 0;      // sum of the final byte counts of downloaded files
+inline int32_t lngFileBytes = 0;      // bytes received so far of the file being downloaded
+inline int32_t lngCallbackCount = 0;  // download callbacks since the download pass began
+inline int32_t lngDownCancel = 0;     // what the callbacks answer; nonzero stops the request
+
+using DownLoadCallback = LONG(__stdcall*)(LONG bytes, LPCSTR text);
+
+// The probe's callback: counts the size and stops the request at once.
+LONG __stdcall GetFileSizeProc(LONG bytes, LPCSTR text);
+// The download's callback: after its first call, the bytes of the file so far.
+LONG __stdcall DownLoadProc(LONG bytes, LPCSTR text);
+
+}  // namespace basMain
+
+namespace parvek {
+
+// Runs one request of `commandText` (sent in the ANSI code page). A library or entry point that
+// cannot be found raises AppError.
+int32_t W3getv(const std::u16string& commandText, basMain::DownLoadCallback callback);
+
+}  // namespace parvek

@@ -1,0 +1,390 @@
+// The download window in this process, with scripted dialogs, the real Parvek.dll and TTA_VB.dll,
+// against loopback peers that serve every requested file.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winsock2.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/download/down_load_proc_win.h"
+#include "app/download/frm_down_load_win.h"
+#include "app/resources/form_ids.h"
+#include "app/testing/scripted_dialogs_win.h"
+#include "app/testing/temp_folder_win.h"
+#include "app/tta/tta_codec_win.h"
+#include "base/ansi.h"
+#include "components/http/loopback_peer_win.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// 16-bit stereo PCM of `frames` frames, samples that a lossless codec must keep.
+std::string Wave(uint32_t frames) {
+  std::string data(static_cast<std::size_t>(frames) * 4, '\0');
+  uint32_t seed = 12345;
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    seed = seed * 1103515245 + 12345;
+    data[i] = static_cast<char>(i % 4 == 1 || i % 4 == 3 ? (seed >> 24) % 8 : seed >> 16);
+  }
+  auto u32 = [](uint32_t v) {
+    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+  };
+  auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+  return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) +
+         u16(2) + u32(44100) + u32(44100 * 4) + u16(4) + u16(16) + "data" +
+         u32(static_cast<uint32_t>(data.size())) + data;
+}
+
+std::string Tta(const TempFolder& work, const std::string& wave) {
+  WriteBytes(work / u"source.wav", wave);
+  int16_t cancel = 0;
+  EXPECT_EQ(tta_vb::Enc_WavToTTA(work / u"source.wav", work / u"source.tta", &cancel), kTtaDone);
+  return ReadBytes(work / u"source.tta");
+}
+
+std::set<std::u16string> Names(const TempFolder& folder) {
+  std::set<std::u16string> names;
+  for (const auto& item : fs::directory_iterator(fs::path(folder.path()))) {
+    names.insert(item.path().filename().u16string());
+  }
+  return names;
+}
+
+// Serves every request with `size` bytes of "x", sent in small pieces with pauses, so that a
+// download lasts long enough to be cancelled in the middle.
+class TricklePeer {
+ public:
+  explicit TricklePeer(std::size_t size) : size_(size) {
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int length = sizeof address;
+    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    listen(listener_, 8);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~TricklePeer() {
+    stopping_ = true;
+    closesocket(listener_);
+    thread_.join();
+  }
+  std::u16string Url(std::u16string_view name) const {
+    return u"http://127.0.0.1:" + base::FromAnsi(std::to_string(port_)) + u"/" +
+           std::u16string(name);
+  }
+
+ private:
+  void Serve() {
+    while (!stopping_) {
+      SOCKET client = accept(listener_, nullptr, nullptr);
+      if (client == INVALID_SOCKET) return;
+      char request[4096];
+      recv(client, request, sizeof request, 0);
+      const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size_) +
+                               "\r\nConnection: close\r\n\r\n";
+      bool sent = send(client, head.data(), static_cast<int>(head.size()), 0) > 0;
+      const std::string piece(16384, 'x');
+      for (std::size_t at = 0; sent && at < size_ && !stopping_; at += piece.size()) {
+        const int n = static_cast<int>(std::min(piece.size(), size_ - at));
+        sent = send(client, piece.data(), n, 0) == n;
+        Sleep(15);
+      }
+      closesocket(client);
+    }
+  }
+
+  std::size_t size_;
+  SOCKET listener_;
+  unsigned short port_ = 0;
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
+};
+
+// Runs `body` on every tick of a thread timer until the window is gone.
+std::function<void()> onTick;
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (onTick) onTick();
+}
+
+class DownloadWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    basMain::lngDownPhase = basMain::lngTotalBytes = basMain::lngDoneBytes = 0;
+    basMain::lngFileBytes = basMain::lngCallbackCount = basMain::lngDownCancel = 0;
+  }
+  void TearDown() override { onTick = nullptr; }
+
+  std::u16string Line(const LoopbackHttpPeer& peer, std::u16string_view name) const {
+    return peer.Url("/files/0123456789abcdef/") + std::u16string(name);
+  }
+
+  // Writes the descriptor, shows the window on it and lets it run until it closes itself.
+  void Run(const std::u16string& descriptor) {
+    WriteBytes(work_ / u"list.ofts", base::ToAnsi(descriptor));
+    window_.OftsPath(work_ / u"list.ofts");
+    window_.Show();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
+    const ULONGLONG deadline = GetTickCount64() + 60000;
+    while (window_.IsLoaded() && GetTickCount64() < deadline) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      DoEvents();
+    }
+    KillTimer(nullptr, timer);
+    EXPECT_FALSE(window_.IsLoaded()) << "the window did not close";
+  }
+
+  std::vector<std::u16string> Texts() const {
+    std::vector<std::u16string> texts;
+    for (const ShownMessage& message : dialogs_.messages) texts.push_back(message.text);
+    return texts;
+  }
+
+  ScriptedDialogs dialogs_;
+  TempFolder work_;
+  TempFolder folder_;
+  frmDownLoad window_;
+};
+
+TEST_F(DownloadWindowTest, DownloadsEveryFileUnderItsOwnNameAndRestoresTheWaveFiles) {
+  const std::string wave = Wave(200000);
+  LoopbackHttpPeer peer;
+  peer.SetBody(Tta(work_, wave), "application/octet-stream");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  Run(Line(peer, u"録音 1.tta") + u"\r\n\r\n" + Line(peer, u"B.TTA") + u"\r" +
+      Line(peer, u"a.b.tta") + u"\r\n" + Line(peer, u"メモ&.txt") + u"\r\n");
+
+  EXPECT_EQ(dialogs_.folderBrowserTitles, std::vector<std::u16string>{u"フォルダを選択して下さい"});
+  EXPECT_EQ(Names(folder_),
+            (std::set<std::u16string>{u"録音 1.wav", u"B.wav", u"a.b.wav", u"メモ&.txt"}));
+  for (const char16_t* name : {u"録音 1.wav", u"B.wav", u"a.b.wav"}) {
+    EXPECT_EQ(ReadBytes(folder_ / name), wave);
+  }
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, u"ダウンロードが完了しました。");
+  EXPECT_EQ(dialogs_.messages[0].caption, u"Orvaneファイル転送");
+  EXPECT_EQ(dialogs_.messages[0].icon(), static_cast<UINT>(MB_ICONINFORMATION));
+  // Probe and download of each file, the name encoded as UTF-8.
+  const std::vector<std::string> requests = peer.Requests();
+  ASSERT_EQ(requests.size(), 8u);
+  EXPECT_EQ(requests[0].rfind("GET /files/0123456789abcdef/%E9%8C%B2%E9%9F%B3%201.tta ", 0), 0u);
+  EXPECT_EQ(requests[7].rfind("GET /files/0123456789abcdef/%E3%83%A1%E3%83%A2%26.txt ", 0), 0u);
+  EXPECT_EQ(basMain::lngTotalBytes, basMain::lngDoneBytes);
+  EXPECT_EQ(window_.ControlText(IDC_LBL_PROGRESS_0), window_.ControlText(IDC_LBL_PROGRESS_1));
+}
+
+TEST_F(DownloadWindowTest, ACancelledFolderChoiceEndsTheWindow) {
+  LoopbackHttpPeer peer;
+  dialogs_.folderAnswers.push_back(std::nullopt);
+  Run(Line(peer, u"a.txt"));
+  EXPECT_EQ(Texts(), std::vector<std::u16string>{u"ダウンロードがキャンセルされました。"});
+  EXPECT_EQ(dialogs_.messages[0].icon(), static_cast<UINT>(MB_ICONINFORMATION));
+  EXPECT_TRUE(peer.Requests().empty());
+}
+
+TEST_F(DownloadWindowTest, AHostileEntryChangesNothingOnDisk) {
+  LoopbackHttpPeer peer;
+  for (const char16_t* name : {u"..", u"..\\..\\evil.exe", u"C:evil", u"CON", u"a|b", u"", u"."}) {
+    frmDownLoad window;
+    WriteBytes(folder_ / u"a.wav", "mine");
+    ScriptedDialogs dialogs;
+    dialogs.folderAnswers.push_back(folder_.path());
+    WriteBytes(work_ / u"list.ofts",
+               base::ToAnsi(Line(peer, u"a.tta") + u"\r\n" + Line(peer, name) + u"\r\n"));
+    window.OftsPath(work_ / u"list.ofts");
+    window.Show();
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (window.IsLoaded() && GetTickCount64() < deadline) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      DoEvents();
+    }
+    EXPECT_FALSE(window.IsLoaded());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, u"URLが不適切です");
+    EXPECT_EQ(dialogs.messages[0].icon(), static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(Names(folder_), std::set<std::u16string>{u"a.wav"});
+    EXPECT_EQ(ReadBytes(folder_ / u"a.wav"), "mine");
+  }
+  EXPECT_FALSE(fs::exists(fs::path(folder_.path()).parent_path() / "evil.exe"));
+  EXPECT_TRUE(peer.Requests().empty());
+}
+
+TEST_F(DownloadWindowTest, AClashAnsweredYesDeletesEveryClashingFileFirst) {
+  LoopbackHttpPeer peer;
+  peer.SetBody("new", "application/octet-stream");
+  WriteBytes(folder_ / u"b.txt", "old b");
+  SetFileAttributesW(reinterpret_cast<const wchar_t*>((folder_ / u"b.txt").c_str()),
+                     FILE_ATTRIBUTE_READONLY);
+  WriteBytes(folder_ / u"c.txt", "old c");
+  WriteBytes(folder_ / u"keep.txt", "keep");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  dialogs_.messageAnswers = {IDYES, IDOK};
+  Run(Line(peer, u"b.txt") + u"\r\n" + Line(peer, u"c.txt") + u"\r\n");
+
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages[0].text,
+            u"選択されたフォルダに同名のファイルが保存されています。\nファイルを削除してよろしいで"
+            u"すか？");
+  EXPECT_EQ(dialogs_.messages[0].caption, u"確認");
+  EXPECT_EQ(dialogs_.messages[0].style, static_cast<UINT>(MB_YESNO));
+  EXPECT_EQ(dialogs_.messages[1].text, u"ダウンロードが完了しました。");
+  EXPECT_EQ(ReadBytes(folder_ / u"b.txt"), "new");
+  EXPECT_EQ(ReadBytes(folder_ / u"c.txt"), "new");
+  EXPECT_EQ(ReadBytes(folder_ / u"keep.txt"), "keep");
+}
+
+TEST_F(DownloadWindowTest, AClashAnsweredNoLeavesTheFolderAlone) {
+  LoopbackHttpPeer peer;
+  WriteBytes(folder_ / u"x.wav", "old");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  dialogs_.messageAnswers = {IDNO};
+  Run(Line(peer, u"x.tta"));
+  EXPECT_EQ(Texts(),
+            (std::vector<std::u16string>{u"選択されたフォルダに同名のファイルが保存されています。\n"
+                                         u"ファイルを削除してよろしいですか？",
+                                         u"同名ファイルが保存されているためダウンロード出来ません。"
+                                         u"\nファイルを削除してから実行して下さい。"}));
+  EXPECT_EQ(dialogs_.messages[1].icon(), static_cast<UINT>(MB_ICONINFORMATION));
+  EXPECT_EQ(ReadBytes(folder_ / u"x.wav"), "old");
+  EXPECT_TRUE(peer.Requests().empty());
+}
+
+TEST_F(DownloadWindowTest, AFolderOfSubfoldersOnlyAsksNothing) {
+  LoopbackHttpPeer peer;
+  peer.SetBody("data", "application/octet-stream");
+  fs::create_directories(fs::path(folder_ / u"sub.txt"));
+  dialogs_.folderAnswers.push_back(folder_.path());
+  Run(Line(peer, u"plain.txt"));
+  EXPECT_EQ(Texts(), std::vector<std::u16string>{u"ダウンロードが完了しました。"});
+  EXPECT_EQ(ReadBytes(folder_ / u"plain.txt"), "data");
+}
+
+TEST_F(DownloadWindowTest, FailedRunsShowTheMessageOfTheirResult) {
+  struct Case {
+    std::string response;  // empty: a refused port
+    std::u16string descriptorTail;
+    std::u16string message;
+  };
+  const std::vector<Case> cases = {
+      {"HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", u"a.txt",
+       u"HTTPエラー"},
+      {"", u"a.txt", u"ソケットオープンエラー"},
+  };
+  for (const Case& c : cases) {
+    frmDownLoad window;
+    ScriptedDialogs dialogs;
+    dialogs.folderAnswers.push_back(folder_.path());
+    std::u16string descriptor;
+    LoopbackHttpPeer peer;
+    if (c.response.empty()) {
+      SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+      int length = sizeof address;
+      getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+      closesocket(probe);
+      descriptor = u"http://127.0.0.1:" + base::FromAnsi(std::to_string(ntohs(address.sin_port))) +
+                   u"/" + c.descriptorTail;
+    } else {
+      peer.SetResponse(c.response);
+      descriptor = Line(peer, c.descriptorTail);
+    }
+    WriteBytes(work_ / u"list.ofts", base::ToAnsi(descriptor));
+    window.OftsPath(work_ / u"list.ofts");
+    window.Show();
+    const ULONGLONG deadline = GetTickCount64() + 30000;
+    while (window.IsLoaded() && GetTickCount64() < deadline) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      DoEvents();
+    }
+    EXPECT_FALSE(window.IsLoaded());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, c.message);
+    EXPECT_EQ(dialogs.messages[0].icon(), static_cast<UINT>(MB_ICONERROR));
+    EXPECT_TRUE(Names(folder_).empty());
+  }
+}
+
+TEST_F(DownloadWindowTest, ARenameOntoAnExistingFileIsReportedAndTheWindowStaysIdle) {
+  LoopbackHttpPeer peer;
+  peer.SetBody("data", "application/octet-stream");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  WriteBytes(work_ / u"list.ofts",
+             base::ToAnsi(Line(peer, u"a b.txt") + u"\r\n" + Line(peer, u"a b.txt") + u"\r\n"));
+  window_.OftsPath(work_ / u"list.ofts");
+  window_.Show();
+  const ULONGLONG deadline = GetTickCount64() + 20000;
+  while (dialogs_.messages.empty() && GetTickCount64() < deadline) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    DoEvents();
+  }
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text.rfind(u"FileDownLoad\r\n", 0), 0u);
+  EXPECT_EQ(dialogs_.messages[0].icon(), static_cast<UINT>(MB_ICONERROR));
+  EXPECT_TRUE(window_.IsLoaded());
+  EXPECT_FALSE(IsHourglassPointer());
+  EXPECT_EQ(Names(folder_), (std::set<std::u16string>{u"a b.txt", u"a+b.txt"}));
+  // The idle window closes by its close box.
+  SendMessageW(window_.hwnd(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(window_.IsLoaded());
+}
+
+TEST_F(DownloadWindowTest, ADescriptorOfEmptyLinesEndsWithWinsockError) {
+  dialogs_.folderAnswers.push_back(folder_.path());
+  Run(u"\r\n\r\n\r");
+  EXPECT_EQ(Texts(), std::vector<std::u16string>{u"Winsockエラー"});
+}
+
+TEST_F(DownloadWindowTest, CancelDuringTheDownloadKeepsTheCompleteFiles) {
+  const std::size_t size = 1024 * 1024;
+  TricklePeer peer(size);
+  dialogs_.folderAnswers.push_back(folder_.path());
+  int64_t lastLabel = 0;
+  bool grew = true;
+  onTick = [&] {
+    if (!window_.IsLoaded()) return;
+    const int64_t label = LeadingNumber(window_.ControlText(IDC_LBL_PROGRESS_0));
+    grew = grew && label >= lastLabel &&
+           label <= LeadingNumber(window_.ControlText(IDC_LBL_PROGRESS_1));
+    lastLabel = label;
+    if (basMain::lngDownPhase == 2 && basMain::lngDoneBytes >= static_cast<int32_t>(size)) {
+      // The close box during a run asks for a stop, as Cancel does.
+      SendMessageW(window_.hwnd(), WM_CLOSE, 0, 0);
+    }
+  };
+  Run(peer.Url(u"one.bin") + u"\r\n" + peer.Url(u"two.bin") + u"\r\n" + peer.Url(u"three.bin"));
+  EXPECT_EQ(Texts(), std::vector<std::u16string>{u"キャンセルされました"});
+  EXPECT_EQ(Names(folder_), std::set<std::u16string>{u"one.bin"});
+  EXPECT_EQ(ReadBytes(folder_ / u"one.bin").size(), size);
+  EXPECT_GT(lastLabel, 0);
+  EXPECT_TRUE(grew);
+}
+
+TEST_F(DownloadWindowTest, CancelDuringTheDecompressionKeepsWhatIsNotAWaveFileYet) {
+  const std::string wave = Wave(1500000);
+  LoopbackHttpPeer peer;
+  peer.SetBody(Tta(work_, wave), "application/octet-stream");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  onTick = [&] {
+    if (window_.ControlText(IDC_DL_LBL_COUNT) == u"2/3") window_.cmdCancel_Click();
+  };
+  Run(Line(peer, u"1.tta") + u"\r\n" + Line(peer, u"2.tta") + u"\r\n" + Line(peer, u"3.tta"));
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_EQ(window_.DecodeStatus(), -999);
+  EXPECT_EQ(Names(folder_), (std::set<std::u16string>{u"1.wav", u"2.tta", u"3.tta"}));
+  EXPECT_EQ(ReadBytes(folder_ / u"1.wav"), wave);
+}
+
+}  // namespace

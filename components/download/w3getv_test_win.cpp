@@ -1,0 +1,199 @@
+// Parvek.dll bound by name, as the application binds it, against loopback peers of the tests'
+// own: the file, its progress, HTTP failures, a refused port, a silent server, a cancel.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <winsock2.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "components/download/w3getv_codes.h"
+#include "components/http/loopback_peer_win.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Callback = LONG(__stdcall*)(LONG bytes, LPCSTR text);
+using W3getvEntry = LONG(__stdcall*)(LPSTR commandText, INT_PTR* callbackAddress);
+
+struct Calls {
+  std::vector<LONG> bytes;
+  std::vector<DWORD> threads;
+  int stopAtCall = 0;  // the 1-based call that answers "stop"; 0 never
+};
+Calls* calls = nullptr;
+
+LONG __stdcall Record(LONG bytes, LPCSTR) {
+  calls->bytes.push_back(bytes);
+  calls->threads.push_back(GetCurrentThreadId());
+  return static_cast<int>(calls->bytes.size()) == calls->stopAtCall ? 1 : 0;
+}
+
+int ticks = 0;
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { ++ticks; }
+
+std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+class W3getvTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    library_ = LoadLibraryW(L"Parvek.dll");
+    ASSERT_NE(library_, nullptr);
+    entry_ =
+        reinterpret_cast<W3getvEntry>(reinterpret_cast<void*>(GetProcAddress(library_, "W3getv")));
+    ASSERT_NE(entry_, nullptr);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = fs::path(temp) / ("w3getv-" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    calls = &calls_;
+  }
+  void TearDown() override {
+    calls = nullptr;
+    fs::remove_all(folder_);
+    if (library_ != nullptr) FreeLibrary(library_);
+  }
+
+  LONG Get(const std::string& options, const std::string& url) {
+    std::string text =
+        "-d " + folder_.string() + " " + options + (options.empty() ? "" : " ") + url;
+    INT_PTR callback = reinterpret_cast<INT_PTR>(&Record);
+    return entry_(text.data(), &callback);
+  }
+
+  std::vector<std::string> FolderNames() const {
+    std::vector<std::string> names;
+    for (const auto& item : fs::directory_iterator(folder_))
+      names.push_back(item.path().filename().string());
+    return names;
+  }
+
+  std::string Read(const std::string& name) const {
+    std::ifstream in(folder_ / name, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
+
+  HMODULE library_ = nullptr;
+  W3getvEntry entry_ = nullptr;
+  fs::path folder_;
+  Calls calls_;
+};
+
+std::string Body(std::size_t size) {
+  std::string body(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) body[i] = static_cast<char>(i * 7 + i / 251);
+  return body;
+}
+
+TEST_F(W3getvTest, StoresTheFileUnderItsSaveNameAndReportsSizeThenProgress) {
+  LoopbackHttpPeer peer;
+  const std::string body = Body(3 * 1024 * 1024 + 17);
+  peer.SetBody(body, "application/octet-stream");
+  const LONG result = Get("-o %98%5E+1.tta -t 6000", Narrow(peer.Url("/files/x/%E9%8C%B2")));
+  EXPECT_GE(result, 1);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"%98%5E+1.tta"});
+  EXPECT_EQ(Read("%98%5E+1.tta"), body);
+  ASSERT_GE(calls_.bytes.size(), 2u);
+  EXPECT_EQ(calls_.bytes.front(), static_cast<LONG>(body.size()));
+  EXPECT_EQ(calls_.bytes.back(), static_cast<LONG>(body.size()));
+  for (std::size_t i = 2; i < calls_.bytes.size(); ++i)
+    EXPECT_GT(calls_.bytes[i], calls_.bytes[i - 1]);
+  for (DWORD thread : calls_.threads) EXPECT_EQ(thread, GetCurrentThreadId());
+  ASSERT_EQ(peer.Requests().size(), 1u);
+  EXPECT_EQ(peer.Requests()[0].rfind("GET /files/x/%E9%8C%B2 HTTP/1.1\r\n", 0), 0u);
+}
+
+TEST_F(W3getvTest, AStopAtTheSizeLeavesNoFile) {
+  LoopbackHttpPeer peer;
+  peer.SetBody(Body(1000), "application/octet-stream");
+  calls_.stopAtCall = 1;
+  EXPECT_EQ(Get("-j SJIS", Narrow(peer.Url("/a.bin"))), w3getv::kCancelled);
+  EXPECT_EQ(calls_.bytes, std::vector<LONG>{1000});
+  EXPECT_TRUE(FolderNames().empty());
+}
+
+TEST_F(W3getvTest, AStopDuringTheDataRemovesThePartialFile) {
+  LoopbackHttpPeer peer;
+  peer.SetBody(Body(8 * 1024 * 1024), "application/octet-stream");
+  calls_.stopAtCall = 2;
+  EXPECT_EQ(Get("-o a.bin", Narrow(peer.Url("/a.bin"))), w3getv::kCancelled);
+  EXPECT_EQ(calls_.bytes.size(), 2u);
+  EXPECT_TRUE(FolderNames().empty());
+}
+
+TEST_F(W3getvTest, HttpFailuresComeBackAsMinusTheStatus) {
+  LoopbackHttpPeer peer;
+  for (int status : {404, 500, 403}) {
+    peer.SetResponse("HTTP/1.1 " + std::to_string(status) +
+                     " Refused\r\nContent-Length: 4\r\nConnection: close\r\n\r\nnope");
+    EXPECT_EQ(Get("-o a.bin", Narrow(peer.Url("/a.bin"))), -status);
+  }
+  EXPECT_TRUE(FolderNames().empty());
+}
+
+TEST_F(W3getvTest, ARefusedPortIsASocketOpenError) {
+  SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  int length = sizeof address;
+  getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+  closesocket(probe);
+  const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/a";
+  EXPECT_EQ(Get("-o a.bin -t 5000", url), w3getv::kSocketOpenError);
+  EXPECT_TRUE(calls_.bytes.empty());
+  EXPECT_TRUE(FolderNames().empty());
+}
+
+TEST_F(W3getvTest, ASilentServerTimesOutWhileMessagesKeepFlowing) {
+  LoopbackHttpPeer peer;
+  peer.SetSilent();
+  ticks = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, Tick);
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(Get("-o a.bin -t 1000", Narrow(peer.Url("/a.bin"))), w3getv::kTimeOut);
+  const ULONGLONG elapsed = GetTickCount64() - start;
+  KillTimer(nullptr, timer);
+  EXPECT_GE(elapsed, 900u);
+  EXPECT_LT(elapsed, 10000u);
+  EXPECT_GE(ticks, 5);
+  EXPECT_TRUE(FolderNames().empty());
+}
+
+TEST_F(W3getvTest, AConnectionThatEndsBeforeTheAnnouncedSizeLeavesNoFile) {
+  LoopbackHttpPeer peer;
+  peer.SetResponse("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\nConnection: close\r\n\r\nshort");
+  const LONG result = Get("-o a.bin -t 3000", Narrow(peer.Url("/a.bin")));
+  EXPECT_LT(result, 0);
+  EXPECT_NE(result, w3getv::kCancelled);
+  EXPECT_TRUE(FolderNames().empty());
+}
+
+TEST_F(W3getvTest, FolderAndFileFailures) {
+  LoopbackHttpPeer peer;
+  peer.SetBody("data", "application/octet-stream");
+  const std::string url = Narrow(peer.Url("/a.bin"));
+  std::string text = "-d " + (folder_ / "missing").string() + " -o a.bin " + url;
+  INT_PTR callback = reinterpret_cast<INT_PTR>(&Record);
+  EXPECT_EQ(entry_(text.data(), &callback), w3getv::kFolderNotFound);
+
+  fs::create_directories(folder_ / "taken");
+  EXPECT_EQ(Get("-o taken", url), w3getv::kFileNotCreatable);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"taken"});
+
+  EXPECT_EQ(Get("-o ..\\escape.bin", url), w3getv::kBadUrl);
+  EXPECT_FALSE(fs::exists(folder_.parent_path() / "escape.bin"));
+  EXPECT_EQ(Get("-o a.bin -x 1", url), w3getv::kParameterError);
+  INT_PTR none = 0;
+  EXPECT_EQ(entry_(text.data(), &none), w3getv::kParameterError);
+  EXPECT_EQ(peer.Requests().size(), 1u);
+}
+
+}  // namespace
