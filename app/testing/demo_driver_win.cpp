@@ -69,6 +69,12 @@ TEST(Demo, OneForwardFromTheForwardWindowToTheAnswer) {
   RunningProgram program;
   HWND forward = program.Window(kForwardCaption);
   ASSERT_NE(forward, nullptr);
+  // The sender's name, as a first user sets it before the first forward.
+  RunningProgram::Click(forward, IDC_CMD_SETTING);
+  HWND sender = program.Window(L"Orvaneファイル転送 - 送信者設定");
+  ASSERT_NE(sender, nullptr);
+  Type(GetDlgItem(sender, IDC_TXT_NAME), L"山田 太郎");
+  RunningProgram::Dismiss(sender, IDOK);
   ASSERT_TRUE(forward_driver::AddFile(program, forward, Wide(recording)));
   ASSERT_TRUE(forward_driver::AddFile(program, forward, Wide(notes)));
   ASSERT_TRUE(forward_driver::AddRecipient(program, forward, L"鈴木 一郎", L"suzuki@example.jp"));
