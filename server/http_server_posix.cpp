@@ -100,12 +100,6 @@ void HttpServer::AddRoutes() {
             [this](const Request& req, Response& res) { Descriptor(req, res); });
   http_.Get(R"(/files/([0-9a-f]{16})/(.+))",
             [this](const Request& req, Response& res) { Download(req, res); });
-  http_.set_post_routing_handler([this](const Request& req, Response&) {
-    int delay = switches_.delayMilliseconds();
-    if (delay > 0 && !req.path.starts_with("/test/")) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-    }
-  });
 }
 
 void HttpServer::AddTestRoutes() {
@@ -136,8 +130,14 @@ void HttpServer::AddTestRoutes() {
 }
 
 void HttpServer::AddLog() {
-  http_.set_pre_routing_handler([](const Request&, Response&) {
+  http_.set_pre_routing_handler([this](const Request& req, Response&) {
     requestStart = std::chrono::steady_clock::now();
+    // The delay comes before the body is read: a client that gives up meanwhile leaves an upload
+    // the server never completes, as a slow line would.
+    const int delay = switches_.delayMilliseconds();
+    if (delay > 0 && !req.path.starts_with("/test/")) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    }
     return httplib::Server::HandlerResponse::Unhandled;
   });
   http_.set_logger([](const Request& req, const Response& res) {

@@ -16,6 +16,7 @@ class RunningProgram {
   RunningProgram& operator=(const RunningProgram&) = delete;
 
   bool Started() const { return process_.hProcess != nullptr; }
+  DWORD Id() const { return process_.dwProcessId; }
 
   // The visible top-level window of this caption, waited for up to 30 s; null (and a test
   // failure) when none appeared.
