@@ -15,8 +15,8 @@ namespace {
 // The file's size, or none when it cannot be opened. Other programs may hold it open for
 // writing (a recorder still closing it), so the control shares both ways.
 std::optional<long long> MeasureFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   LARGE_INTEGER size{};
   const bool measured = GetFileSizeEx(file, &size) != FALSE;
@@ -74,7 +74,8 @@ bool ControlWindow::WouldExceedMaxSize(long long size) {
 }
 
 void ControlWindow::AddEntry(const std::string& text, long long size) {
-  const LRESULT index = SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  const LRESULT index =
+      SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   if (index == LB_ERR || index == LB_ERRSPACE) return;
   SendMessageA(list_, LB_SETITEMDATA, static_cast<WPARAM>(index),
                reinterpret_cast<LPARAM>(new std::string(text)));
@@ -127,6 +128,9 @@ void ControlWindow::AddFileEntries(std::string_view listText) {
   if (!window_) return;
   EntryResolver resolver;
   for (const std::string& entry : SplitEntries(listText)) {
+    // An empty entry ("", ";;", a trailing ";") names no file: resolved, it would be the
+    // current folder or the drive's root, and every file there would go out.
+    if (EntryPath(entry).empty()) continue;
     const EntryTarget target = resolver.Resolve(entry, control_.CharsetCode);
     const DWORD attributes = GetFileAttributesA(target.path.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -157,7 +161,8 @@ void ControlWindow::DeleteSelectedEntry() {
   if (selected == LB_ERR) return;
   const std::string text = ListText(list_, static_cast<int>(selected));
   control_.Count -= 1;
-  if (auto size = MeasureFile(std::string(EntryPath(text)))) control_.Size -= static_cast<long>(*size);
+  if (auto size = MeasureFile(std::string(EntryPath(text))))
+    control_.Size -= static_cast<long>(*size);
   // A file that grew since it was added must not leave a negative total behind.
   if (control_.Size < 0 || control_.Count == 0) control_.Size = 0;
   delete EntryBytes(list_, static_cast<int>(selected));
