@@ -26,7 +26,7 @@ ReceivedUpload Upload(std::vector<std::pair<std::string, std::uint64_t>> files) 
   upload.parts.push_back({"magic", "", "", 0});
   int n = 0;
   for (auto& [name, size] : files) {
-    char field[16];
+    char field[32];
     std::snprintf(field, sizeof field, "xfile%03d", ++n);
     upload.parts.push_back({field, name, "application/octet-stream", size});
   }

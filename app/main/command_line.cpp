@@ -17,6 +17,7 @@ std::u16string_view ArgumentText(std::u16string_view commandLine) {
     pos = close == std::u16string_view::npos ? commandLine.size() : close + 1;
   }
   while (pos < commandLine.size() && commandLine[pos] != u' ' && commandLine[pos] != u'\t') ++pos;
-  while (pos < commandLine.size() && (commandLine[pos] == u' ' || commandLine[pos] == u'\t')) ++pos;
+  // Only the one blank that separates the name goes: further blanks belong to the arguments.
+  if (pos < commandLine.size()) ++pos;
   return commandLine.substr(pos);
 }

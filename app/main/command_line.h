@@ -15,5 +15,5 @@ struct StartupRequest {
 StartupRequest ParseCommandLine(std::u16string_view arguments);
 
 // The argument text of a full process command line: what follows the program name (quoted or
-// not) and the blanks that separate it.
+// not) and the one blank that separates it; any further blanks are kept.
 std::u16string_view ArgumentText(std::u16string_view commandLine);

@@ -18,9 +18,11 @@ TEST(ParseCommandLine, AnythingElseIsTakenWholeAsADescriptorPath) {
   }
 }
 
-TEST(ArgumentText, DropsTheProgramNameAndItsSeparatingBlanks) {
+TEST(ArgumentText, DropsTheProgramNameAndItsOneSeparatingBlank) {
   EXPECT_EQ(ArgumentText(u"OrvaneFts.exe"), u"");
   EXPECT_EQ(ArgumentText(u"OrvaneFts.exe -log"), u"-log");
   EXPECT_EQ(ArgumentText(u"\"C:\\Program Files\\OrvaneFts.exe\" \"x y.ofts\""), u"\"x y.ofts\"");
-  EXPECT_EQ(ArgumentText(u"\"C:\\a b\\OrvaneFts.exe\"   -log x  "), u"-log x  ");
+  EXPECT_EQ(ArgumentText(u"\"C:\\a b\\OrvaneFts.exe\"   -log x  "), u"  -log x  ");
+  EXPECT_EQ(ArgumentText(u"OrvaneFts.exe\t\t-log"), u"\t-log");
+  EXPECT_EQ(ArgumentText(u"OrvaneFts.exe "), u"");
 }

@@ -1,6 +1,11 @@
 #include "app/main/config_store_win.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <sddl.h>
+
+#include <cstdio>
 
 #include "app/main/bas_main.h"
 #include "app/testing/registry_fixture_win.h"
@@ -24,6 +29,42 @@ TEST_F(ConfigStore, HighestProductKeyWins) {
   SetProductId("V02", "second");
   SetProductId("V07", "seventh");
   EXPECT_EQ(GetProductID(), u"seventh");
+}
+
+// A key of the local machine that its user may read but not write, as a standard user meets it.
+class ReadOnlyKey {
+ public:
+  explicit ReadOnlyKey(const char* path) : path_(path) { SetDacl("D:P(A;;KR;;;WD)"); }
+  ~ReadOnlyKey() { SetDacl("D:(A;;KA;;;WD)"); }
+  // Whether this prefix refuses a write-access open of the key.
+  bool Enforced() const {
+    HKEY key = nullptr;
+    const LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path_, 0, KEY_SET_VALUE, &key);
+    if (status == ERROR_SUCCESS) RegCloseKey(key);
+    return status == ERROR_ACCESS_DENIED;
+  }
+
+ private:
+  void SetDacl(const char* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, path_, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+    RegCloseKey(key);
+    LocalFree(descriptor);
+  }
+  const char* path_;
+};
+
+TEST_F(ConfigStore, AStandardUserFindsTheProductIdentifier) {
+  SetProductId("V01", "read-only");
+  ReadOnlyKey readOnly("SOFTWARE\\Halvik\\ORVANE\\V01");
+  if (!readOnly.Enforced()) {
+    std::printf("note: this Wine prefix grants write access despite the key's permission\n");
+  }
+  EXPECT_EQ(GetProductID(), u"read-only");
 }
 
 TEST_F(ConfigStore, TenthKeyIsSearchedButNotItsNeighbours) {

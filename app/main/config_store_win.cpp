@@ -13,7 +13,10 @@
 namespace {
 
 constexpr char kSettingsKey[] = "SOFTWARE\\Halvik\\FileUpDown\\";
-constexpr REGSAM kAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
+// Reading asks for no more than reading: a standard user may not write the host product's keys
+// under the local machine, and a key opened for writing would seem not to be there.
+constexpr REGSAM kReadAccess = KEY_QUERY_VALUE;
+constexpr REGSAM kWriteAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
 
 // The values are read the way the installation wrote them: ANSI text in a 128-byte buffer.
 // A value that does not fit, NUL included, counts as absent.
@@ -30,12 +33,12 @@ class RegistryKey {
 
   // False when the key does not exist or cannot be opened: that is no error.
   bool Open(HKEY root, const char* path) {
-    return RegOpenKeyExA(root, path, 0, kAccess, &key_) == ERROR_SUCCESS;
+    return RegOpenKeyExA(root, path, 0, kReadAccess, &key_) == ERROR_SUCCESS;
   }
 
   void Create(HKEY root, const char* path) {
-    const LONG status = RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess,
-                                        nullptr, &key_, nullptr);
+    const LONG status = RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        kWriteAccess, nullptr, &key_, nullptr);
     if (status != ERROR_SUCCESS) throw Win32Error(static_cast<DWORD>(status));
   }
 

@@ -129,4 +129,17 @@ TEST_F(FileUtils, ErrorReportLayout) {
   EXPECT_EQ(dialogs.messages[0].buttons(), static_cast<UINT>(MB_OK));
 }
 
+TEST_F(FileUtils, TheErrorReportIsOwnedByTheActiveForm) {
+  HWND form = CreateWindowW(L"STATIC", L"form", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                            nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(form, nullptr);
+  SetForegroundWindow(form);
+  SetActiveWindow(form);
+  ASSERT_EQ(GetActiveWindow(), form);
+  ShowErrorMessage(u"cmdForward_Click", AppError(53, u"ファイルが見つかりません。"));
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].owner, form);
+  DestroyWindow(form);
+}
+
 }  // namespace

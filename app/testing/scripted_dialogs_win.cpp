@@ -12,9 +12,9 @@ T TakeOr(std::deque<T>& queue, T fallback) {
 
 }  // namespace
 
-int ScriptedDialogs::ShowMessage(HWND, std::u16string_view text, std::u16string_view caption,
+int ScriptedDialogs::ShowMessage(HWND owner, std::u16string_view text, std::u16string_view caption,
                                  UINT style) {
-  messages.push_back(ShownMessage{std::u16string(text), std::u16string(caption), style});
+  messages.push_back(ShownMessage{std::u16string(text), std::u16string(caption), style, owner});
   return TakeOr(messageAnswers, IDOK);
 }
 

@@ -12,6 +12,7 @@ struct ShownMessage {
   std::u16string text;
   std::u16string caption;
   UINT style = 0;
+  HWND owner = nullptr;
 
   UINT icon() const { return style & MB_ICONMASK; }
   UINT buttons() const { return style & MB_TYPEMASK; }

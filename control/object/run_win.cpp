@@ -1,11 +1,13 @@
 // The run sequence behind Start, Cancel and Clear, the automatic start and the log lines.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
 
 #include "control/engine/socket/socket_connection_win.h"
+#include "control/engine/socket/socket_layer_win.h"
 #include "control/object/module_win.h"
 #include "control/object/upload_entry_win.h"
 #include "control/object/zorvex_win.h"
@@ -49,20 +51,27 @@ void Zorvex::CancelAutoStart() {
   if (window_.Exists()) KillTimer(window_.Handle(), kAutoStartTimer);
 }
 
-// The page check: a page served over HTTP from outside the user's own network may only send
-// local files after the user agreed. Returns false when the user declined.
+// The page check: a page from outside the user's own network may only send local files after
+// the user agreed. Returns false when the user declined or the run was cancelled meanwhile.
 bool Zorvex::ConfirmForeignPage() {
   LogLine("Checking ... reference by foreign host.");
+  if (CancelRequested) return false;
   int answer;
   {
+    // A Cancel during the lookup ends the lookup at once.
     SocketConnection checker;
+    SocketConnection* const run = ActiveConnection;
+    ActiveConnection = &checker;
     answer = checker.IsPublicHost(PageUrl);
+    ActiveConnection = CancelRequested ? nullptr : run;
   }
+  if (CancelRequested) return false;
   if (answer == 0) return true;
   char notice[512];
   std::snprintf(notice, sizeof notice, "Detect Zorvel is referenced by foreign host %d %s.", answer,
                 PageUrl.c_str());
   LogLine(notice);
+  if (CancelRequested) return false;
   const std::vector<std::string> entries = window_.ReadEntries();
   const std::string firstEntry = entries.empty() ? std::string() : entries.front();
   const std::string format = LoadAnsiString(IDS_SECURITY);
@@ -71,38 +80,56 @@ bool Zorvex::ConfirmForeignPage() {
                 firstEntry.c_str());
   const int choice = MessageBoxA(window_.Handle(), text.data(), kConfirmationCaption,
                                  MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
-  if (choice == IDYES) return true;
+  // A Cancel while the box was up outweighs a Yes.
+  return choice == IDYES && !CancelRequested;
+}
+
+void Zorvex::EndAsCancelled() {
   StatusText = LoadAnsiString(IDS_CANCELLED);
   window_.DrawLabel(TextArea::kStatus, StatusText);
   ProgressText.clear();
   Result = -2;
-  return false;
+}
+
+void Zorvex::CancelOnQuit(void* context) {
+  auto* control = static_cast<Zorvex*>(context);
+  if (control->ButtonMode == ButtonMode::kCancel && !control->CancelRequested) {
+    control->CancelRun();
+  }
 }
 
 void Zorvex::Run() {
   if (Busy) return;
   // Events may release the container's last reference while the run goes on.
   AddRef();
+  // The run is under way from here: a Start from the OnStart handler is refused, a Clear finds
+  // the second button in its Cancel mode, and a Cancel is kept until the engine would start.
+  Busy = true;
+  CancelRequested = false;
+  ButtonMode = ButtonMode::kCancel;
+  const QuitObserverEntry previousObserver = SetQuitObserver({&Zorvex::CancelOnQuit, this});
   CancelAutoStart();
   events_.Fire(kOnStart);
   SetWindowTextA(window_.SecondButton(), LoadAnsiString(IDS_CANCEL).c_str());
-  ButtonMode = ButtonMode::kCancel;
   if (window_.Exists()) {
     EnableWindow(window_.StartButton(), FALSE);
     EnableWindow(window_.List(), FALSE);
     SendMessageW(window_.ProgressBar(), PBM_SETRANGE32, 0, 0);
   }
-  Busy = true;
   LogLine(kBannerLine);
   {
     SocketConnection connection;
     ActiveConnection = &connection;
-    if (!StartsWithIgnoreCase(PageUrl, "http://") || ConfirmForeignPage()) {
+    const bool checked = PageUrl.empty() || ConfirmForeignPage();
+    if (checked && !CancelRequested) {
       if (g_upload) g_upload(*this, connection);
+    } else {
+      EndAsCancelled();
     }
     ActiveConnection = nullptr;
   }
   LogLine("End uploading.  " + StatusText + " " + ProgressText);
+  SetQuitObserver(previousObserver);
   Busy = false;
   if (window_.Exists()) {
     window_.EnableItem(window_.List(), kListBit, true);
@@ -118,6 +145,8 @@ void Zorvex::Run() {
 }
 
 void Zorvex::CancelRun() {
+  // OnCancel's handler may release the container's last reference.
+  AddRef();
   CancelAutoStart();
   Result = -2;
   CancelRequested = true;
@@ -130,9 +159,12 @@ void Zorvex::CancelRun() {
   window_.DrawLabel(TextArea::kStatus, StatusText);
   if (window_.Exists()) EnableWindow(window_.SecondButton(), FALSE);
   LogLine("Cancel accepted.");
+  Release();
 }
 
 void Zorvex::ClearList() {
+  // OnClear's handler may release the container's last reference.
+  AddRef();
   CancelAutoStart();
   events_.Fire(kOnClear);
   window_.EmptyList();
@@ -147,6 +179,7 @@ void Zorvex::ClearList() {
   window_.DrawLabel(TextArea::kStatus, StatusText);
   window_.DrawLabel(TextArea::kRemain, ProgressText);
   window_.DrawLabel(TextArea::kEndTime, RemainText);
+  Release();
 }
 
 }  // namespace zorvel

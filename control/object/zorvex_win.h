@@ -234,6 +234,8 @@ class Zorvex final
  private:
   HRESULT ActivateInPlace(bool uiActivate);
   bool ConfirmForeignPage();
+  void EndAsCancelled();
+  static void CancelOnQuit(void* context);
 
   EventSource events_;
   ControlWindow window_;

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
+#include "control/engine/socket/socket_layer_win.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/object/bstr_text_win.h"
-#include "control/engine/socket/socket_layer_win.h"
 #include "control/object/class_factory_win.h"
-#include "control/object/registration_win.h"
 #include "control/object/module_win.h"
+#include "control/object/registration_win.h"
 #include "control/object/upload_entry_win.h"
 #include "control/resources/zorvel_resources.h"
 
@@ -33,7 +35,8 @@ int ScriptedUpload(Zorvex& control, SocketConnection&) {
   }
   if (script.duringRun) script.duringRun();
   if (script.end == EngineScript::End::kWaitForCancel) {
-    PumpUntil([&] { return control.CancelRequested; });
+    const DWORD start = GetTickCount();
+    while (!control.CancelRequested && GetTickCount() - start < 5000) PumpOneMessage();
     control.Result = -2;
     control.StatusText = LoadAnsiString(IDS_CANCELLED);
     return 0;
@@ -72,6 +75,7 @@ struct Answerer {
   int shown = 0;
   std::wstring text;
   UINT_PTR timer = 0;
+  std::function<void()> beforeAnswer;
 } g_answerer;
 
 void CALLBACK AnswerTick(HWND, UINT, UINT_PTR, DWORD) {
@@ -81,6 +85,7 @@ void CALLBACK AnswerTick(HWND, UINT, UINT_PTR, DWORD) {
   GetDlgItemTextW(box, 0xFFFF, text, 2048);
   g_answerer.text = text;
   ++g_answerer.shown;
+  if (g_answerer.beforeAnswer) std::exchange(g_answerer.beforeAnswer, nullptr)();
   SendMessageW(box, WM_COMMAND, MAKEWPARAM(g_answerer.button, BN_CLICKED), 0);
 }
 
@@ -119,17 +124,23 @@ HostedControl::HostedControl(IServiceProvider* services, IPropertyBag* parameter
       event.text = AnsiFromBstr(params->rgvarg[0].bstrVal);
     }
     events_.push_back(event);
+    if (handler_) handler_(event);
   };
   sink_.Attach(EventSink::Connect(Dispatch(), DIID__IZorvexEvents, std::move(record)));
   EXPECT_NE(sink_.Get(), nullptr);
 }
 
-HostedControl::~HostedControl() {
+HostedControl::~HostedControl() { Close(); }
+
+void HostedControl::Close() {
   if (sink_) {
     sink_->Disconnect();
     sink_.Reset();
   }
-  if (site_) site_->Close();
+  if (site_) {
+    site_->Close();
+    site_.Reset();
+  }
 }
 
 Zorvex& HostedControl::Object() const {
@@ -167,7 +178,8 @@ void HostedControl::Put(DISPID id, const std::string& ansiText) {
 }
 
 void HostedControl::Put(DISPID id, long number) {
-  EXPECT_EQ(PutDispatchProperty(Dispatch(), id, static_cast<LONG>(number)), S_OK) << "DISPID " << id;
+  EXPECT_EQ(PutDispatchProperty(Dispatch(), id, static_cast<LONG>(number)), S_OK)
+      << "DISPID " << id;
 }
 
 long HostedControl::Call(DISPID id) {
@@ -263,8 +275,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   return true;
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(const wchar_t* caption, int button) {
-  g_answerer = Answerer{caption, button, 0, {}, 0};
+MessageBoxAnswerer::MessageBoxAnswerer(const wchar_t* caption, int button,
+                                       std::function<void()> beforeAnswer) {
+  g_answerer = Answerer{caption, button, 0, {}, 0, std::move(beforeAnswer)};
   g_answerer.timer = SetTimer(nullptr, 0, 50, AnswerTick);
 }
 

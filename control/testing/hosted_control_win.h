@@ -3,15 +3,16 @@
 #pragma once
 
 #include <windows.h>
+
 #include <ole2.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "base/com_object_win.h"
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/event_sink_win.h"
-#include "base/com_object_win.h"
 #include "control/object/zorvex_win.h"
 
 namespace zorvel::testing {
@@ -41,6 +42,7 @@ struct EngineScript {
   std::string body = "1";
   int calls = 0;
   std::function<void()> duringRun;  // runs inside the engine, before it ends
+  // kWaitForCancel waits through the socket layer's message pump, as the engines do.
 };
 
 // The engine runs once per Start; the script is shared by every control of the test.
@@ -55,7 +57,7 @@ class HostedControl {
   HostedControl(const HostedControl&) = delete;
   HostedControl& operator=(const HostedControl&) = delete;
 
-  IDispatch* Dispatch() const { return site_->Control(); }
+  IDispatch* Dispatch() const { return site_ ? site_->Control() : nullptr; }
   Zorvex& Object() const;
   HWND Host() const { return host_; }
   HWND Window() const { return site_->ControlWindow(); }
@@ -73,12 +75,18 @@ class HostedControl {
   bool Logged(const std::string& text) const;
   const std::vector<RecordedEvent>& Events() const { return events_; }
   void ClearEvents() { events_.clear(); }
+  // Called with every event as it is raised, after it is recorded: the test's own handler.
+  void OnEvent(std::function<void(const RecordedEvent&)> handler) { handler_ = std::move(handler); }
+  // Lets the control go as a page does when it unloads: the sink is disconnected, the control
+  // closed and every reference of the host released.
+  void Close();
 
  private:
   HWND host_ = nullptr;
   base::ComPtr<ActiveXSite> site_;
   base::ComPtr<EventSink> sink_;
   std::vector<RecordedEvent> events_;
+  std::function<void(const RecordedEvent&)> handler_;
 };
 
 // A file of `size` bytes in a fresh folder of the temporary directory; the folder goes with
@@ -106,7 +114,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 // shows; records its text.
 class MessageBoxAnswerer {
  public:
-  MessageBoxAnswerer(const wchar_t* caption, int button);
+  // `beforeAnswer` runs once the box is up, just before the button is pressed.
+  MessageBoxAnswerer(const wchar_t* caption, int button,
+                     std::function<void()> beforeAnswer = nullptr);
   ~MessageBoxAnswerer();
   int Shown() const;
   const std::wstring& Text() const;

@@ -50,7 +50,8 @@ void ControlWindow::Destroy() {
   if (window_) DestroyWindow(window_);
 }
 
-INT_PTR CALLBACK ControlWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK ControlWindow::DialogProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(window, DWLP_USER, lParam);
     auto* self = reinterpret_cast<ControlWindow*>(lParam);
@@ -237,7 +238,8 @@ void ControlWindow::DrawLabel(TextArea area, std::string_view text) {
   if (!window_ || (control_.Hide & kBarBit)) return;
   const RECT& rect = areas_[static_cast<int>(area)];
   HDC dc = GetDC(window_);
-  HGDIOBJ previousFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0)));
+  HGDIOBJ previousFont =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0)));
   COLORREF textColour = control_.TextRgb;
   if (control_.TransParent != 0 && control_.PageTextRgb != -1) {
     textColour = static_cast<COLORREF>(control_.PageTextRgb);
@@ -370,7 +372,10 @@ void ControlWindow::OnCommand(WORD id, WORD notification) {
 
 void ControlWindow::OnRightButtonUp() {
   const std::string text = std::string(kBanner) + "\r\n" + kVersion;
+  // The box's own loop dispatches the host's messages, which may let the control go.
+  control_.AddRef();
   MessageBoxA(window_, text.c_str(), kBanner, MB_OK);
+  control_.Release();
 }
 
 void ControlWindow::OnDestroy() {
@@ -381,14 +386,6 @@ void ControlWindow::OnDestroy() {
     dropTarget_.Reset();
   }
   browser_.Reset();
-}
-
-void DispatchPendingMessage() {
-  MSG message;
-  if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
 }
 
 }  // namespace zorvel

@@ -120,7 +120,4 @@ class ControlWindow {
   TimeOfDay ftpStart_{};
 };
 
-// Takes one pending message of the thread and dispatches it; never waits.
-void DispatchPendingMessage();
-
 }  // namespace zorvel

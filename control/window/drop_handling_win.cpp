@@ -1,10 +1,12 @@
 // The window's side of drag and drop: files are accepted over the list only, and never while
 // a run is in progress.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdio>
 
+#include "control/engine/socket/socket_layer_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
@@ -33,6 +35,8 @@ void ControlWindow::OnDropNotice(WPARAM phase, DropNotice* notice) {
     return;
   }
   notice->effect = DROPEFFECT_COPY;
+  // Messages dispatched while the files are taken may let the control go.
+  control_.AddRef();
   SetForegroundWindow(window_);
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   control_.StatusText = LoadAnsiString(IDS_DROPPING);
@@ -42,7 +46,7 @@ void ControlWindow::OnDropNotice(WPARAM phase, DropNotice* notice) {
   for (UINT i = 0; i < count; ++i) {
     char path[1024];
     if (DragQueryFileA(notice->files, i, path, sizeof path) == 0) continue;
-    DispatchPendingMessage();
+    ::DispatchPendingMessage();
     AddFileEntries(path);
     DrawLabel(TextArea::kFileCount, FileCountText());
   }
@@ -50,6 +54,7 @@ void ControlWindow::OnDropNotice(WPARAM phase, DropNotice* notice) {
   UpdateFileCount();
   SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list_, nullptr, TRUE);
+  control_.Release();
 }
 
 }  // namespace zorvel

@@ -21,6 +21,22 @@ class FileListTest : public ::testing::Test {
   HostedControl control_;
 };
 
+// An empty entry would name the current folder, or the drive's root after a full path.
+TEST_F(FileListTest, EmptyEntriesAddNothing) {
+  const std::string a = files_.Write("a.wav", 200);
+  files_.Write("other.wav", 10);
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  SetCurrentDirectoryA(files_.Folder().c_str());
+  for (const char* text : {"", ";", ";;", "|alias"}) {
+    control_.Put(kFilePath, text);
+    EXPECT_EQ(control_.GetNumber(kCount), 0) << "\"" << text << "\"";
+  }
+  control_.Put(kFilePath, a + ";;a.wav;");
+  SetCurrentDirectoryA(previous);
+  EXPECT_EQ(control_.ListEntries(), std::vector<std::string>{a});
+}
+
 TEST_F(FileListTest, BareNamesUseTheFolderOfTheEntryBefore) {
   const std::string b = files_.Write("b.wav", 300);
   const std::string a = files_.Write("a.wav", 200);

@@ -128,6 +128,9 @@ void ControlWindow::AddFileEntries(std::string_view listText) {
   if (!window_) return;
   EntryResolver resolver;
   for (const std::string& entry : SplitEntries(listText)) {
+    // An empty entry ("", ";;", a trailing ";") names no file: resolved, it would be the
+    // current folder or the drive's root, and every file there would go out.
+    if (EntryPath(entry).empty()) continue;
     const EntryTarget target = resolver.Resolve(entry, control_.CharsetCode);
     const DWORD attributes = GetFileAttributesA(target.path.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "control/engine/socket/socket_layer_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
@@ -34,7 +35,7 @@ void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
   const long stepBytes = control_.Size / kBarSteps;
   while (ftpPending_ > stepBytes && ftpSteps_ < kBarSteps) {
     SendMessageW(bar_, PBM_STEPIT, 0, 0);
-    DispatchPendingMessage();
+    ::DispatchPendingMessage();
     ftpPending_ -= stepBytes;
     ++ftpSteps_;
   }
@@ -46,7 +47,7 @@ void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
   DrawLabel(TextArea::kEndTime, control_.RemainText);
   control_.Events().Fire(kOnProgress, control_.ProgressText + "\t" + control_.RemainText);
   if (control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, control_.ProgressText.c_str());
-  DispatchPendingMessage();
+  ::DispatchPendingMessage();
 }
 
 }  // namespace zorvel

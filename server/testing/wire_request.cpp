@@ -14,7 +14,7 @@ std::string Pair(long long a, long long b) {
 }
 
 std::string FileHead(std::size_t index, const std::string& name) {
-  char field[16];
+  char field[32];
   std::snprintf(field, sizeof field, "xfile%03zu", index);
   return "\r\n" + kDelimiter + "\r\nContent-Disposition: form-data; name=\"" + field +
          "\"; filename=\"" + name + "\"\r\nContent-Type: application/octet-stream\r\n\r\n";

@@ -14,12 +14,22 @@ bool IsIPv4Literal(std::string_view host);
 // "/".
 std::string UrlHost(std::string_view url);
 
-// IsPublicHost answers 0 at once for a host without any dot (such as "localhost").
+// Whether a single-byte "." occurs in the host (double-byte characters are skipped whole).
 bool HasDot(std::string_view host);
 
-// IsPublicHost resolves a host whose first character is not a digit; others are literals.
-bool NeedsLookup(std::string_view host);
-
-// 0 for an address in 10.0.0.0/8, 172.16.0.0/12 or 192.168.0.0/16, 1 for any other, given its
-// first two bytes.
+// 0 for an address of the user's own network (10.0.0.0/8, 172.16.0.0/12, 192.168.0.0/16, the
+// loopback 127.0.0.0/8 and the link-local 169.254.0.0/16), 1 for any other, given its first two
+// bytes.
 int PublicAddressVerdict(unsigned char first, unsigned char second);
+
+// What the page check knows of a page address before any lookup. Only a page provably on the
+// user's own network goes unasked: an intranet name without any dot, a local file, or an address
+// literal (IPv4 in any of its dotted, dotless, hex or octal forms, or IPv6) of that network.
+// A name with a dot must be looked up; anything else (another scheme without a host, a literal
+// outside the network, a host that cannot be read) is foreign.
+enum class PageHostKind { kOwnNetwork, kForeign, kName };
+struct PageHost {
+  PageHostKind kind;
+  std::string name;  // the name to look up, for kName
+};
+PageHost ClassifyPageHost(std::string_view url);

@@ -61,7 +61,8 @@ void SocketConnection::StopTimeoutTimer() {
 }
 
 void SocketConnection::PumpWaiting(DWORD waitStart) {
-  PumpOneMessage();
+  // A quitting host ends the wait as a cancel would.
+  if (PumpOneMessage()) abortState = 1;
   if (abortState == 0 && GetTickCount() - waitStart >= static_cast<DWORD>(timeoutMs)) {
     abortState = 1;
   }
@@ -171,23 +172,20 @@ void SocketConnection::Close() {
 }
 
 int SocketConnection::IsPublicHost(const std::string& url) {
-  const std::string host = UrlHost(url);
-  if (!HasDot(host)) return 0;
-  in_addr resolved{};
-  if (NeedsLookup(host)) {
-    if (socket == INVALID_SOCKET) {
-      socket = ::socket(AF_INET, SOCK_STREAM, 0);
-      abortState = 0;
-      closing = 0;
-    }
-    timeoutMs = kLookupTimeoutMs;
-    if (!EnsureWindow()) return -1;
-    bool hasAddress = false;
-    if (const int failure = LookUp(host, resolved, hasAddress); failure != 0) return failure;
-    if (!hasAddress) return -1;
-  } else {
-    resolved.s_addr = inet_addr(host.c_str());
+  const PageHost host = ClassifyPageHost(url);
+  if (host.kind == PageHostKind::kOwnNetwork) return 0;
+  if (host.kind == PageHostKind::kForeign) return 1;
+  if (socket == INVALID_SOCKET) {
+    socket = ::socket(AF_INET, SOCK_STREAM, 0);
+    abortState = 0;
+    closing = 0;
   }
+  timeoutMs = kLookupTimeoutMs;
+  if (!EnsureWindow()) return -1;
+  in_addr resolved{};
+  bool hasAddress = false;
+  if (const int failure = LookUp(host.name, resolved, hasAddress); failure != 0) return failure;
+  if (!hasAddress) return -1;
   const auto* bytes = reinterpret_cast<const unsigned char*>(&resolved.s_addr);
   return PublicAddressVerdict(bytes[0], bytes[1]);
 }

@@ -40,7 +40,8 @@ class SocketConnection {
   std::unique_ptr<char[]> ReadAvailable(int& length, int& status);
   void Close();
   bool WaitForMessage(UINT id);
-  // 1 public, 0 private or no dotted host, -1 name without address, else a lookup failure code.
+  // 0 on the user's own network, 1 foreign, -1 a name without address, else a lookup failure
+  // code (see ClassifyPageHost).
   int IsPublicHost(const std::string& url);
   void OnSocketMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -19,6 +19,8 @@ int startupResult = -1;
 bool classRegistered = false;
 HINSTANCE moduleInstance = nullptr;
 std::array<Slot, 16> table;
+// Each thread that runs uploads has its own run in progress.
+thread_local QuitObserverEntry quitObserver;
 
 SocketConnection* FindConnection(HWND window) {
   for (const Slot& slot : table) {
@@ -83,13 +85,29 @@ void DestroySocketWindow(HWND window) {
   DestroyWindow(window);
 }
 
-void PumpOneMessage() {
+QuitObserverEntry SetQuitObserver(QuitObserverEntry entry) {
+  const QuitObserverEntry previous = quitObserver;
+  quitObserver = entry;
+  return previous;
+}
+
+bool DispatchPendingMessage() {
   MSG message;
-  if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-    return;
+  if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (message.message == WM_QUIT) {
+    PostQuitMessage(static_cast<int>(message.wParam));
+    if (quitObserver.observer) quitObserver.observer(quitObserver.context);
+    return true;
   }
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+  return false;
+}
+
+bool PumpOneMessage() {
+  MSG message;
+  if (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) return DispatchPendingMessage();
   // MWMO_INPUTAVAILABLE also wakes for input that an earlier peek has already seen.
   MsgWaitForMultipleObjectsEx(0, nullptr, kIdleWaitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  return false;
 }

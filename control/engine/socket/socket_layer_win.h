@@ -21,6 +21,20 @@ HWND CreateSocketWindow(SocketConnection* connection);
 // Destroys the window and frees its slot.
 void DestroySocketWindow(HWND window);
 
-// Dispatches one message of the thread if there is one; otherwise waits until input arrives,
-// for at most 50 ms, so that a wait reacts to a reply at once without spinning.
-void PumpOneMessage();
+// A host that quits while an upload waits in a nested loop must still get its WM_QUIT, and the
+// upload must end. The observer of the thread (the run in progress) is told of every WM_QUIT a
+// nested loop takes; Set returns the one it replaces, so that nested runs can restore it.
+using QuitObserver = void (*)(void* context);
+struct QuitObserverEntry {
+  QuitObserver observer = nullptr;
+  void* context = nullptr;
+};
+QuitObserverEntry SetQuitObserver(QuitObserverEntry entry);
+
+// Dispatches one pending message of the thread, if any; never waits. A WM_QUIT is posted again
+// for the host's own loop and reported to the thread's observer; the answer is then true.
+bool DispatchPendingMessage();
+
+// As DispatchPendingMessage, but when nothing is pending waits until input arrives, for at most
+// 50 ms, so that a wait reacts to a reply at once without spinning. True when a WM_QUIT came.
+bool PumpOneMessage();
