@@ -6,6 +6,7 @@
 #include "control/engine/ftp/ftp_reply.h"
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
+#include "control/engine/socket/socket_layer_win.h"
 #include "control/window/control_window_win.h"
 
 namespace zorvel {

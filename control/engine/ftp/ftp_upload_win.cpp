@@ -14,6 +14,7 @@
 #include "control/engine/ftp/ftp_client_win.h"
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
+#include "control/engine/socket/socket_layer_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"

@@ -16,6 +16,7 @@
 #include "control/engine/http/upload_files_win.h"
 #include "control/engine/http/upload_request.h"
 #include "control/engine/socket/socket_connection_win.h"
+#include "control/engine/socket/socket_layer_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
