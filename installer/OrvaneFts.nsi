@@ -98,25 +98,25 @@ Function .onInit
   StrCpy $HistoryUrl "${SERVER_BASE}/history"
 
   ${GetParameters} $R0
-  ClearErrors
-  ${GetOptions} $R0 "/SERVER=" $R1
+  StrCpy $R2 "/SERVER="
+  Call OptionValue
   ${IfNot} ${Errors}
     StrCpy $FileTransUrl "$R1/upload"
     StrCpy $SaveSizeUrl "$R1/savesize"
     StrCpy $HistoryUrl "$R1/history"
   ${EndIf}
-  ClearErrors
-  ${GetOptions} $R0 "/FILETRANSURL=" $R1
+  StrCpy $R2 "/FILETRANSURL="
+  Call OptionValue
   ${IfNot} ${Errors}
     StrCpy $FileTransUrl $R1
   ${EndIf}
-  ClearErrors
-  ${GetOptions} $R0 "/SAVESIZEURL=" $R1
+  StrCpy $R2 "/SAVESIZEURL="
+  Call OptionValue
   ${IfNot} ${Errors}
     StrCpy $SaveSizeUrl $R1
   ${EndIf}
-  ClearErrors
-  ${GetOptions} $R0 "/HISTORYURL=" $R1
+  StrCpy $R2 "/HISTORYURL="
+  Call OptionValue
   ${IfNot} ${Errors}
     StrCpy $HistoryUrl $R1
   ${EndIf}
@@ -129,6 +129,69 @@ Function .onInit
       Quit
     ${EndIf}
   ${EndIf}
+FunctionEnd
+
+; $R1 := the value of the option $R2 ("/SERVER=", any case) of the command line $R0, up to the
+; next blank followed by "/" or to the end, without quotes around it; the error flag tells that the
+; option is absent. (The usual option reader ends a value at its first "/", which every address
+; holds.)
+Function OptionValue
+  Push $R3
+  Push $R4
+  Push $R5
+  Push $R6
+  ClearErrors
+  StrCpy $R1 ""
+  StrLen $R5 $R2
+  StrCpy $R3 0
+  ${Do}
+    StrCpy $R4 $R0 $R5 $R3
+    ${If} $R4 == ""
+      SetErrors
+      ${Break}
+    ${EndIf}
+    StrCpy $R6 " "
+    ${If} $R3 > 0
+      IntOp $R6 $R3 - 1
+      StrCpy $R6 $R0 1 $R6
+    ${EndIf}
+    ${If} $R4 == $R2
+    ${AndIf} $R6 == " "
+      IntOp $R3 $R3 + $R5
+      StrCpy $R1 $R0 "" $R3
+      StrCpy $R4 0
+      ${Do}
+        StrCpy $R6 $R1 2 $R4
+        ${If} $R6 == " /"
+        ${OrIf} $R6 == ""
+          ${Break}
+        ${EndIf}
+        IntOp $R4 $R4 + 1
+      ${Loop}
+      StrCpy $R1 $R1 $R4
+      ${Do}
+        StrCpy $R6 $R1 1 -1
+        ${If} $R6 != " "
+          ${Break}
+        ${EndIf}
+        StrCpy $R1 $R1 -1
+      ${Loop}
+      StrCpy $R6 $R1 1
+      ${If} $R6 == '"'
+        StrCpy $R1 $R1 "" 1
+        StrCpy $R6 $R1 1 -1
+        ${If} $R6 == '"'
+          StrCpy $R1 $R1 -1
+        ${EndIf}
+      ${EndIf}
+      ${Break}
+    ${EndIf}
+    IntOp $R3 $R3 + 1
+  ${Loop}
+  Pop $R6
+  Pop $R5
+  Pop $R4
+  Pop $R3
 FunctionEnd
 
 ; $0 := the refusal for the first unusable address (empty when all three are usable).

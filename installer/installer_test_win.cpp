@@ -15,6 +15,10 @@
 #include <functional>
 #include <string>
 
+#include "app/history/history_screen_win.h"
+#include "app/history/history_server_win.h"
+#include "app/resources/form_ids.h"
+#include "app/testing/running_program_win.h"
 #include "app/testing/temp_folder_win.h"
 
 namespace {
@@ -26,6 +30,9 @@ const wchar_t kHostKey[] = L"SOFTWARE\\Halvik\\ORVANE\\V01";
 const wchar_t kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneFts";
 const wchar_t kDownloadCaption[] = L"Orvaneファイル転送 - ダウンロード";
+const wchar_t kMessageCaption[] = L"Orvaneファイル転送";
+const wchar_t kForwardCaption[] = L"Orvaneファイル転送 - 転送";
+const wchar_t kHistoryCaption[] = L"Orvaneファイル転送 - 転送履歴";
 
 std::wstring Environment(const wchar_t* name) {
   wchar_t value[1024] = {};
@@ -123,7 +130,7 @@ bool Uninstall() {
 
 struct WindowSearch {
   DWORD processId;
-  std::wstring caption;  // empty: any dialog box
+  std::wstring caption;
   HWND found = nullptr;
 };
 
@@ -133,13 +140,8 @@ BOOL CALLBACK FindWindowOf(HWND window, LPARAM data) {
   GetWindowThreadProcessId(window, &owner);
   if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
   wchar_t text[256] = {};
-  if (search->caption.empty()) {
-    GetClassNameW(window, text, 256);
-    if (std::wstring(text) != L"#32770") return TRUE;
-  } else {
-    GetWindowTextW(window, text, 256);
-    if (search->caption != text) return TRUE;
-  }
+  GetWindowTextW(window, text, 256);
+  if (search->caption != text) return TRUE;
   search->found = window;
   return FALSE;
 }
@@ -150,19 +152,110 @@ HWND WindowOf(DWORD processId, const std::wstring& caption) {
   return search.found;
 }
 
-// Opens `descriptor` as Explorer (and `wine start`) does and expects the program to take it:
-// with the download library installed, its download window opens; without it the program still
-// finds the file (no "not found" message) and ends.
-void OpenThroughAssociation(const std::wstring& descriptor, bool withDownload) {
+HWND WaitForWindowOf(DWORD processId, const std::wstring& caption) {
+  HWND found = nullptr;
+  WaitFor([&] { return (found = WindowOf(processId, caption)) != nullptr; }, 30);
+  return found;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
+  wchar_t className[16] = {};
+  GetClassNameW(child, className, 16);
+  if (_wcsicmp(className, L"Static") == 0) {
+    const std::wstring text = TextOf(child);
+    auto* longest = reinterpret_cast<std::wstring*>(data);
+    if (text.size() > longest->size()) *longest = text;
+  }
+  return TRUE;
+}
+
+// The text of the message box `processId` shows next, which is then answered with OK.
+std::wstring NextMessage(DWORD processId) {
+  HWND box = WaitForWindowOf(processId, kMessageCaption);
+  if (box == nullptr) return L"<none>";
+  std::wstring text;
+  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return text;
+}
+
+// Starts `file` as Explorer does; null when nothing started.
+HANDLE Open(const std::wstring& file) {
   SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS;
   info.lpVerb = L"open";
-  info.lpFile = descriptor.c_str();
+  info.lpFile = file.c_str();
   info.nShow = SW_SHOWNORMAL;
-  ASSERT_TRUE(ShellExecuteExW(&info)) << "no program opens .ofts files";
-  ASSERT_NE(info.hProcess, nullptr);
-  const DWORD processId = GetProcessId(info.hProcess);
+  if (!ShellExecuteExW(&info)) return nullptr;
+  return info.hProcess;
+}
+
+// The program a shortcut starts; empty when it cannot be read.
+std::wstring ShortcutTarget(const fs::path& shortcut) {
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link)))) {
+    return L"";
+  }
+  wchar_t target[MAX_PATH] = {};
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (SUCCEEDED(file->Load(shortcut.c_str(), STGM_READ))) {
+      link->GetPath(target, MAX_PATH, nullptr, 0);
+    }
+    file->Release();
+  }
+  link->Release();
+  return target;
+}
+
+// The installed program, started as its Start menu entry starts it, works with orvane-server at the
+// addresses the setup program wrote: the history lists the forward stored for the host
+// product's identifier, and a forward asks the server for its saved size before it checks the
+// recipients.
+void UseFromStartMenu() {
+  const std::wstring target = ShortcutTarget(MenuFolder() / L"Orvaneファイル転送.lnk");
+  ASSERT_EQ(Lower(target), Lower((InstallFolder() / L"OrvaneFts.exe").wstring()));
+  std::wstring commandLine = L"\"" + target + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &started));
+  CloseHandle(started.hThread);
+  const HANDLE process = started.hProcess;
+  const DWORD processId = started.dwProcessId;
+  HWND forward = WaitForWindowOf(processId, kForwardCaption);
+  EXPECT_NE(forward, nullptr);
+  if (forward != nullptr) {
+    RunningProgram::Click(forward, IDC_CMD_HISTORY);
+    HWND history = WaitForWindowOf(processId, kHistoryCaption);
+    EXPECT_NE(history, nullptr);
+    if (history != nullptr) {
+      Sleep(1000);
+      const history_testing::RemoteListView rows(GetDlgItem(history, IDC_LVW_HISTORY));
+      EXPECT_EQ(rows.Rows(), 1);
+      EXPECT_EQ(rows.Cell(0, 1), L"山田(yamada@example.com)");
+      PostMessageW(history, WM_CLOSE, 0, 0);
+      RunningProgram::WaitHidden(history);
+    }
+    RunningProgram::Click(forward, IDC_CMD_FORWARD);
+    EXPECT_EQ(NextMessage(processId), L"ファイル転送先を設定して下さい。");
+    RunningProgram::Click(forward, IDC_CMD_END);
+    EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+  }
+  TerminateProcess(process, 0);
+  CloseHandle(process);
+}
+
+// Opens `descriptor` as Explorer (and `wine start`) does and expects the program to take it:
+// with the download library installed, its download window opens; without it the program still
+// finds the file (no "not found" message) and ends.
+void OpenThroughAssociation(const std::wstring& descriptor, bool withDownload) {
+  HANDLE process = Open(descriptor);
+  ASSERT_NE(process, nullptr) << "no program opens .ofts files";
+  const DWORD processId = GetProcessId(process);
   if (withDownload) {
     EXPECT_TRUE(WaitFor([&] { return WindowOf(processId, kDownloadCaption) != nullptr; }, 30))
         << "the download window did not open";
@@ -170,14 +263,14 @@ void OpenThroughAssociation(const std::wstring& descriptor, bool withDownload) {
     bool refused = false;
     EXPECT_TRUE(WaitFor(
         [&] {
-          refused = refused || WindowOf(processId, L"") != nullptr;
-          return refused || WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0;
+          refused = refused || WindowOf(processId, kMessageCaption) != nullptr;
+          return refused || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
         },
         30));
     EXPECT_FALSE(refused) << "the program did not find the descriptor it was given";
   }
-  TerminateProcess(info.hProcess, 0);
-  CloseHandle(info.hProcess);
+  TerminateProcess(process, 0);
+  CloseHandle(process);
 }
 
 void ExpectNothingOfOursInTheRegistry() {
@@ -207,17 +300,22 @@ class Setup : public ::testing::Test {
   static void TearDownTestSuite() { CoUninitialize(); }
 };
 
-TEST_F(Setup, RefusesAnAddressTheProgramWouldTakeForNone) {
-  // 128 bytes: one more than the program reads.
-  const std::wstring server = L"http://127.0.0.1:8480/" + std::wstring(99, L'a');
+TEST_F(Setup, TakesTheServerFromItsOptionsAndRefusesAnAddressTheProgramWouldTakeForNone) {
+  // The saved-size address, the longest of the three, 128 bytes: one more than the program reads.
+  const std::wstring server = L"http://127.0.0.1:8480/" + std::wstring(97, L'a');
   EXPECT_EQ(Install(L"/SERVER=" + server), 2u);
   EXPECT_FALSE(fs::exists(InstallFolder()));
   EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), L"<absent>");
+  EXPECT_EQ(Install(L"/HISTORYURL="), 2u);
+  EXPECT_FALSE(fs::exists(InstallFolder()));
 
-  // 127 bytes are read whole, so the installer takes them.
-  const std::wstring longest = L"http://127.0.0.1:8480/" + std::wstring(98, L'a');
-  EXPECT_EQ(Install(L"/SERVER=" + longest), 0u);
+  // 127 bytes are read whole, so the installer takes them (quoted or not); an address of its own
+  // replaces the one made from the server.
+  const std::wstring longest = L"http://127.0.0.1:8480/" + std::wstring(96, L'a');
+  EXPECT_EQ(Install(L"/SERVER=\"" + longest + L"\" /HISTORYURL=http://127.0.0.1:9191/h"), 0u);
   EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), longest + L"/upload");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"SaveSizeUrl"), longest + L"/savesize");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"HistoryUrl"), L"http://127.0.0.1:9191/h");
   ASSERT_TRUE(Uninstall());
 }
 
@@ -245,16 +343,14 @@ TEST_F(Setup, InstallOpenDescriptorUninstall) {
   EXPECT_EQ(fs::exists(folder / L"Parvek.dll"), withDownload);
   EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), defaultServer + L"/upload");
 
-  // Installing again over it with another server replaces the addresses.
-  ASSERT_EQ(Install(L"/SERVER=http://127.0.0.1:9090"), 0u);
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"),
-            L"http://127.0.0.1:9090/upload");
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"SaveSizeUrl"),
-            L"http://127.0.0.1:9090/savesize");
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"HistoryUrl"),
-            L"http://127.0.0.1:9090/history");
-  ASSERT_EQ(Install(L"/SERVER=http://127.0.0.1:9090 /HISTORYURL=http://127.0.0.1:9191/h"), 0u);
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"HistoryUrl"), L"http://127.0.0.1:9191/h");
+  // Installing again over it, for the test's own orvane-server, replaces the addresses.
+  const std::u16string url = history_testing::ServerUrl();
+  const std::wstring server(url.begin(), url.end());
+  ASSERT_FALSE(server.empty()) << "scripts/test-installer names the server";
+  ASSERT_EQ(Install(L"/SERVER=" + server), 0u);
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), server + L"/upload");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"SaveSizeUrl"), server + L"/savesize");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"HistoryUrl"), server + L"/history");
 
   // The control is registered from the program folder and can be created by its class name.
   const std::wstring clsid = Value(HKEY_CLASSES_ROOT, L"Zorvex.1\\CLSID");
@@ -277,6 +373,10 @@ TEST_F(Setup, InstallOpenDescriptorUninstall) {
   // The host product's identifier is its own business.
   EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kHostKey, L"ProductID"), L"HOST-0001");
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Halvik\\ORVANE\\V02"));
+
+  ASSERT_TRUE(history_testing::StoreForward(
+      "HOST-0001", {{"\x8e\x52\x93\x63", "yamada@example.com"}}, {{"a.txt", "abc"}}));
+  UseFromStartMenu();
 
   {
     // A descriptor saved from a mail, in a folder whose name has a blank in it.
