@@ -303,12 +303,13 @@ FunctionEnd
 Section Uninstall
   SetShellVarContext all
   UnRegDLL "$INSTDIR\Zorvel.dll"
-  Delete "$INSTDIR\OrvaneFts.exe"
-  Delete "$INSTDIR\Zorvel.dll"
-  Delete "$INSTDIR\TTA_VB.dll"
-  Delete "$INSTDIR\Parvek.dll"
+  ; A program still running keeps its files until the next start of Windows.
+  Delete /REBOOTOK "$INSTDIR\OrvaneFts.exe"
+  Delete /REBOOTOK "$INSTDIR\Zorvel.dll"
+  Delete /REBOOTOK "$INSTDIR\TTA_VB.dll"
+  Delete /REBOOTOK "$INSTDIR\Parvek.dll"
   Delete "$INSTDIR\Uninstall.exe"
-  RMDir "$INSTDIR"
+  RMDir /REBOOTOK "$INSTDIR"
   ; The maker's folder goes too when it is ours and empty; a folder the user chose stays.
   ${GetParent} "$INSTDIR" $0
 !if ${TARGET} == amd64-unicode
