@@ -233,9 +233,8 @@ void UseFromStartMenu() {
     HWND history = WaitForWindowOf(processId, kHistoryCaption);
     EXPECT_NE(history, nullptr);
     if (history != nullptr) {
-      Sleep(1000);
       const history_testing::RemoteListView rows(GetDlgItem(history, IDC_LVW_HISTORY));
-      EXPECT_EQ(rows.Rows(), 1);
+      EXPECT_TRUE(WaitFor([&] { return rows.Rows() == 1; }, 10)) << rows.Rows();
       EXPECT_EQ(rows.Cell(0, 1), L"山田(yamada@example.com)");
       PostMessageW(history, WM_CLOSE, 0, 0);
       RunningProgram::WaitHidden(history);
