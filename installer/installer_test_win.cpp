@@ -1,0 +1,407 @@
+// The setup program as a user receives it, run by scripts/test-installer in a Wine prefix of its
+// own: a silent install, the installed program opening a download descriptor through the
+// association, and an uninstall that takes away everything of ours and nothing of the user's or
+// of the host product's.
+#include <gtest/gtest.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "app/history/history_screen_win.h"
+#include "app/history/history_server_win.h"
+#include "app/resources/form_ids.h"
+#include "app/testing/running_program_win.h"
+#include "app/testing/temp_folder_win.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const wchar_t kSettingsKey[] = L"SOFTWARE\\Halvik\\FileUpDown";
+const wchar_t kHostKey[] = L"SOFTWARE\\Halvik\\ORVANE\\V01";
+const wchar_t kUninstallKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneFts";
+const wchar_t kDownloadCaption[] = L"Orvaneファイル転送 - ダウンロード";
+const wchar_t kMessageCaption[] = L"Orvaneファイル転送";
+const wchar_t kForwardCaption[] = L"Orvaneファイル転送 - 転送";
+const wchar_t kHistoryCaption[] = L"Orvaneファイル転送 - 転送履歴";
+
+std::wstring Environment(const wchar_t* name) {
+  wchar_t value[1024] = {};
+  DWORD length = GetEnvironmentVariableW(name, value, 1024);
+  return length > 0 && length < 1024 ? value : L"";
+}
+
+// The Windows path of the setup program under test (scripts/test-installer names it).
+std::wstring SetupPath() {
+  std::wstring path = Environment(L"ORVANE_SETUP");
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return path;
+}
+
+// Runs `commandLine` and returns its exit code once it has ended (~0u when it did not start).
+DWORD RunAndWait(std::wstring commandLine) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    return ~0u;
+  }
+  WaitForSingleObject(process.hProcess, 120000);
+  DWORD code = ~0u;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+DWORD Install(const std::wstring& options = L"") {
+  return RunAndWait(L"\"" + SetupPath() + L"\" /S" + (options.empty() ? L"" : L" " + options));
+}
+
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  std::wstring result;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) result = path;
+  CoTaskMemFree(path);
+  return result;
+}
+
+fs::path InstallFolder() {
+  return fs::path(KnownFolder(FOLDERID_ProgramFiles)) / L"Halvik" / L"OrvaneFts";
+}
+fs::path MenuFolder() {
+  return fs::path(KnownFolder(FOLDERID_CommonPrograms)) / L"Orvaneファイル転送";
+}
+
+std::wstring Lower(std::wstring text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](wchar_t c) { return std::towlower(c); });
+  return text;
+}
+
+// A string value, or "<absent>" when the key or the value does not exist.
+std::wstring Value(HKEY root, const std::wstring& key, const wchar_t* name = nullptr) {
+  wchar_t data[1024] = {};
+  DWORD size = sizeof data;
+  if (RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+    return L"<absent>";
+  }
+  return data;
+}
+
+bool KeyExists(HKEY root, const std::wstring& key) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+  RegCloseKey(opened);
+  return true;
+}
+
+void SetValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& data) {
+  ASSERT_EQ(RegSetKeyValueW(root, key.c_str(), name, REG_SZ, data.c_str(),
+                            static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+}
+
+// Waits up to `seconds` for `done`; the uninstaller, for one, goes on in a copy of itself.
+bool WaitFor(const std::function<bool()>& done, int seconds) {
+  for (int tries = 0; tries < seconds * 10; ++tries) {
+    if (done()) return true;
+    Sleep(100);
+  }
+  return done();
+}
+
+bool Uninstall() {
+  const fs::path uninstaller = InstallFolder() / L"Uninstall.exe";
+  if (RunAndWait(L"\"" + uninstaller.wstring() + L"\" /S") != 0) return false;
+  // The uninstall entry is the last thing it removes.
+  return WaitFor([] { return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); }, 60);
+}
+
+struct WindowSearch {
+  DWORD processId;
+  std::wstring caption;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  if (search->caption != text) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND WindowOf(DWORD processId, const std::wstring& caption) {
+  WindowSearch search{processId, caption};
+  EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForWindowOf(DWORD processId, const std::wstring& caption) {
+  HWND found = nullptr;
+  WaitFor([&] { return (found = WindowOf(processId, caption)) != nullptr; }, 30);
+  return found;
+}
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
+  wchar_t className[16] = {};
+  GetClassNameW(child, className, 16);
+  if (_wcsicmp(className, L"Static") == 0) {
+    const std::wstring text = TextOf(child);
+    auto* longest = reinterpret_cast<std::wstring*>(data);
+    if (text.size() > longest->size()) *longest = text;
+  }
+  return TRUE;
+}
+
+// The text of the message box `processId` shows next, which is then answered with OK.
+std::wstring NextMessage(DWORD processId) {
+  HWND box = WaitForWindowOf(processId, kMessageCaption);
+  if (box == nullptr) return L"<none>";
+  std::wstring text;
+  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return text;
+}
+
+// Starts `file` as Explorer does; null when nothing started.
+HANDLE Open(const std::wstring& file) {
+  SHELLEXECUTEINFOW info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&info)) return nullptr;
+  return info.hProcess;
+}
+
+// The program a shortcut starts; empty when it cannot be read.
+std::wstring ShortcutTarget(const fs::path& shortcut) {
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                              reinterpret_cast<void**>(&link)))) {
+    return L"";
+  }
+  wchar_t target[MAX_PATH] = {};
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+    if (SUCCEEDED(file->Load(shortcut.c_str(), STGM_READ))) {
+      link->GetPath(target, MAX_PATH, nullptr, 0);
+    }
+    file->Release();
+  }
+  link->Release();
+  return target;
+}
+
+// The installed program, started as its Start menu entry starts it, works with orvane-server at the
+// addresses the setup program wrote: the history lists the forward stored for the host
+// product's identifier, and a forward asks the server for its saved size before it checks the
+// recipients.
+void UseFromStartMenu() {
+  const std::wstring target = ShortcutTarget(MenuFolder() / L"Orvaneファイル転送.lnk");
+  ASSERT_EQ(Lower(target), Lower((InstallFolder() / L"OrvaneFts.exe").wstring()));
+  std::wstring commandLine = L"\"" + target + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &started));
+  CloseHandle(started.hThread);
+  const HANDLE process = started.hProcess;
+  const DWORD processId = started.dwProcessId;
+  HWND forward = WaitForWindowOf(processId, kForwardCaption);
+  EXPECT_NE(forward, nullptr);
+  if (forward != nullptr) {
+    RunningProgram::Click(forward, IDC_CMD_HISTORY);
+    HWND history = WaitForWindowOf(processId, kHistoryCaption);
+    EXPECT_NE(history, nullptr);
+    if (history != nullptr) {
+      const history_testing::RemoteListView rows(GetDlgItem(history, IDC_LVW_HISTORY));
+      EXPECT_TRUE(WaitFor([&] { return rows.Rows() == 1; }, 10)) << rows.Rows();
+      EXPECT_EQ(rows.Cell(0, 1), L"山田(yamada@example.com)");
+      PostMessageW(history, WM_CLOSE, 0, 0);
+      RunningProgram::WaitHidden(history);
+    }
+    RunningProgram::Click(forward, IDC_CMD_FORWARD);
+    EXPECT_EQ(NextMessage(processId), L"ファイル転送先を設定して下さい。");
+    RunningProgram::Click(forward, IDC_CMD_END);
+    EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+  }
+  TerminateProcess(process, 0);
+  CloseHandle(process);
+}
+
+// Opens `descriptor` as Explorer (and `wine start`) does and expects the program to take it:
+// with the download library installed, its download window opens; without it the program still
+// finds the file (no "not found" message) and ends.
+void OpenThroughAssociation(const std::wstring& descriptor, bool withDownload) {
+  HANDLE process = Open(descriptor);
+  ASSERT_NE(process, nullptr) << "no program opens .ofts files";
+  const DWORD processId = GetProcessId(process);
+  if (withDownload) {
+    EXPECT_TRUE(WaitFor([&] { return WindowOf(processId, kDownloadCaption) != nullptr; }, 30))
+        << "the download window did not open";
+  } else {
+    bool refused = false;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          refused = refused || WindowOf(processId, kMessageCaption) != nullptr;
+          return refused || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        },
+        30));
+    EXPECT_FALSE(refused) << "the program did not find the descriptor it was given";
+  }
+  TerminateProcess(process, 0);
+  CloseHandle(process);
+}
+
+void ExpectNothingOfOursInTheRegistry() {
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Zorvex.1"));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Zorvex"));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\{5A3D91C2-7E04-4B6F-9C1A-3F28D6E07B14}"));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L".ofts"));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"OrvaneFts.ofts"));
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  for (const wchar_t* name : {L"FileTransUrl", L"SaveSizeUrl", L"HistoryUrl"}) {
+    EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, name), L"<absent>") << name;
+  }
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class Setup : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { CoInitialize(nullptr); }
+  static void TearDownTestSuite() { CoUninitialize(); }
+};
+
+TEST_F(Setup, TakesTheServerFromItsOptionsAndRefusesAnAddressTheProgramWouldTakeForNone) {
+  // The saved-size address, the longest of the three, 128 bytes: one more than the program reads.
+  const std::wstring server = L"http://127.0.0.1:8480/" + std::wstring(97, L'a');
+  EXPECT_EQ(Install(L"/SERVER=" + server), 2u);
+  EXPECT_FALSE(fs::exists(InstallFolder()));
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), L"<absent>");
+  EXPECT_EQ(Install(L"/HISTORYURL="), 2u);
+  EXPECT_FALSE(fs::exists(InstallFolder()));
+
+  // 127 bytes are read whole, so the installer takes them (quoted or not); an address of its own
+  // replaces the one made from the server.
+  const std::wstring longest = L"http://127.0.0.1:8480/" + std::wstring(96, L'a');
+  EXPECT_EQ(Install(L"/SERVER=\"" + longest + L"\" /HISTORYURL=http://127.0.0.1:9191/h"), 0u);
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), longest + L"/upload");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"SaveSizeUrl"), longest + L"/savesize");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"HistoryUrl"), L"http://127.0.0.1:9191/h");
+  ASSERT_TRUE(Uninstall());
+}
+
+TEST_F(Setup, UninstallLeavesNoTrace) {
+  ASSERT_EQ(Install(), 0u);
+  ASSERT_TRUE(fs::exists(InstallFolder() / L"OrvaneFts.exe"));
+  ASSERT_TRUE(Uninstall());
+  EXPECT_FALSE(fs::exists(InstallFolder().parent_path())) << "the Halvik folder stays";
+  EXPECT_FALSE(fs::exists(MenuFolder()));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"SOFTWARE\\Halvik"));
+  ExpectNothingOfOursInTheRegistry();
+}
+
+TEST_F(Setup, InstallOpenDescriptorUninstall) {
+  const bool withDownload = Environment(L"ORVANE_EXPECT_PARVEK") == L"1";
+  const std::wstring defaultServer = Environment(L"ORVANE_SETUP_SERVER");
+  ASSERT_FALSE(defaultServer.empty());
+  SetValue(HKEY_LOCAL_MACHINE, kHostKey, L"ProductID", L"HOST-0001");
+
+  ASSERT_EQ(Install(), 0u);
+  const fs::path folder = InstallFolder();
+  for (const wchar_t* name : {L"OrvaneFts.exe", L"Zorvel.dll", L"TTA_VB.dll", L"Uninstall.exe"}) {
+    EXPECT_TRUE(fs::exists(folder / name)) << fs::path(name).string();
+  }
+  EXPECT_EQ(fs::exists(folder / L"Parvek.dll"), withDownload);
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), defaultServer + L"/upload");
+
+  // Installing again over it, for the test's own orvane-server, replaces the addresses.
+  const std::u16string url = history_testing::ServerUrl();
+  const std::wstring server(url.begin(), url.end());
+  ASSERT_FALSE(server.empty()) << "scripts/test-installer names the server";
+  ASSERT_EQ(Install(L"/SERVER=" + server), 0u);
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), server + L"/upload");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"SaveSizeUrl"), server + L"/savesize");
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"HistoryUrl"), server + L"/history");
+
+  // The control is registered from the program folder and can be created by its class name.
+  const std::wstring clsid = Value(HKEY_CLASSES_ROOT, L"Zorvex.1\\CLSID");
+  EXPECT_EQ(clsid, L"{5A3D91C2-7E04-4B6F-9C1A-3F28D6E07B14}");
+  EXPECT_EQ(Lower(Value(HKEY_CLASSES_ROOT, L"CLSID\\" + clsid + L"\\InprocServer32")),
+            Lower((folder / L"Zorvel.dll").wstring()));
+  CLSID classId = {};
+  ASSERT_EQ(CLSIDFromProgID(L"Zorvex.1", &classId), S_OK);
+  IDispatch* control = nullptr;
+  EXPECT_EQ(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                             reinterpret_cast<void**>(&control)),
+            S_OK);
+  if (control) control->Release();
+  CoFreeUnusedLibrariesEx(0, 0);
+
+  EXPECT_EQ(Value(HKEY_CLASSES_ROOT, L".ofts"), L"OrvaneFts.ofts");
+  EXPECT_EQ(Value(HKEY_CLASSES_ROOT, L"OrvaneFts.ofts\\shell\\open\\command"),
+            L"\"" + (folder / L"OrvaneFts.exe").wstring() + L"\" %1");
+  EXPECT_TRUE(fs::exists(MenuFolder() / L"Orvaneファイル転送.lnk"));
+  // The host product's identifier is its own business.
+  EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kHostKey, L"ProductID"), L"HOST-0001");
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Halvik\\ORVANE\\V02"));
+
+  ASSERT_TRUE(history_testing::StoreForward(
+      "HOST-0001", {{"\x8e\x52\x93\x63", "yamada@example.com"}}, {{"a.txt", "abc"}}));
+  UseFromStartMenu();
+
+  {
+    // A descriptor saved from a mail, in a folder whose name has a blank in it.
+    TempFolder temp;
+    const fs::path received = fs::path(temp.path()) / L"受信 ファイル";
+    fs::create_directory(received);
+    const fs::path descriptor = received / L"転送 1.ofts";
+    WriteFile(descriptor, "http://127.0.0.1:9/files/1/a.txt\r\n");
+    OpenThroughAssociation(descriptor.wstring(), withDownload);
+  }
+
+  // What the user made while using the program.
+  const std::string book = "\x8e\x52\x93\x63,yamada@example.com\r\n";
+  WriteFile(folder / L"address.dat", book);
+  SetValue(HKEY_CURRENT_USER, kSettingsKey, L"SendName", L"山田");
+
+  ASSERT_TRUE(Uninstall());
+  for (const wchar_t* name :
+       {L"OrvaneFts.exe", L"Zorvel.dll", L"TTA_VB.dll", L"Parvek.dll", L"Uninstall.exe"}) {
+    EXPECT_FALSE(fs::exists(folder / name)) << fs::path(name).string();
+  }
+  EXPECT_EQ(ReadFile(folder / L"address.dat"), book);
+  EXPECT_FALSE(fs::exists(MenuFolder()));
+  ExpectNothingOfOursInTheRegistry();
+  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"SendName"), L"山田");
+  EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kHostKey, L"ProductID"), L"HOST-0001");
+}
+
+}  // namespace
