@@ -58,12 +58,15 @@ std::string Wave(int channels, int bits, int frames) {
 }
 
 // The entries of the temporary directory the program and this test share.
+// What the program may leave in the temporary directory: its work folders and a parameter data
+// file. Other test programs share the folder and come and go meanwhile, so only these count.
 std::set<std::wstring> TempEntries() {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   std::set<std::wstring> names;
   for (const auto& entry : fs::directory_iterator(fs::path(temp))) {
-    names.insert(entry.path().filename().wstring());
+    const std::wstring name = entry.path().filename().wstring();
+    if (name.starts_with(L"OrvaneF")) names.insert(name);
   }
   return names;
 }

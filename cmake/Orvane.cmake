@@ -56,8 +56,13 @@ function(orvane_test name)
     set(ARG_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  # Screenshots are taken from the one shared display with the window raised to the top; two
+  # programs doing that at once would paint over each other's pictures.
+  if("base_screenshots" IN_LIST ARG_LIBS)
+    list(APPEND ARG_RESOURCE_LOCK screen)
+  endif()
   if(ARG_RESOURCE_LOCK)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${ARG_RESOURCE_LOCK})
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
   endif()
 endfunction()
 

@@ -4,7 +4,7 @@
 #include "app/upload/answer_message.h"
 #include "app/upload/upload_log_win.h"
 #include "app/upload/upload_window_fixture_win.h"
-#include "app/upload/zorvex_members.h"
+#include "app/upload/zorvex_members_win.h"
 #include "base/ansi.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/object/bstr_text_win.h"

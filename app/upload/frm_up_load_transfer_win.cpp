@@ -12,7 +12,7 @@
 #include "app/upload/frm_up_load_win.h"
 #include "app/upload/para_data.h"
 #include "app/upload/upload_log_win.h"
-#include "app/upload/zorvex_members.h"
+#include "app/upload/zorvex_members_win.h"
 #include "base/ansi.h"
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/dispatch_call_win.h"

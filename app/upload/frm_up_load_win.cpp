@@ -7,7 +7,7 @@
 #include "app/main/show_error_message_win.h"
 #include "app/resources/form_ids.h"
 #include "app/tta/tta_codec_win.h"
-#include "app/upload/zorvex_members.h"
+#include "app/upload/zorvex_members_win.h"
 #include "base/text.h"
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/dispatch_call_win.h"
