@@ -1,9 +1,8 @@
 // Zorvel.dll registered and unregistered by regsvr32, as an installer does, and the class then
 // created from the library itself.
-#include <windows.h>
-#include <ocidl.h>
-
 #include <gtest/gtest.h>
+#include <ocidl.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>
@@ -11,39 +10,17 @@
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/object/zorvel_idl_win.h"
+#include "control/testing/zorvel_library_win.h"
 
 namespace {
 
 const std::wstring kClsidKey = L"CLSID\\{5A3D91C2-7E04-4B6F-9C1A-3F28D6E07B14}";
 const std::wstring kClsid = L"{5A3D91C2-7E04-4B6F-9C1A-3F28D6E07B14}";
 
-std::wstring LibraryPath() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.rfind(L'\\') + 1) + L"Zorvel.dll";
-}
-
-DWORD RunRegsvr32(const std::wstring& arguments) {
-  std::wstring commandLine = L"regsvr32.exe /s " + arguments + L" \"" + LibraryPath() + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return GetLastError();
-  }
-  WaitForSingleObject(process.hProcess, 60000);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return exitCode;
-}
-
 bool KeyExists(const std::wstring& key) {
   HKEY handle = nullptr;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    return false;
   RegCloseKey(handle);
   return true;
 }
@@ -67,7 +44,7 @@ TEST(RegistrationTest, Regsvr32WritesAndRemovesTheClassKeys) {
   RegCloseKey(stale);
 
   ASSERT_EQ(RunRegsvr32(L""), 0u);
-  const std::wstring path = LibraryPath();
+  const std::wstring path = ZorvelLibraryPath();
   EXPECT_EQ(Value(L"Zorvex.1"), L"Zorvex Class");
   EXPECT_EQ(Value(L"Zorvex.1\\CLSID"), kClsid);
   EXPECT_EQ(Value(L"Zorvex"), L"Zorvex Class");

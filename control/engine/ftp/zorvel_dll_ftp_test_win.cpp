@@ -19,6 +19,7 @@
 #include "control/hosting/event_sink_win.h"
 #include "control/object/bstr_text_win.h"
 #include "control/object/zorvel_idl_win.h"
+#include "control/testing/zorvel_library_win.h"
 
 namespace {
 
@@ -26,30 +27,6 @@ using zorvel::AnsiFromBstr;
 using zorvel::BstrFromAnsi;
 
 enum Dispid : DISPID { kFilePath = 1, kUrl = 2, kStart = 12, kPassive = 17, kResult = 23 };
-
-std::wstring LibraryPath() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path);
-  return folder.substr(0, folder.rfind(L'\\') + 1) + L"Zorvel.dll";
-}
-
-DWORD RunRegsvr32(const std::wstring& arguments) {
-  std::wstring commandLine = L"regsvr32.exe /s " + arguments + L" \"" + LibraryPath() + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return GetLastError();
-  }
-  WaitForSingleObject(process.hProcess, 60000);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return exitCode;
-}
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
