@@ -18,6 +18,7 @@
 #include "app/resources/form_ids.h"
 #include "app/testing/scripted_dialogs_win.h"
 #include "app/testing/temp_folder_win.h"
+#include "app/testing/wave_bytes.h"
 #include "app/tta/tta_codec_win.h"
 #include "base/ansi.h"
 #include "components/http/loopback_peer_win.h"
@@ -34,13 +35,7 @@ std::string Wave(uint32_t frames) {
     seed = seed * 1103515245 + 12345;
     data[i] = static_cast<char>(i % 4 == 1 || i % 4 == 3 ? (seed >> 24) % 8 : seed >> 16);
   }
-  auto u32 = [](uint32_t v) {
-    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-  };
-  auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
-  return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) +
-         u16(2) + u32(44100) + u32(44100 * 4) + u16(4) + u16(16) + "data" +
-         u32(static_cast<uint32_t>(data.size())) + data;
+  return wave_bytes::PcmWave(2, 16, data);
 }
 
 std::string Tta(const TempFolder& work, const std::string& wave) {
