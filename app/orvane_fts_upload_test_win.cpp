@@ -21,6 +21,7 @@
 #include "app/testing/wave_bytes.h"
 #include "app/tta/tta_codec_win.h"
 #include "base/testing/screenshot_win.h"
+#include "control/testing/zorvel_library_win.h"
 
 namespace {
 
@@ -98,12 +99,12 @@ class OrvaneFtsUpload : public ::testing::Test {
     testing_registry::SetSetting("SendName", "\x8E\x52\x93\x63");  // 山田
     testing_registry::SetSetting("FileTransUrl", server + "/upload");
     testing_registry::SetSetting("SaveSizeUrl", server + "/savesize");
-    ASSERT_EQ(forward_driver::RegisterControl(), 0u);
+    ASSERT_EQ(RunRegsvr32(L""), 0u);
   }
   void TearDown() override {
     PostForm("/test/reset", "");
     testing_registry::ClearConfiguration();
-    EXPECT_EQ(forward_driver::RegisterControl(true), 0u);
+    EXPECT_EQ(RunRegsvr32(L"/u"), 0u);
   }
 
   // Waits for the answer's message box, reads it and presses OK; the upload window then closes.
