@@ -14,7 +14,7 @@
 #include "app/testing/registry_fixture_win.h"
 #include "app/testing/running_program_win.h"
 #include "app/testing/temp_folder_win.h"
-#include "app/testing/wave_samples.h"
+#include "app/testing/wave_bytes.h"
 
 namespace {
 
@@ -228,9 +228,10 @@ TEST_F(OrvaneFtsProgram, DownloadsAForwardFromTheServerIntoTheChosenFolder) {
   for (const wchar_t* name : {L"録音1.wav", L"B.wav"}) {
     const std::u16string got = (folder.path() / name).u16string();
     const std::u16string original = (seed / name).u16string();
-    const std::string samples = WaveSamples(ReadBytes(got));
+    const std::string samples = wave_bytes::WaveSamples(ReadBytes(got));
     EXPECT_GT(samples.size(), 100000u);
-    EXPECT_TRUE(samples == WaveSamples(ReadBytes(original))) << "the samples of " << name;
+    EXPECT_TRUE(samples == wave_bytes::WaveSamples(ReadBytes(original)))
+        << "the samples of " << name;
   }
   EXPECT_EQ(ReadBytes((folder.path() / L"メモ.txt").u16string()),
             "\x96\x7b\x95\xb6\x82\xc5\x82\xb7\r\n");

@@ -11,7 +11,7 @@
 #include "app/download/frm_down_load_win.h"
 #include "app/testing/scripted_dialogs_win.h"
 #include "app/testing/temp_folder_win.h"
-#include "app/testing/wave_samples.h"
+#include "app/testing/wave_bytes.h"
 #include "base/text.h"
 
 namespace {
@@ -50,9 +50,10 @@ TEST(DownloadFromServerTest, EveryFileArrivesUnderItsOwnNameAndTheRecordingsAsWa
   }
   EXPECT_EQ(names, (std::set<std::u16string>{u"録音1.wav", u"B.wav", u"メモ.txt"}));
   for (const char16_t* name : {u"録音1.wav", u"B.wav"}) {
-    const std::string samples = WaveSamples(ReadBytes(folder / name));
+    const std::string samples = wave_bytes::WaveSamples(ReadBytes(folder / name));
     EXPECT_GT(samples.size(), 100000u) << base::ToUtf8(name);
-    EXPECT_EQ(samples, WaveSamples(ReadBytes(seed + u"/" + name))) << base::ToUtf8(name);
+    EXPECT_EQ(samples, wave_bytes::WaveSamples(ReadBytes(seed + u"/" + name)))
+        << base::ToUtf8(name);
   }
   EXPECT_EQ(ReadBytes(folder / u"メモ.txt"), "\x96\x7b\x95\xb6\x82\xc5\x82\xb7\r\n");
 }

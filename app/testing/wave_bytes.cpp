@@ -37,4 +37,17 @@ std::string RampWave(uint32_t samples) {
   return PcmWave(1, 16, data);
 }
 
+std::string WaveSamples(std::string_view wave) {
+  size_t at = 12;
+  while (at + 8 <= wave.size()) {
+    const uint32_t size = static_cast<unsigned char>(wave[at + 4]) |
+                          static_cast<unsigned char>(wave[at + 5]) << 8 |
+                          static_cast<unsigned char>(wave[at + 6]) << 16 |
+                          static_cast<uint32_t>(static_cast<unsigned char>(wave[at + 7])) << 24;
+    if (wave.substr(at, 4) == "data") return std::string(wave.substr(at + 8, size));
+    at += 8 + size + (size & 1);
+  }
+  return {};
+}
+
 }  // namespace wave_bytes

@@ -14,4 +14,8 @@ std::string PcmWave(uint16_t channels, uint16_t bitsPerSample, std::string_view 
 // Mono 16-bit, `samples` samples of a slow ramp.
 std::string RampWave(uint32_t samples);
 
+// The bytes of a WAV file's data chunk, for comparing a restored recording with its original;
+// empty when there is none.
+std::string WaveSamples(std::string_view wave);
+
 }  // namespace wave_bytes
