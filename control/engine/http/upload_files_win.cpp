@@ -1,5 +1,6 @@
 #include "control/engine/http/upload_files_win.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace zorvel {
@@ -39,21 +40,30 @@ DWORD UploadFile::Open(const std::string& path, long listedSize, long long& actu
   return error_ = 0;
 }
 
-const char* UploadFile::Block(long offset, long length) {
-  if (view_) return view_ + offset;
-  DWORD got = 0;
-  while (got < static_cast<DWORD>(length)) {
-    DWORD read = 0;
-    if (!ReadFile(file_, buffer_.data() + got, static_cast<DWORD>(length) - got, &read, nullptr)) {
-      error_ = GetLastError();
-      return nullptr;
+const char* UploadFile::Take(long offset, long length, long& ready) {
+  ready = 0;
+  if (view_) {
+    ready = length;
+    return view_ + offset;
+  }
+  // Block by block, as the file is read without a mapping; a failure keeps the blocks before it.
+  while (ready < length) {
+    const long block = std::min(kBlockBytes, length - ready);
+    for (long got = 0; got < block;) {
+      DWORD read = 0;
+      if (!ReadFile(file_, buffer_.data() + ready + got, static_cast<DWORD>(block - got), &read,
+                    nullptr)) {
+        error_ = GetLastError();
+        return buffer_.data();
+      }
+      if (read == 0) {
+        // The file was cut while it was being sent.
+        error_ = ERROR_HANDLE_EOF;
+        return buffer_.data();
+      }
+      got += static_cast<long>(read);
     }
-    if (read == 0) {
-      // The file was cut while it was being sent.
-      error_ = ERROR_HANDLE_EOF;
-      return nullptr;
-    }
-    got += read;
+    ready += block;
   }
   return buffer_.data();
 }
