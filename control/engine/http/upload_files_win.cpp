@@ -46,12 +46,26 @@ const char* UploadFile::Take(long offset, long length, long& ready) {
     ready = length;
     return view_ + offset;
   }
-  // Block by block, as the file is read without a mapping; a failure keeps the blocks before it.
+  // One read for the whole stretch: under Wine each read costs more than its bytes.
+  DWORD got = 0;
+  if (ReadFile(file_, buffer_.data(), static_cast<DWORD>(length), &got, nullptr) &&
+      static_cast<long>(got) == length) {
+    ready = length;
+    return buffer_.data();
+  }
+  // Short or failed: read it again block by block, so that the blocks before the failure still
+  // go out as they would on their own.
+  LARGE_INTEGER position{};
+  position.QuadPart = offset;
+  if (!SetFilePointerEx(file_, position, nullptr, FILE_BEGIN)) {
+    error_ = GetLastError();
+    return buffer_.data();
+  }
   while (ready < length) {
     const long block = std::min(kBlockBytes, length - ready);
-    for (long got = 0; got < block;) {
+    for (long done = 0; done < block;) {
       DWORD read = 0;
-      if (!ReadFile(file_, buffer_.data() + ready + got, static_cast<DWORD>(block - got), &read,
+      if (!ReadFile(file_, buffer_.data() + ready + done, static_cast<DWORD>(block - done), &read,
                     nullptr)) {
         error_ = GetLastError();
         return buffer_.data();
@@ -61,7 +75,7 @@ const char* UploadFile::Take(long offset, long length, long& ready) {
         error_ = ERROR_HANDLE_EOF;
         return buffer_.data();
       }
-      got += static_cast<long>(read);
+      done += static_cast<long>(read);
     }
     ready += block;
   }

@@ -13,15 +13,16 @@ namespace zorvel {
 // hold it open for writing, so it is shared both ways.
 long MeasureUploadFile(const std::string& path);
 
-// One file at a time; files up to 8 MB are read from a read-only mapping, larger ones block by
-// block into one buffer of a few blocks, so memory does not grow with the file.
+// One file at a time; files up to 8 MB are read from a read-only mapping, larger ones in
+// sequence through one buffer of a few blocks, so memory does not grow with the file.
 class UploadFile {
  public:
   static constexpr long kMappedLimit = 8L * 1024 * 1024;
   static constexpr long kBlockBytes = 8000;
   // What one socket write carries at most: under Wine a send costs far more than its bytes, so
-  // the blocks go out several at a time, and each is still accounted on its own.
-  static constexpr long kGatherBlocks = 8;
+  // the blocks go out several at a time (as much as the socket buffer of 256 KB takes), and each
+  // is still accounted on its own.
+  static constexpr long kGatherBlocks = 32;
   static constexpr long kGatherBytes = kBlockBytes * kGatherBlocks;
 
   UploadFile() : buffer_(kGatherBytes) {}
@@ -33,9 +34,9 @@ class UploadFile {
   // index and Content-Length already announced would be wrong). `actualSize` is what the file
   // holds now (-1 when it could not be opened).
   DWORD Open(const std::string& path, long listedSize, long long& actualSize);
-  // Up to `length` (at most kGatherBytes) bytes at `offset`, read in sequence, a block at a time.
-  // `ready` tells how many are there: fewer than asked for when a read failed, with the error in
-  // LastError().
+  // `length` (at most kGatherBytes) bytes at `offset`, read in sequence. `ready` tells how many
+  // are there: fewer than asked for when a read failed, the whole blocks before the failure, with
+  // the error in LastError().
   const char* Take(long offset, long length, long& ready);
   DWORD LastError() const { return error_; }
   void Close();
