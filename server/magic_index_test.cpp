@@ -47,6 +47,24 @@ TEST(MagicIndexTest, WorkedExampleLaysTheFileDataAtOffset243) {
   EXPECT_FALSE(IndexMatchesBody({0, 0, {}}, kBoundary, parts));
 }
 
+// An alias made for an ISO-2022-JP server may hold a quote, a bar or a semicolon ("あ万音" is
+// $" K| 2; between ESC "$B" and ESC "(J"). The head carries it as it is and the index places the
+// data behind the whole name; the name as a reader that stops filename="..." at the next quote
+// sees it would put the data elsewhere, and the upload does not match its index.
+TEST(MagicIndexTest, QuoteBarAndSemicolonOfAnAliasCountInItsHead) {
+  const std::string alias = "\x1b$B$\"K|2;\x1b(J.txt";
+  std::vector<ReceivedPart> parts = {{"magic", "", "", 40},
+                                     {"xfile001", alias, "application/octet-stream", 100}};
+  std::vector<IndexEntry> files = LayOutFileParts(kBoundary, parts);
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].offset, 110 + 128 + alias.size());
+
+  const MagicIndex index{1, 100, {{110 + 128 + alias.size(), 100}}};
+  EXPECT_TRUE(IndexMatchesBody(index, kBoundary, parts));
+  parts[1].filename = alias.substr(0, alias.find('"'));
+  EXPECT_FALSE(IndexMatchesBody(index, kBoundary, parts));
+}
+
 TEST(MagicIndexTest, ParaFieldsAndEarlierFilesMoveTheOffsets) {
   // magic (2 files), para1 "abc", two files with path names.
   std::vector<ReceivedPart> parts = {{"magic", "", "", 60},

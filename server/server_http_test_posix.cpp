@@ -187,6 +187,34 @@ TEST_F(ServerHttpTest, HandBuiltForwardIsRecordedMailedAndDownloadableUnderItsNa
   EXPECT_EQ(RunCommand("curl -s -o /dev/null -w '%{http_code}' '" + base + "missing.txt'"), "404");
 }
 
+// Aliases made for an ISO-2022-JP server go out as they are: their two-byte codes hold a quote, a
+// bar, a semicolon, a backslash ("あ万音ぼ") and a slash ("く"). Each file is stored as the listed
+// file of its name; all have one size, so only the names tell them apart.
+TEST_F(ServerHttpTest, IsoJapaneseAliasesAreStoredUnderTheirNames) {
+  const std::string jis = "\x1b$B$\"K|2;$\\\x1b(J.txt";
+  const std::string jisSlash = "\x1b$B$/\x1b(J.txt";
+  const std::string first(50, '1'), second(50, '2'), third(50, '3');
+  const std::string para =
+      ParaFileLine("s", "P-jis", {{"n", "n@example.com"}}, "m",
+                   {{Sjis(u"く.txt"), 50}, {"plain.txt", 50}, {Sjis(u"あ万音ぼ.txt"), 50}},
+                   {{jisSlash, 50}, {"plain.txt", 50}, {jis, 50}});
+  const std::string body = UploadBody({{"C:\\Temp\\OrvaneFileTrans.para", para},
+                                       {jis, first},
+                                       {"C:\\Temp\\plain.txt", second},
+                                       {jisSlash, third}});
+  EXPECT_EQ(Upload(body), "1");
+
+  std::vector<ForwardRecord> forwards = ForwardsOf("P-jis");
+  ASSERT_EQ(forwards.size(), 1u);
+  ASSERT_EQ(forwards[0].files.size(), 3u);
+  EXPECT_EQ(forwards[0].files[0].offeredName, jisSlash);
+  EXPECT_EQ(forwards[0].files[2].offeredName, jis);
+  const fs::path stored = data_ / "files" / forwards[0].id;
+  EXPECT_EQ(ReadAll(stored / "0"), third);
+  EXPECT_EQ(ReadAll(stored / "1"), second);
+  EXPECT_EQ(ReadAll(stored / "2"), first);
+}
+
 TEST_F(ServerHttpTest, CurlFormUploadIsRecorded) {
   const fs::path folder = fs::temp_directory_path() / ("orvane-curl-" + std::to_string(getpid()));
   fs::create_directories(folder);

@@ -22,13 +22,33 @@ const std::string* IndexField(const ReceivedUpload& upload) {
   return nullptr;
 }
 
+// Where the name begins behind its folders. A trail byte of code page 932 may equal the
+// backslash; so may the two-byte codes of an alias made for an ISO-2022-JP server, which stand
+// between ESC "$B" (or "$@") and the next escape ("ぼ" is "$\\", "く" is "$/").
+std::size_t NameStart(std::string_view filename) {
+  constexpr unsigned char kEscape = 0x1B;
+  constexpr std::size_t kEscapeLength = 3;
+  std::size_t start = 0;
+  bool twoByteCodes = false;
+  for (std::size_t i = 0; i < filename.size();) {
+    const auto byte = static_cast<unsigned char>(filename[i]);
+    if (byte == kEscape) {
+      twoByteCodes = i + 1 < filename.size() && filename[i + 1] == '$';
+      i += std::min(kEscapeLength, filename.size() - i);
+    } else if (twoByteCodes) {
+      ++i;
+    } else {
+      if (byte == '\\' || byte == '/') start = i + 1;
+      i += base::IsLeadByte(byte) && i + 1 < filename.size() ? 2 : 1;
+    }
+  }
+  return start;
+}
+
 }  // namespace
 
 std::string BaseName(std::string_view filename) {
-  std::u16string name = base::FromAnsi(filename);
-  std::size_t slash = name.find_last_of(u"\\/");
-  if (slash != std::u16string::npos) name.erase(0, slash + 1);
-  return base::ToUtf8(name);
+  return base::ToUtf8(base::FromAnsi(filename.substr(NameStart(filename))));
 }
 
 std::optional<std::size_t> FindParaPart(const ReceivedUpload& upload) {

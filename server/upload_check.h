@@ -19,7 +19,8 @@ struct UploadPlan {
 };
 
 // The file name without its folder: senders give full Windows paths in code page 932, whose
-// trail bytes may equal the backslash. Returned as UTF-8.
+// trail bytes may equal the backslash, or aliases, which may be ISO-2022-JP text whose two-byte
+// codes hold any printable byte. Returned as UTF-8.
 std::string BaseName(std::string_view filename);
 
 // The part that carries the parameter data file, found by its name.

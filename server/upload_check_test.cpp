@@ -60,6 +60,34 @@ TEST(UploadCheckTest, BaseNameCutsWindowsPathsWithoutSplittingDoubleByteCharacte
   EXPECT_EQ(BaseName(base::ToAnsi(u"C:\\表\\ソ表.txt")), "ソ表.txt");
 }
 
+// Aliases made for an ISO-2022-JP server: "あ万音ぼ" is written as the codes $" K| 2; $\\ between
+// ESC "$B" and ESC "(J", "く" as $/. None of their quote, bar, semicolon, backslash or slash
+// bytes ends a folder.
+const std::string kJisAlias = "\x1b$B$\"K|2;$\\\x1b(J.txt";
+const std::string kJisSlashAlias = "\x1b$B$/\x1b(J.txt";
+
+TEST(UploadCheckTest, BaseNameTakesIsoJapaneseAliasesWhole) {
+  EXPECT_EQ(BaseName(kJisAlias), kJisAlias);
+  EXPECT_EQ(BaseName(kJisSlashAlias), kJisSlashAlias);
+  EXPECT_EQ(BaseName("C:\\T\\" + kJisAlias), kJisAlias);
+  // Back in one-byte text, a backslash ends a folder again.
+  EXPECT_EQ(BaseName("\x1b$B$\\\x1b(J\\a.txt"), "a.txt");
+  EXPECT_EQ(BaseName("\x1b$B"), "\x1b$B");
+}
+
+TEST(UploadCheckTest, AliasedPartsServeTheListedFilesOfTheirNames) {
+  const std::string para =
+      Para("P", "a.txt" + US + "7" + US + "b.txt" + US + "7" + US + "c.txt" + US + "7",
+           kJisSlashAlias + US + "7" + US + "b.txt" + US + "7" + US + kJisAlias + US + "7");
+  ReceivedUpload upload = Upload({{"C:\\T\\OrvaneFileTrans.para", para.size()},
+                                  {kJisAlias, 7},
+                                  {"C:\\T\\b.txt", 7},
+                                  {kJisSlashAlias, 7}});
+  std::optional<UploadPlan> plan = CheckUpload(upload, para);
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(plan->workParts, (std::vector<std::size_t>{4, 3, 2}));
+}
+
 TEST(UploadCheckTest, AcceptsAForwardWhoseWorkFilesAllArrived) {
   std::string para = Para("P", "mysong.wav" + US + "1000" + US + "b.txt" + US + "20",
                           "mysong.tta" + US + "430" + US + "b.txt" + US + "20");

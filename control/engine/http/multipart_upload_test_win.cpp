@@ -31,6 +31,7 @@ enum Dispid : DISPID {
   kPara2 = 8,
   kPara3 = 9,
   kStart = 12,
+  kCancel = 15,
   kResult = 23,
   kHtmlResult = 24,
   kCharset = 31,
@@ -182,6 +183,54 @@ TEST_F(MultipartUploadTest, LargeFilesAreReadInBlocksAndSentWhole) {
   EXPECT_TRUE(request.compare(body + mappedOffset, mapped.size(), mapped) == 0);
   EXPECT_EQ(request.size() - body, mappedOffset + mapped.size() + sizeof kClosing - 1);
   EXPECT_EQ(SendMessageW(control.Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 62);
+}
+
+// Several blocks go to the socket in one write, yet each 8000-byte block is reported on its own,
+// with the amount sent so far, for a read file and for a mapped one alike.
+TEST_F(MultipartUploadTest, EveryBlockIsReportedWhateverTheSocketWritesCarry) {
+  CapturePeer peer;
+  // In the list's order: the mapped file first.
+  const long sizes[] = {20'000, 8 * 1024 * 1024 + 1};
+  const std::string mappedPath = files_.Write("mapped.bin", Pattern(sizes[0], 11));
+  const std::string readPath = files_.Write("read.bin", Pattern(sizes[1], 10));
+  HostedControl control;
+  control.Put(kUrl, Url(peer));
+  control.Put(kFilePath, readPath + "|r;" + mappedPath + "|m");
+  control.Call(kStart);
+  EXPECT_EQ(control.GetNumber(kResult), 0);
+
+  std::vector<long> reported, expected;
+  for (const RecordedEvent& event : control.Events()) {
+    if (event.id == kOnProgress) reported.push_back(std::atol(event.text.c_str()));
+  }
+  long sent = 0;
+  for (const long size : sizes) {
+    for (long done = 0; done < size; done += 8000) {
+      sent += std::min(8000L, size - done);
+      expected.push_back(sent / 1024);
+    }
+  }
+  EXPECT_EQ(reported, expected);
+  EXPECT_EQ(SendMessageW(control.Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 62);
+}
+
+// A handler of OnProgress that cancels stops the run after that very block, though the blocks
+// after it already went to the socket in the same write.
+TEST_F(MultipartUploadTest, CancelFromOnProgressStopsAfterThatBlock) {
+  CapturePeer peer;
+  const std::string path = files_.Write("a.bin", Pattern(9 * 1024 * 1024, 12));
+  HostedControl control;
+  control.Put(kUrl, Url(peer));
+  control.Put(kFilePath, path);
+  int progress = 0;
+  control.OnEvent([&](const RecordedEvent& event) {
+    if (event.id == kOnProgress && ++progress == 3) control.Call(kCancel);
+  });
+  control.Call(kStart);
+  EXPECT_EQ(control.GetNumber(kResult), -2);
+  EXPECT_EQ(progress, 3);
+  EXPECT_EQ(control.Object().StatusText, LoadAnsiString(IDS_CANCELLED));
+  EXPECT_FALSE(control.Logged("Waiting response..."));
 }
 
 TEST_F(MultipartUploadTest, ProxyCarriesDottedHostsAndDotlessOnesGoDirect) {

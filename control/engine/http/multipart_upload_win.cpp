@@ -15,6 +15,7 @@
 #include "control/engine/http/upload_address.h"
 #include "control/engine/http/upload_files_win.h"
 #include "control/engine/http/upload_request.h"
+#include "control/engine/http/window_pacer.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/module_win.h"
@@ -57,6 +58,11 @@ class HttpRun {
   // 0, or the failing operation's number (ending the run is left to the caller).
   int SendFile(int number, const UploadItem& item, BarSteps& steps, long& sent);
   void ShowProgress(long sent);
+  // Dispatches a pending message when the pacer says it is time to look.
+  void PumpPaced();
+  void DrawProgress();
+  // The last figures, when the pacer has not drawn them yet.
+  void DrawPendingProgress();
   int ReadAnswer();
   int SendFailureEnd(int code);
   int ServerErrorEnd();
@@ -68,6 +74,7 @@ class HttpRun {
   ControlWindow& window_;
   ItemTable table_;
   UploadFile file_;
+  WindowPacer pacer_;
   TimeOfDay runStart_{}, transferStart_{};
   std::string sendingPrefix_, remainFormat_;
   bool captionSaved_ = false;
@@ -233,20 +240,38 @@ int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long&
     return static_cast<int>(error);
   }
   if (const int code = connection_.SendAll(head.data(), static_cast<int>(head.size()))) return code;
+  // Several blocks go to the socket in one write; then each is accounted as if it had gone alone,
+  // so a cancel is still seen after the block during which it came.
   for (long done = 0; done < item.size;) {
-    const long block = std::min(UploadFile::kBlockBytes, item.size - done);
-    const char* data = file_.Block(done, block);
-    if (!data) return static_cast<int>(file_.LastError());
-    if (const int code = connection_.SendAll(data, static_cast<int>(block))) return code;
-    DispatchPendingMessage();
-    done += block;
-    sent += block;
-    for (int moves = steps.Add(block); moves > 0; --moves) StepBar();
-    ShowProgress(sent);
+    const long wanted = std::min(UploadFile::kGatherBytes, item.size - done);
+    long ready = 0;
+    const char* data = file_.Take(done, wanted, ready);
+    if (ready > 0) {
+      if (const int code = connection_.SendAll(data, static_cast<int>(ready))) return code;
+    }
+    for (long accounted = 0; accounted < ready;) {
+      const long block = std::min(UploadFile::kBlockBytes, ready - accounted);
+      PumpPaced();
+      accounted += block;
+      done += block;
+      sent += block;
+      for (int moves = steps.Add(block); moves > 0; --moves) StepBar();
+      ShowProgress(sent);
+      if (control_.CancelRequested) break;
+    }
     if (control_.CancelRequested) break;
+    if (ready < wanted) return static_cast<int>(file_.LastError());
   }
+  DrawPendingProgress();
   file_.Close();
   return 0;
+}
+
+void HttpRun::PumpPaced() {
+  if (!pacer_.PumpDue(GetTickCount())) return;
+  bool found = false;
+  DispatchPendingMessage(found);
+  pacer_.Pumped(GetTickCount(), found);
 }
 
 void HttpRun::ShowProgress(long sent) {
@@ -254,11 +279,19 @@ void HttpRun::ShowProgress(long sent) {
       MakeProgressTexts(table_.totalBytes, sent, ElapsedMs(transferStart_, Now()), remainFormat_);
   control_.ProgressText = texts.progress;
   if (texts.remain) control_.RemainText = *texts.remain;
+  if (pacer_.DrawDue(GetTickCount())) DrawProgress();
+  control_.Events().Fire(kOnProgress, control_.ProgressText + "\t" + control_.RemainText);
+  PumpPaced();
+}
+
+void HttpRun::DrawProgress() {
   window_.DrawLabel(TextArea::kRemain, control_.ProgressText);
   window_.DrawLabel(TextArea::kEndTime, control_.RemainText);
-  control_.Events().Fire(kOnProgress, control_.ProgressText + "\t" + control_.RemainText);
   if (control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, control_.ProgressText.c_str());
-  DispatchPendingMessage();
+}
+
+void HttpRun::DrawPendingProgress() {
+  if (pacer_.Flush(GetTickCount())) DrawProgress();
 }
 
 int HttpRun::ReadAnswer() {
@@ -296,6 +329,7 @@ int HttpRun::ReadAnswer() {
 }
 
 int HttpRun::SendFailureEnd(int code) {
+  DrawPendingProgress();
   file_.Close();
   connection_.Close();
   RestoreCaption();

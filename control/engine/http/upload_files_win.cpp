@@ -1,5 +1,6 @@
 #include "control/engine/http/upload_files_win.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace zorvel {
@@ -39,21 +40,44 @@ DWORD UploadFile::Open(const std::string& path, long listedSize, long long& actu
   return error_ = 0;
 }
 
-const char* UploadFile::Block(long offset, long length) {
-  if (view_) return view_ + offset;
+const char* UploadFile::Take(long offset, long length, long& ready) {
+  ready = 0;
+  if (view_) {
+    ready = length;
+    return view_ + offset;
+  }
+  // One read for the whole stretch: under Wine each read costs more than its bytes.
   DWORD got = 0;
-  while (got < static_cast<DWORD>(length)) {
-    DWORD read = 0;
-    if (!ReadFile(file_, buffer_.data() + got, static_cast<DWORD>(length) - got, &read, nullptr)) {
-      error_ = GetLastError();
-      return nullptr;
+  if (ReadFile(file_, buffer_.data(), static_cast<DWORD>(length), &got, nullptr) &&
+      static_cast<long>(got) == length) {
+    ready = length;
+    return buffer_.data();
+  }
+  // Short or failed: read it again block by block, so that the blocks before the failure still
+  // go out as they would on their own.
+  LARGE_INTEGER position{};
+  position.QuadPart = offset;
+  if (!SetFilePointerEx(file_, position, nullptr, FILE_BEGIN)) {
+    error_ = GetLastError();
+    return buffer_.data();
+  }
+  while (ready < length) {
+    const long block = std::min(kBlockBytes, length - ready);
+    for (long done = 0; done < block;) {
+      DWORD read = 0;
+      if (!ReadFile(file_, buffer_.data() + ready + done, static_cast<DWORD>(block - done), &read,
+                    nullptr)) {
+        error_ = GetLastError();
+        return buffer_.data();
+      }
+      if (read == 0) {
+        // The file was cut while it was being sent.
+        error_ = ERROR_HANDLE_EOF;
+        return buffer_.data();
+      }
+      done += static_cast<long>(read);
     }
-    if (read == 0) {
-      // The file was cut while it was being sent.
-      error_ = ERROR_HANDLE_EOF;
-      return nullptr;
-    }
-    got += read;
+    ready += block;
   }
   return buffer_.data();
 }

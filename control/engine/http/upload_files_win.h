@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include <array>
 #include <string>
+#include <vector>
 
 namespace zorvel {
 
@@ -13,14 +13,19 @@ namespace zorvel {
 // hold it open for writing, so it is shared both ways.
 long MeasureUploadFile(const std::string& path);
 
-// One file at a time; files up to 8 MB are read from a read-only mapping, larger ones through
-// one 8192-byte buffer, so memory does not grow with the file.
+// One file at a time; files up to 8 MB are read from a read-only mapping, larger ones in
+// sequence through one buffer of a few blocks, so memory does not grow with the file.
 class UploadFile {
  public:
   static constexpr long kMappedLimit = 8L * 1024 * 1024;
   static constexpr long kBlockBytes = 8000;
+  // What one socket write carries at most: under Wine a send costs far more than its bytes, so
+  // the blocks go out several at a time (as much as the socket buffer of 256 KB takes), and each
+  // is still accounted on its own.
+  static constexpr long kGatherBlocks = 32;
+  static constexpr long kGatherBytes = kBlockBytes * kGatherBlocks;
 
-  UploadFile() = default;
+  UploadFile() : buffer_(kGatherBytes) {}
   ~UploadFile() { Close(); }
   UploadFile(const UploadFile&) = delete;
   UploadFile& operator=(const UploadFile&) = delete;
@@ -29,9 +34,10 @@ class UploadFile {
   // index and Content-Length already announced would be wrong). `actualSize` is what the file
   // holds now (-1 when it could not be opened).
   DWORD Open(const std::string& path, long listedSize, long long& actualSize);
-  // `length` (at most kBlockBytes) bytes at `offset`, read in sequence; null on failure, with
+  // `length` (at most kGatherBytes) bytes at `offset`, read in sequence. `ready` tells how many
+  // are there: fewer than asked for when a read failed, the whole blocks before the failure, with
   // the error in LastError().
-  const char* Block(long offset, long length);
+  const char* Take(long offset, long length, long& ready);
   DWORD LastError() const { return error_; }
   void Close();
 
@@ -40,7 +46,7 @@ class UploadFile {
   HANDLE mapping_ = nullptr;
   const char* view_ = nullptr;
   DWORD error_ = 0;
-  std::array<char, 8192> buffer_{};
+  std::vector<char> buffer_;
 };
 
 }  // namespace zorvel

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -37,17 +36,118 @@ enum Dispid : DISPID {
   kStart = 12,
   kCount = 13,
   kResult = 23,
-  kHtmlResult = 24
+  kHtmlResult = 24,
+  kCharset = 31
 };
 
 const std::string US = "\x1f", RS = "\x1e";
 
-TEST(ZorvelDllUploadTest, RegisteredLibraryUploadsAForwardToTheServer) {
-  const char* urlFile = std::getenv("ORVANE_SERVER_URL_FILE");
-  const char* data = std::getenv("ORVANE_SERVER_DATA");
-  ASSERT_TRUE(urlFile && data) << "run through ctest: the server fixture sets them";
-  const std::string serverUrl = ReadAnsiFile(urlFile);
+// The registered library created by its ProgID on a window of the test, its events recorded,
+// with orvane-server's address and data folder from the fixture.
+class ZorvelDllUploadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* urlFile = std::getenv("ORVANE_SERVER_URL_FILE");
+    const char* data = std::getenv("ORVANE_SERVER_DATA");
+    ASSERT_TRUE(urlFile && data) << "run through ctest: the server fixture sets them";
+    serverUrl_ = ReadAnsiFile(urlFile);
+    data_ = data;
+    for (const auto& forward : std::filesystem::directory_iterator(data_ / "files")) {
+      earlierForwards_.push_back(forward.path());
+    }
+    ASSERT_EQ(RunRegsvr32(L""), 0u);
+    ASSERT_EQ(OleInitialize(nullptr), S_OK);
+    host_ = CreateWindowW(L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500, 380,
+                          nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_EQ(
+        ActiveXSite::Create(host_, RECT{0, 0, 480, 330}, L"Zorvex.1", nullptr, nullptr, &site_),
+        S_OK);
+    control_ = site_->Control();
+    sink_ = EventSink::Connect(control_, DIID__IZorvexEvents, [&](DISPID id, DISPPARAMS* params) {
+      const bool text = params && params->cArgs == 1 && params->rgvarg[0].vt == VT_BSTR;
+      if (id == 1 && text) completed_.push_back(AnsiFromBstr(params->rgvarg[0].bstrVal));
+      if (id == 2 && text) logged_.push_back(AnsiFromBstr(params->rgvarg[0].bstrVal));
+    });
+    ASSERT_NE(sink_, nullptr);
+  }
 
+  void TearDown() override {
+    if (sink_) {
+      sink_->Disconnect();
+      sink_->Release();
+    }
+    if (site_) {
+      site_->Close();
+      site_->Release();
+    }
+    PumpFor(100);
+    if (host_) DestroyWindow(host_);
+    OleUninitialize();
+    EXPECT_EQ(RunRegsvr32(L"/u"), 0u);
+  }
+
+  void PutText(DISPID id, const std::string& ansi) {
+    VARIANT value;
+    value.vt = VT_BSTR;
+    value.bstrVal = BstrFromAnsi(ansi);
+    EXPECT_EQ(PutDispatchProperty(control_, id, value), S_OK);
+    VariantClear(&value);
+  }
+
+  long GetNumber(DISPID id) {
+    VARIANT value;
+    VariantInit(&value);
+    EXPECT_EQ(GetDispatchProperty(control_, id, &value), S_OK);
+    return value.vt == VT_I4 ? value.lVal : -999;
+  }
+
+  // Starts the upload and expects the server's "1", as Result, HTMLResult and OnComplete.
+  void UploadAndExpectSuccess() {
+    ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+    EXPECT_EQ(GetNumber(kResult), 0);
+    VARIANT value;
+    VariantInit(&value);
+    ASSERT_EQ(GetDispatchProperty(control_, kHtmlResult, &value), S_OK);
+    ASSERT_EQ(value.vt, VT_BSTR);
+    EXPECT_EQ(AnsiFromBstr(value.bstrVal), "1");
+    VariantClear(&value);
+    EXPECT_EQ(completed_, std::vector<std::string>{"1"});
+    EXPECT_EQ(SendMessageW(GetDlgItem(site_->ControlWindow(), 203), PBM_GETPOS, 0, 0), 62);
+  }
+
+  // The files of the forward this test made (the server keeps one folder per forward), in the
+  // order its parameter data file lists the work files.
+  std::vector<std::string> StoredFiles() {
+    std::vector<std::string> stored;
+    for (const auto& forward : std::filesystem::directory_iterator(data_ / "files")) {
+      if (std::find(earlierForwards_.begin(), earlierForwards_.end(), forward.path()) !=
+          earlierForwards_.end()) {
+        continue;
+      }
+      for (size_t i = 0; std::filesystem::exists(forward.path() / std::to_string(i)); ++i) {
+        stored.push_back(ReadAnsiFile((forward.path() / std::to_string(i)).string()));
+      }
+    }
+    return stored;
+  }
+
+  std::string serverUrl_;
+  std::filesystem::path data_;
+  std::vector<std::filesystem::path> earlierForwards_;
+  HWND host_ = nullptr;
+  ActiveXSite* site_ = nullptr;
+  IDispatch* control_ = nullptr;
+  EventSink* sink_ = nullptr;
+  std::vector<std::string> completed_, logged_;
+};
+
+std::string ParaLine(const std::string& productId, const std::string& sources,
+                     const std::string& works) {
+  return "sender" + US + productId + US + "name1" + US + "mail1@example.jp" + US + US + US + US +
+         US + US + US + US + US + "message" + RS + sources + RS + works + "\r\n";
+}
+
+TEST_F(ZorvelDllUploadTest, RegisteredLibraryUploadsAForwardToTheServer) {
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   const std::string folder = std::string(temp) + "zorvel_dll_upload";
@@ -57,81 +157,92 @@ TEST(ZorvelDllUploadTest, RegisteredLibraryUploadsAForwardToTheServer) {
   std::string recording(300'000, '\0');
   for (size_t i = 0; i < recording.size(); ++i) recording[i] = static_cast<char>(i * 7 % 256);
   const std::string text = "a small text file\r\n";
-  const std::string para = "sender" + US + "P-dll-upload" + US + "name1" + US + "mail1@example.jp" +
-                           US + US + US + US + US + US + US + US + US + "message" + RS + "rec.wav" +
-                           US + "900000" + US + "note.txt" + US + std::to_string(text.size()) + RS +
-                           japaneseName + US + std::to_string(recording.size()) + US + "note.txt" +
-                           US + std::to_string(text.size()) + "\r\n";
+  const std::string para =
+      ParaLine("P-dll-upload",
+               "rec.wav" + US + "900000" + US + "note.txt" + US + std::to_string(text.size()),
+               japaneseName + US + std::to_string(recording.size()) + US + "note.txt" + US +
+                   std::to_string(text.size()));
   const std::string paraPath = WriteAnsiFile(folder + "\\OrvaneFileTrans.para", para);
   const std::string recordingPath = WriteAnsiFile(folder + "\\" + japaneseName, recording);
   const std::string textPath = WriteAnsiFile(folder + "\\note.txt", text);
 
-  ASSERT_EQ(RunRegsvr32(L""), 0u);
-  ASSERT_EQ(OleInitialize(nullptr), S_OK);
-  HWND host = CreateWindowW(L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500, 380,
-                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  ActiveXSite* site = nullptr;
-  ASSERT_EQ(ActiveXSite::Create(host, RECT{0, 0, 480, 330}, L"Zorvex.1", nullptr, nullptr, &site),
-            S_OK);
-  IDispatch* control = site->Control();
-  std::vector<std::string> completed;
-  int logLines = 0;
-  EventSink* sink =
-      EventSink::Connect(control, DIID__IZorvexEvents, [&](DISPID id, DISPPARAMS* params) {
-        const bool text = params && params->cArgs == 1 && params->rgvarg[0].vt == VT_BSTR;
-        if (id == 1 && text) completed.push_back(AnsiFromBstr(params->rgvarg[0].bstrVal));
-        if (id == 2) ++logLines;
-      });
-  ASSERT_NE(sink, nullptr);
-
-  auto putText = [&](DISPID id, const std::string& ansi) {
-    VARIANT value;
-    value.vt = VT_BSTR;
-    value.bstrVal = BstrFromAnsi(ansi);
-    EXPECT_EQ(PutDispatchProperty(control, id, value), S_OK);
-    VariantClear(&value);
-  };
-  putText(kUrl, serverUrl + "/upload");
-  putText(kFilePath, paraPath + ";" + recordingPath + ";" + textPath);
-  VARIANT value;
-  ASSERT_EQ(GetDispatchProperty(control, kCount, &value), S_OK);
-  EXPECT_EQ(value.lVal, 3);
-  ASSERT_EQ(CallDispatchMethod(control, kStart, nullptr, 0, nullptr), S_OK);
-
-  ASSERT_EQ(GetDispatchProperty(control, kResult, &value), S_OK);
-  EXPECT_EQ(value.lVal, 0);
-  ASSERT_EQ(GetDispatchProperty(control, kHtmlResult, &value), S_OK);
-  ASSERT_EQ(value.vt, VT_BSTR);
-  EXPECT_EQ(AnsiFromBstr(value.bstrVal), "1");
-  VariantClear(&value);
-  EXPECT_EQ(completed, std::vector<std::string>{"1"});
-  EXPECT_GE(logLines, 6);
-  EXPECT_EQ(SendMessageW(GetDlgItem(site->ControlWindow(), 203), PBM_GETPOS, 0, 0), 62);
-
+  PutText(kUrl, serverUrl_ + "/upload");
+  PutText(kFilePath, paraPath + ";" + recordingPath + ";" + textPath);
+  EXPECT_EQ(GetNumber(kCount), 3);
+  UploadAndExpectSuccess();
+  EXPECT_GE(logged_.size(), 6u);
   // The server keeps the work files the parameter data file lists, byte for byte.
-  std::vector<std::string> stored;
-  for (const auto& forward :
-       std::filesystem::directory_iterator(std::filesystem::path(data) / "files")) {
-    for (const auto& file : std::filesystem::directory_iterator(forward.path())) {
-      std::ifstream in(file.path(), std::ios::binary);
-      stored.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-  }
-  std::sort(stored.begin(), stored.end());
-  std::vector<std::string> expected = {recording, text};
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(stored, expected);
+  EXPECT_EQ(StoredFiles(), (std::vector<std::string>{recording, text}));
 
-  sink->Disconnect();
-  sink->Release();
-  site->Close();
-  site->Release();
-  PumpFor(100);
-  DestroyWindow(host);
-  OleUninitialize();
-  EXPECT_EQ(RunRegsvr32(L"/u"), 0u);
   for (const std::string& path : {paraPath, recordingPath, textPath}) DeleteFileA(path.c_str());
   RemoveDirectoryA(folder.c_str());
+}
+
+// Files of a Japanese folder added under each Charset with the alias "%e": each goes out with its
+// base name converted, the ISO-2022-JP one holding a quote, a bar, a semicolon and a backslash
+// ("あ万音ぼ" is $" K| 2; $\ between ESC "$B" and ESC "(J"), and the server stores each as the
+// listed work file of that name. All have one size, so only the names tell them apart.
+TEST_F(ZorvelDllUploadTest, AliasesOfEveryCharsetAreStoredUnderTheirNames) {
+  struct Case {
+    const char* charset;
+    std::string name;   // Shift_JIS
+    std::string alias;  // what the converted name must be
+  };
+  const Case cases[] = {
+      {"jis", "\x82\xa0\x96\x9c\x89\xb9\x82\xda.txt",  // あ万音ぼ
+       "\x1b$B$\"K|2;$\\\x1b(J.txt"},
+      {"euc", "\x98\x5e\x89\xb9.dat", "\xcf\xbf\xb2\xbb.dat"},           // 録音
+      {"utf8", "\x8e\x91\x97\xbf.txt", "\xe8\xb3\x87\xe6\x96\x99.txt"},  // 資料
+      {"ucs2", "\x93\xfa\x96\x7b.bin", "\xe5\x65\x2c\x67."},      // 日本, to its first zero
+      {"sjis", "\x93\x8c\x8b\x9e.txt", "\x93\x8c\x8b\x9e.txt"}};  // 東京
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string top = std::string(temp) + "zorvel_dll_charsets";
+  const std::string folder = top + "\\\x83\x41\x83\x62\x83\x76";  // アップ
+  CreateDirectoryA(top.c_str(), nullptr);
+  CreateDirectoryA(folder.c_str(), nullptr);
+
+  // The parameter data file lists the work files in the reverse order of the list.
+  std::string sources, works;
+  std::vector<std::string> contents, expected;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    contents.push_back(std::string(1000, static_cast<char>('a' + i)));
+    const size_t listed = std::size(cases) - 1 - i;
+    const std::string separator = i == 0 ? "" : US;
+    sources += separator + cases[listed].name + US + "1000";
+    works += separator + cases[listed].alias + US + "1000";
+  }
+  for (size_t i = 0; i < std::size(cases); ++i)
+    expected.push_back(contents[std::size(cases) - 1 - i]);
+  const std::string paraPath =
+      WriteAnsiFile(folder + "\\OrvaneFileTrans.para", ParaLine("P-dll-charsets", sources, works));
+
+  PutText(kUrl, serverUrl_ + "/upload");
+  std::vector<std::string> paths;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    paths.push_back(WriteAnsiFile(folder + "\\" + cases[i].name, contents[i]));
+    PutText(kCharset, cases[i].charset);
+    PutText(kFilePath, paths.back() + "|%e");
+  }
+  PutText(kCharset, "sjis");
+  PutText(kFilePath, paraPath);
+  EXPECT_EQ(GetNumber(kCount), 6);
+  UploadAndExpectSuccess();
+
+  const std::string jisSent = "Sending... " + paths[0] + " (1000 bytes) as " + cases[0].alias;
+  EXPECT_TRUE(std::any_of(logged_.begin(), logged_.end(),
+                          [&](const std::string& line) {
+                            return line.size() >= jisSent.size() &&
+                                   line.compare(line.size() - jisSent.size(), jisSent.size(),
+                                                jisSent) == 0;
+                          }))
+      << "no log line ends with: " << jisSent;
+  EXPECT_EQ(StoredFiles(), expected);
+
+  for (const std::string& path : paths) DeleteFileA(path.c_str());
+  DeleteFileA(paraPath.c_str());
+  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryA(top.c_str());
 }
 
 }  // namespace

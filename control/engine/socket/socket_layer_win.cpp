@@ -92,8 +92,14 @@ QuitObserverEntry SetQuitObserver(QuitObserverEntry entry) {
 }
 
 bool DispatchPendingMessage() {
+  bool found = false;
+  return DispatchPendingMessage(found);
+}
+
+bool DispatchPendingMessage(bool& found) {
   MSG message;
-  if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  found = PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE;
+  if (!found) return false;
   if (message.message == WM_QUIT) {
     PostQuitMessage(static_cast<int>(message.wParam));
     if (quitObserver.observer) quitObserver.observer(quitObserver.context);

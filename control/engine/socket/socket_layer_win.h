@@ -34,6 +34,8 @@ QuitObserverEntry SetQuitObserver(QuitObserverEntry entry);
 // Dispatches one pending message of the thread, if any; never waits. A WM_QUIT is posted again
 // for the host's own loop and reported to the thread's observer; the answer is then true.
 bool DispatchPendingMessage();
+// The same; `found` tells whether there was a message at all.
+bool DispatchPendingMessage(bool& found);
 
 // As DispatchPendingMessage, but when nothing is pending waits until input arrives, for at most
 // 50 ms, so that a wait reacts to a reply at once without spinning. True when a WM_QUIT came.
