@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "app/forms/background_wait_win.h"
 #include "app/forms/form_win.h"
 #include "app/resources/form_ids.h"
+#include "base/app_error.h"
 
 namespace {
 
@@ -104,6 +106,43 @@ TEST(Form, TimersTickUntilStopped) {
   Sleep(100);
   DoEvents();
   EXPECT_EQ(form.ticks, ticks);
+}
+
+// A wait for work that blocks its thread: the form ticks on, takes no input, and is given back
+// afterwards, also when the work fails or outlasts its bound.
+TEST(Form, BackgroundWaitKeepsTheThreadAliveWithTheFormDisabled) {
+  ProbeForm form;
+  form.Load();
+  form.Show();
+  form.StartTimer(3, 20);
+  bool enabledDuringWait = true;
+  EXPECT_TRUE(WaitWithFormDisabled(
+      form.hwnd(),
+      [&] {
+        Sleep(400);
+        enabledDuringWait = IsWindowEnabled(form.hwnd());
+      },
+      5000));
+  EXPECT_GE(form.ticks, 5) << "the form's timer ran during the wait";
+  EXPECT_FALSE(enabledDuringWait);
+  EXPECT_TRUE(IsWindowEnabled(form.hwnd()));
+
+  try {
+    WaitWithFormDisabled(
+        form.hwnd(), [] { throw AppError(12029, u"refused"); }, 5000);
+    ADD_FAILURE() << "the work's failure is raised to the waiting thread";
+  } catch (const AppError& error) {
+    EXPECT_EQ(error.number, 12029);
+  }
+  EXPECT_TRUE(IsWindowEnabled(form.hwnd()));
+
+  const DWORD start = GetTickCount();
+  EXPECT_FALSE(WaitWithFormDisabled(
+      form.hwnd(), [] { Sleep(3000); }, 300));
+  EXPECT_LT(GetTickCount() - start, 1500u) << "the bound ends the wait";
+  EXPECT_TRUE(IsWindowEnabled(form.hwnd()));
+  form.StopTimer(3);
+  form.Unload();
 }
 
 }  // namespace

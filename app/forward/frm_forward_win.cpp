@@ -1,6 +1,9 @@
 #include "app/forward/frm_forward_win.h"
 
+#include <memory>
+
 #include "app/addressbook/frm_address_book_win.h"
+#include "app/forms/background_wait_win.h"
 #include "app/forms/hourglass_trap_win.h"
 #include "app/forms/ime_mode_win.h"
 #include "app/forms/list_view_win.h"
@@ -301,8 +304,15 @@ int32_t frmForward::GetServerSaveFileSize() {
   int32_t saved = 0;
   WithHourglassTrap(u"GetServerSaveFileSize", [&] {
     SetHourglassPointer();
-    saved = SavedSizeFromReply(
-        http::PostFormQuery(basMain::strSaveSizeUrl, u"productid=" + basMain::strProductID));
+    // The query blocks its thread for as long as the server takes: the window stays painted
+    // meanwhile and takes no input, and the whole wait keeps to the client's time-out.
+    auto reply = std::make_shared<std::u16string>();
+    const auto query = [url = basMain::strSaveSizeUrl, data = u"productid=" + basMain::strProductID,
+                        reply] { *reply = http::PostFormQuery(url, data); };
+    if (!WaitWithFormDisabled(hwnd(), query, http::kDefaultTimeoutMs)) {
+      throw Win32Error(ERROR_TIMEOUT);
+    }
+    saved = SavedSizeFromReply(*reply);
   });
   return saved;
 }

@@ -67,6 +67,11 @@ void LoopbackHttpPeer::SetSilent() {
   silent_ = true;
 }
 
+void LoopbackHttpPeer::SetDelay(int milliseconds) {
+  std::lock_guard lock(mutex_);
+  delayMs_ = milliseconds;
+}
+
 std::u16string LoopbackHttpPeer::Url(std::string_view path) const {
   return base::Widen("http://127.0.0.1:" + std::to_string(port_) + std::string(path));
 }
@@ -107,12 +112,15 @@ void LoopbackHttpPeer::Answer(unsigned client) {
   }
   std::string response;
   bool silent;
+  int delayMs;
   {
     std::lock_guard lock(mutex_);
     requests_.push_back(request);
     response = response_;
     silent = silent_;
+    delayMs = delayMs_;
   }
+  for (int waited = 0; waited < delayMs && !stopping_; waited += 10) Sleep(10);
   if (silent) {
     while (!stopping_) Sleep(50);
     return;

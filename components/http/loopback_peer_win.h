@@ -22,6 +22,8 @@ class LoopbackHttpPeer {
   void SetBody(std::string_view body, std::string_view contentType = "text/plain");
   // Reads requests but never answers.
   void SetSilent();
+  // Waits this long after a request before it answers, as a slow server does.
+  void SetDelay(int milliseconds);
 
   std::u16string Url(std::string_view path) const;
 
@@ -38,6 +40,7 @@ class LoopbackHttpPeer {
   mutable std::mutex mutex_;
   std::string response_;
   bool silent_ = false;
+  int delayMs_ = 0;
   std::vector<std::string> requests_;
   std::thread thread_;
 };

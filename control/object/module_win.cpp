@@ -1,6 +1,7 @@
 #include "control/object/module_win.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace zorvel {
 namespace {
@@ -8,6 +9,8 @@ namespace {
 HINSTANCE g_instance = nullptr;
 std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
+// Loaded by the first object that is asked, on whichever apartment thread that is.
+std::mutex g_typeLibLock;
 ITypeLib* g_typeLib = nullptr;
 
 }  // namespace
@@ -26,8 +29,10 @@ void NoteObjectCreated() { ++g_objects; }
 void NoteObjectDestroyed() { --g_objects; }
 void LockModule(bool lock) { lock ? ++g_locks : --g_locks; }
 bool ModuleInUse() { return g_objects > 0 || g_locks > 0; }
+long LiveObjects() { return g_objects; }
 
 ITypeInfo* LoadTypeInfo(REFGUID guid) {
+  std::lock_guard lock(g_typeLibLock);
   if (!g_typeLib && FAILED(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &g_typeLib))) {
     g_typeLib = nullptr;
     return nullptr;

@@ -20,6 +20,8 @@ void NoteObjectCreated();
 void NoteObjectDestroyed();
 void LockModule(bool lock);
 bool ModuleInUse();
+// Objects alive now, for tests that see an object really go.
+long LiveObjects();
 
 // The type information of one interface or class of the library's TYPELIB 1 resource, loaded
 // once; null when the resource cannot be read. The caller receives a reference.

@@ -117,18 +117,55 @@ TEST_F(RunTest, AQuitDuringTheRunReachesTheHostAndCancels) {
   EXPECT_EQ(quit.wParam, WPARAM{7});
 }
 
-TEST_F(RunTest, AClearHandlerThatLetsTheControlGo) {
-  HostedControl control;
-  control.Put(kFilePath, files_.Write("a.wav", 10));
-  bool aliveInHandler = false;
-  control.OnEvent([&](const RecordedEvent& event) {
-    if (event.id != kOnClear) return;
-    control.Close();
-    aliveInHandler = ModuleInUse();
-  });
-  SendMessageW(control.Window(), WM_COMMAND, MAKEWPARAM(IDC_SECOND, BN_CLICKED),
-               reinterpret_cast<LPARAM>(control.Item(IDC_SECOND)));
-  EXPECT_TRUE(aliveInHandler) << "held until the Clear has ended";
+// A handler that lets the control go runs while the control still works; the control is held
+// until its own routine has ended, and then really goes.
+TEST_F(RunTest, HandlersThatLetTheControlGo) {
+  const long before = LiveObjects();
+  {
+    // From OnClear, behind the Clear button.
+    HostedControl control;
+    control.Put(kFilePath, files_.Write("a.wav", 10));
+    long liveInHandler = 0;
+    control.OnEvent([&](const RecordedEvent& event) {
+      if (event.id != kOnClear) return;
+      control.Close();
+      liveInHandler = LiveObjects();
+    });
+    SendMessageW(control.Window(), WM_COMMAND, MAKEWPARAM(IDC_SECOND, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control.Item(IDC_SECOND)));
+    EXPECT_EQ(liveInHandler, before + 1) << "held until the Clear has ended";
+    EXPECT_EQ(LiveObjects(), before) << "and freed afterwards";
+  }
+  {
+    // From the host's code that the about box's loop runs.
+    HostedControl control;
+    long liveInBox = 0;
+    MessageBoxAnswerer answerer(L"Zorvel ActiveX Contorol", IDOK, [&] {
+      control.Close();
+      liveInBox = LiveObjects();
+    });
+    SendMessageW(control.Window(), WM_RBUTTONUP, 0, MAKELPARAM(400, 300));
+    EXPECT_EQ(answerer.Shown(), 1);
+    EXPECT_EQ(liveInBox, before + 1) << "held while the box is up";
+    EXPECT_EQ(LiveObjects(), before);
+  }
+  {
+    // From OnCancel, while the run waits for it.
+    HostedControl control;
+    control.Put(kFilePath, files_.Write("b.wav", 10));
+    Engine().end = EngineScript::End::kWaitForCancel;
+    Engine().duringRun = [&] { control.Call(kCancel); };
+    long liveInHandler = 0;
+    control.OnEvent([&](const RecordedEvent& event) {
+      if (event.id != kOnCancel) return;
+      control.Close();
+      liveInHandler = LiveObjects();
+    });
+    PostMessageW(control.Window(), WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control.Item(IDC_START)));
+    EXPECT_TRUE(PumpUntil([&] { return LiveObjects() == before; }));
+    EXPECT_EQ(liveInHandler, before + 1) << "the run holds the control to its end";
+  }
 }
 
 }  // namespace

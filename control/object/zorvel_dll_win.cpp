@@ -4,7 +4,6 @@
 
 #include "control/engine/ftp/ftp_upload_win.h"
 #include "control/engine/http/multipart_upload_win.h"
-#include "control/engine/socket/socket_layer_win.h"
 #include "control/object/class_factory_win.h"
 #include "control/object/module_win.h"
 #include "control/object/registration_win.h"
@@ -14,11 +13,8 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     zorvel::SetModuleInstance(instance);
     DisableThreadLibraryCalls(instance);
-    SocketLayerStartup(instance);
     zorvel::SetUploadFunction(zorvel::MultipartUpload);
     zorvel::SetFtpUploadFunction(zorvel::FtpUpload);
-  } else if (reason == DLL_PROCESS_DETACH) {
-    SocketLayerCleanup();
   }
   return TRUE;
 }

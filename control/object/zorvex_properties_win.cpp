@@ -57,6 +57,9 @@ STDMETHODIMP Zorvex::put_FilePath(BSTR value) {
   const std::string text = AnsiFromBstr(value);
   if (text.size() > kFilePathLimit) return S_OK;
   if (window_.Exists()) {
+    // A run sends the list as it stood when it started, and its status stays on show: as for a
+    // drop, the list takes nothing until the run has ended.
+    if (Busy) return S_OK;
     window_.AddFileEntries(text);
     // The count and the Start button follow at the next repaint; make sure there is one.
     window_.Repaint();

@@ -2,6 +2,7 @@
 // small informational interfaces.
 #include "control/object/zorvex_win.h"
 
+#include "control/engine/socket/socket_layer_win.h"
 #include "control/object/module_win.h"
 
 namespace zorvel {
@@ -41,10 +42,13 @@ Zorvex::Zorvex()
       window_(*this),
       extent_(InitialExtent()) {
   NoteObjectCreated();
+  // WinSock and the socket windows' class stay set up from the first run to the last control.
+  HoldSocketLayer();
 }
 
 Zorvex::~Zorvex() {
   window_.Destroy();
+  ReleaseSocketLayer();
   NoteObjectDestroyed();
 }
 

@@ -47,7 +47,14 @@ int ScriptedUpload(Zorvex& control, SocketConnection&) {
   return 1;
 }
 
+constexpr UINT kHostAction = WM_APP + 7;
+std::vector<std::function<void()>> g_hostActions;
+
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kHostAction) {
+    for (auto& action : std::exchange(g_hostActions, {})) action();
+    return 0;
+  }
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -95,7 +102,6 @@ EngineScript& Engine() { return g_engine; }
 
 ControlClassScope::ControlClassScope() {
   EXPECT_EQ(OleInitialize(nullptr), S_OK);
-  SocketLayerStartup(GetModuleHandleW(nullptr));
   EXPECT_EQ(RegisterServer(ModulePath()), S_OK);
   EXPECT_EQ(CoRegisterClassObject(CLSID_Zorvex, &Factory(), CLSCTX_INPROC_SERVER,
                                   REGCLS_MULTIPLEUSE, &cookie_),
@@ -247,6 +253,11 @@ std::string TempFiles::Write(const std::string& relativePath, const std::string&
 
 void TempFiles::MakeFolder(const std::string& relativePath) {
   CreateDirectoryA((folder_ + "\\" + relativePath).c_str(), nullptr);
+}
+
+void PostHostAction(std::function<void()> action) {
+  g_hostActions.push_back(std::move(action));
+  PostMessageW(HostWindow(), kHostAction, 0, 0);
 }
 
 HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id) {

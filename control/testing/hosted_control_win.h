@@ -107,6 +107,10 @@ class TempFiles {
 HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id);
 HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id, VARIANT argument);
 
+// Runs `action` when a message loop of the thread next dispatches the host window's messages,
+// as a host's own code runs between the control's steps.
+void PostHostAction(std::function<void()> action);
+
 // Dispatches the thread's messages until `done` holds or the time is up; true when it held.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 void PumpFor(DWORD milliseconds);

@@ -291,9 +291,12 @@ void ControlWindow::EnableItem(HWND item, long lockBit, bool enable) {
 
 void ControlWindow::ApplyLock() {
   if (!window_) return;
-  if (control_.Count > 0) EnableWindow(start_, !(control_.Lock & kStartBit));
-  EnableWindow(second_, !(control_.Lock & kSecondBit));
-  EnableWindow(list_, !(control_.Lock & kListBit));
+  // A run keeps Start and the list disabled to its end, and the second button once its Cancel
+  // was accepted; the run's end enables them by the same rule.
+  const bool busy = control_.Busy;
+  if (control_.Count > 0) EnableItem(start_, kStartBit, !busy);
+  EnableItem(second_, kSecondBit, !(busy && control_.CancelRequested));
+  EnableItem(list_, kListBit, !busy);
 }
 
 void ControlWindow::ApplyHide() {
@@ -327,9 +330,10 @@ void ControlWindow::ApplyTransParent(long newValue) {
   if (!window_) return;
   const LONG style = GetWindowLongW(window_, GWL_STYLE);
   const LONG exStyle = GetWindowLongW(window_, GWL_EXSTYLE);
+  // The frame may already be off: BackColor ends the page colours but leaves the styles.
   if (newValue != 0) {
-    SetWindowLongW(window_, GWL_STYLE, style ^ kFrameStyle);
-    SetWindowLongW(window_, GWL_EXSTYLE, exStyle ^ kFrameExStyle);
+    SetWindowLongW(window_, GWL_STYLE, style & ~kFrameStyle);
+    SetWindowLongW(window_, GWL_EXSTYLE, exStyle & ~kFrameExStyle);
     if (control_.PageBackRgb != -1) SendMessageW(bar_, PBM_SETBKCOLOR, 0, control_.PageBackRgb);
   } else {
     SetWindowLongW(window_, GWL_STYLE, style | kFrameStyle);
@@ -381,6 +385,8 @@ void ControlWindow::OnRightButtonUp() {
 void ControlWindow::OnDestroy() {
   control_.CancelAutoStart();
   EmptyList();
+  // A window created again lays itself out afresh, Hide 4 included.
+  listMoved_ = false;
   if (dropTarget_) {
     RevokeDragDrop(window_);
     dropTarget_.Reset();

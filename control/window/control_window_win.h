@@ -13,6 +13,7 @@
 
 #include "base/com_object_win.h"
 #include "control/window/drop_target_win.h"
+#include "control/window/file_entry_text.h"
 #include "control/window/progress_text.h"
 
 namespace zorvel {
@@ -63,6 +64,8 @@ class ControlWindow {
   // The FILECOUNT area's text: Count and the total in kilobytes (at least 1 for any file).
   std::string FileCountText() const;
   void AddFileEntries(std::string_view listText);
+  // A path the shell dropped: one entry, whatever characters its name holds (";" among them).
+  void AddDroppedFile(const std::string& path);
   // The list entries' texts in list order; selects each in turn (the last stays selected).
   std::vector<std::string> ReadEntries();
   void EmptyList();
@@ -99,6 +102,8 @@ class ControlWindow {
   void OnDestroy();
   void HideList();
   void FillBackground(HDC dc, const RECT& rect);
+  // False when adding has to stop (the problem is in the Status area).
+  bool AddOneEntry(const std::string& entry, EntryResolver& resolver);
   bool AddNamedFile(const std::string& path, const std::optional<std::string>& alias);
   bool AddFolder(const std::string& path, const std::optional<std::string>& alias,
                  bool isDirectory);

@@ -1,5 +1,6 @@
 #include "control/window/debug_window_win.h"
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -8,8 +9,10 @@
 namespace zorvel {
 namespace {
 
-// The editor field of the debug window, for the whole process.
-HWND g_debugWindow = nullptr;
+// The editor field of the debug window, for the whole process: controls on several apartment
+// threads may look for it at once. No lock is held while searching, as the search sends
+// messages to other threads' windows; two threads that find it both rename it, which is harmless.
+std::atomic<HWND> g_debugWindow{nullptr};
 
 // Window titles in code page 932: ours, then an untitled editor window in the system's
 // Japanese (half-width and full-width katakana) and English versions.
@@ -21,16 +24,18 @@ constexpr const char* kTitles[] = {
 };
 
 HWND FindDebugWindow() {
-  if (g_debugWindow && IsWindow(g_debugWindow)) return g_debugWindow;
-  g_debugWindow = nullptr;
+  HWND known = g_debugWindow.load();
+  if (known && IsWindow(known)) return known;
+  HWND edit = nullptr;
   for (const char* title : kTitles) {
     if (HWND found = FindWindowA(nullptr, title)) {
       SetWindowTextA(found, kTitles[0]);
-      g_debugWindow = GetWindow(found, GW_CHILD);
+      edit = GetWindow(found, GW_CHILD);
       break;
     }
   }
-  return g_debugWindow;
+  g_debugWindow.store(edit);
+  return edit;
 }
 
 void WriteText(HWND edit, const std::string& text) {
@@ -58,7 +63,8 @@ void WriteArray(HWND edit, SAFEARRAY* array) {
     VariantInit(&element);
     if (type == VT_VARIANT) {
       if (FAILED(SafeArrayGetElement(array, &i, &element))) continue;
-    } else if (type == VT_I2 || type == VT_I4 || type == VT_R4 || type == VT_R8 || type == VT_BSTR) {
+    } else if (type == VT_I2 || type == VT_I4 || type == VT_R4 || type == VT_R8 ||
+               type == VT_BSTR) {
       if (FAILED(SafeArrayGetElement(array, &i, &element.lVal))) continue;
       element.vt = type;
     } else {

@@ -47,13 +47,16 @@ void ControlWindow::OnDropNotice(WPARAM phase, DropNotice* notice) {
     char path[1024];
     if (DragQueryFileA(notice->files, i, path, sizeof path) == 0) continue;
     ::DispatchPendingMessage();
-    AddFileEntries(path);
+    AddDroppedFile(path);
     DrawLabel(TextArea::kFileCount, FileCountText());
   }
   DrawLabel(TextArea::kStatus, control_.StatusText);
   UpdateFileCount();
-  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(list_, nullptr, TRUE);
+  // A handler run in between may have let the window go.
+  if (list_) {
+    SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_, nullptr, TRUE);
+  }
   control_.Release();
 }
 

@@ -45,8 +45,11 @@ STDMETHODIMP DropTarget::DragLeave() {
 }
 
 STDMETHODIMP DropTarget::Drop(IDataObject* data, DWORD keyState, POINTL cursor, DWORD* effect) {
+  // The window's drop dispatches messages; the window may go meanwhile and revoke this target.
+  AddRef();
   Notify(3, data, keyState, cursor, effect);
   data_.Reset();
+  Release();
   return S_OK;
 }
 

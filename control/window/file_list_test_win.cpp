@@ -252,5 +252,37 @@ TEST_F(FileListTest, DroppedFilesAreTakenOnTheListOnly) {
   target->Release();
 }
 
+// The shell's names are whole: a ";" in one does not make two entries of it.
+TEST_F(FileListTest, ADroppedNameIsOneEntry) {
+  SetForegroundWindow(control_.Host());
+  const std::string named = files_.Write("a;b.wav", 10);
+  files_.Write("b.wav", 10);
+  FileDropData data({named});
+  DropTarget* target = new DropTarget(control_.Window());
+  EXPECT_EQ(DragTo(target, &data, CentreOf(control_.Item(IDC_FILELIST))), DWORD{DROPEFFECT_COPY});
+  EXPECT_EQ(control_.ListEntries(), std::vector<std::string>{named});
+  target->Release();
+}
+
+// The drop dispatches messages between its files; the host's code run there may let the
+// control go, which then goes once the drop has ended.
+TEST_F(FileListTest, ADropThatLetsTheControlGo) {
+  SetForegroundWindow(control_.Host());
+  FileDropData data({files_.Write("a.wav", 10), files_.Write("b.wav", 10)});
+  DropTarget* target = new DropTarget(control_.Window());
+  const POINTL listCentre = CentreOf(control_.Item(IDC_FILELIST));
+  PumpUntil([] { return false; }, 100);
+  const long before = LiveObjects();
+  long liveInAction = 0;
+  PostHostAction([&] {
+    control_.Close();
+    liveInAction = LiveObjects();
+  });
+  EXPECT_EQ(DragTo(target, &data, listCentre), DWORD{DROPEFFECT_COPY});
+  EXPECT_EQ(liveInAction, before) << "held until the drop has ended";
+  EXPECT_EQ(LiveObjects(), before - 1) << "and freed afterwards";
+  target->Release();
+}
+
 }  // namespace
 }  // namespace zorvel::testing

@@ -124,22 +124,31 @@ bool ControlWindow::AddFolder(const std::string& path, const std::optional<std::
   return keepGoing;
 }
 
+bool ControlWindow::AddOneEntry(const std::string& entry, EntryResolver& resolver) {
+  // An empty entry ("", ";;", a trailing ";") names no file: resolved, it would be the
+  // current folder or the drive's root, and every file there would go out.
+  if (EntryPath(entry).empty()) return true;
+  const EntryTarget target = resolver.Resolve(entry, control_.CharsetCode);
+  const DWORD attributes = GetFileAttributesA(target.path.c_str());
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  const bool isDirectory = exists && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return exists && !isDirectory ? AddNamedFile(target.path, target.alias)
+                                : AddFolder(target.path, target.alias, isDirectory);
+}
+
 void ControlWindow::AddFileEntries(std::string_view listText) {
   if (!window_) return;
   EntryResolver resolver;
   for (const std::string& entry : SplitEntries(listText)) {
-    // An empty entry ("", ";;", a trailing ";") names no file: resolved, it would be the
-    // current folder or the drive's root, and every file there would go out.
-    if (EntryPath(entry).empty()) continue;
-    const EntryTarget target = resolver.Resolve(entry, control_.CharsetCode);
-    const DWORD attributes = GetFileAttributesA(target.path.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    const bool isDirectory = exists && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-    const bool added = exists && !isDirectory ? AddNamedFile(target.path, target.alias)
-                                              : AddFolder(target.path, target.alias, isDirectory);
-    if (!added) return;
+    if (!AddOneEntry(entry, resolver)) return;
   }
   control_.StatusText.clear();
+}
+
+void ControlWindow::AddDroppedFile(const std::string& path) {
+  if (!window_) return;
+  EntryResolver resolver;
+  if (AddOneEntry(path, resolver)) control_.StatusText.clear();
 }
 
 std::vector<std::string> ControlWindow::ReadEntries() {

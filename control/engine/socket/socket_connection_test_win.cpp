@@ -13,7 +13,12 @@ namespace {
 
 class SocketConnectionTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { SocketLayerStartup(GetModuleHandleW(nullptr)); }
+  // The tests' raw sockets need WinSock between the connections.
+  static void SetUpTestSuite() {
+    HoldSocketLayer();
+    StartSocketLayer();
+  }
+  static void TearDownTestSuite() { ReleaseSocketLayer(); }
 };
 
 void StaySilent(SOCKET peer) { ReceiveUntilClosed(peer); }

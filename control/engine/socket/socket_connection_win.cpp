@@ -36,12 +36,16 @@ void DiscardQueued(HWND window, UINT message) {
 int SetSendBufferSize(SOCKET socket) { return SetBufferSize(socket, SO_SNDBUF); }
 int SetReceiveBufferSize(SOCKET socket) { return SetBufferSize(socket, SO_RCVBUF); }
 
-SocketConnection::SocketConnection() = default;
+SocketConnection::SocketConnection() {
+  HoldSocketLayer();
+  StartSocketLayer();
+}
 
 SocketConnection::~SocketConnection() {
   if (socket != INVALID_SOCKET) Close();
   if (lookupHandle != nullptr) WSACancelAsyncRequest(lookupHandle);
   DestroySocketWindow(window);
+  ReleaseSocketLayer();
 }
 
 bool SocketConnection::EnsureWindow() {

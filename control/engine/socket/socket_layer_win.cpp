@@ -1,6 +1,7 @@
 #include "control/engine/socket/socket_layer_win.h"
 
 #include <array>
+#include <mutex>
 
 #include "control/engine/socket/socket_connection_win.h"
 
@@ -14,15 +15,19 @@ struct Slot {
   HWND window = nullptr;
 };
 
+// The start-up, the holders and the table are shared by every thread of the process and change
+// under this lock only. Window messages reach each connection on its own thread, outside it.
+std::mutex layerLock;
 bool started = false;
 int startupResult = -1;
 bool classRegistered = false;
-HINSTANCE moduleInstance = nullptr;
+long holders = 0;
 std::array<Slot, 16> table;
 // Each thread that runs uploads has its own run in progress.
 thread_local QuitObserverEntry quitObserver;
 
 SocketConnection* FindConnection(HWND window) {
+  std::lock_guard lock(layerLock);
   for (const Slot& slot : table) {
     if (slot.window == window) return slot.connection;
   }
@@ -39,26 +44,42 @@ LRESULT CALLBACK SocketWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// The module that holds the window procedure: the library itself, or a program that links the
+// layer in.
+HINSTANCE LayerModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&SocketWindowProc), &module);
+  return module;
+}
+
 }  // namespace
 
-void SocketLayerStartup(HINSTANCE module) {
+void HoldSocketLayer() {
+  std::lock_guard lock(layerLock);
+  ++holders;
+}
+
+void StartSocketLayer() {
+  std::lock_guard lock(layerLock);
   if (started) return;
   started = true;
-  moduleInstance = module;
   WSADATA data;
   startupResult = WSAStartup(MAKEWORD(1, 1), &data);
   table.fill(Slot{});
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = SocketWindowProc;
-  windowClass.hInstance = module;
+  windowClass.hInstance = LayerModule();
   windowClass.lpszClassName = kWindowClass;
   classRegistered = RegisterClassW(&windowClass) != 0;
 }
 
-void SocketLayerCleanup() {
-  if (!started) return;
+void ReleaseSocketLayer() {
+  std::lock_guard lock(layerLock);
+  if (--holders > 0 || !started) return;
   if (startupResult == 0) WSACleanup();
-  if (classRegistered) UnregisterClassW(kWindowClass, moduleInstance);
+  if (classRegistered) UnregisterClassW(kWindowClass, LayerModule());
   startupResult = -1;
   classRegistered = false;
   started = false;
@@ -66,8 +87,9 @@ void SocketLayerCleanup() {
 
 HWND CreateSocketWindow(SocketConnection* connection) {
   HWND window = CreateWindowW(kWindowClass, L"", 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, nullptr, nullptr, moduleInstance, nullptr);
+                              CW_USEDEFAULT, nullptr, nullptr, LayerModule(), nullptr);
   if (window == nullptr) return nullptr;
+  std::lock_guard lock(layerLock);
   for (Slot& slot : table) {
     if (slot.window == nullptr) {
       slot = Slot{connection, window};
@@ -79,8 +101,11 @@ HWND CreateSocketWindow(SocketConnection* connection) {
 
 void DestroySocketWindow(HWND window) {
   if (window == nullptr) return;
-  for (Slot& slot : table) {
-    if (slot.window == window) slot = Slot{};
+  {
+    std::lock_guard lock(layerLock);
+    for (Slot& slot : table) {
+      if (slot.window == window) slot = Slot{};
+    }
   }
   DestroyWindow(window);
 }

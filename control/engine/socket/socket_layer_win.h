@@ -7,12 +7,14 @@
 
 class SocketConnection;
 
-// Called when the library is attached (test programs call it once themselves): WinSock 1.1
-// start-up, an empty connection table and the "ZORVELWindow" class. Calling it again does nothing.
-void SocketLayerStartup(HINSTANCE module);
-
-// Called when the library is detached: undoes what the start-up achieved.
-void SocketLayerCleanup();
+// What holds the layer: every control while it lives, every connection while it exists. WinSock
+// 1.1 and the "ZORVELWindow" class are set up by the first connection, never while the library is
+// being attached (under the loader lock), and undone when the last holder lets go. Controls may
+// live on several apartment threads of one process: all of it is safe to call from any thread.
+void HoldSocketLayer();
+void ReleaseSocketLayer();
+// Sets the layer up unless it is; the caller holds it.
+void StartSocketLayer();
 
 // A hidden window of class "ZORVELWindow", entered into the first free slot of the table. When
 // all 16 slots are taken the window still exists but its messages reach no connection.

@@ -153,7 +153,9 @@ double PlainRoundTrip() {
 }  // namespace
 
 int main() {
-  SocketLayerStartup(GetModuleHandleW(nullptr));
+  // The plain sockets measured beside the layer's need WinSock too.
+  HoldSocketLayer();
+  StartSocketLayer();
   std::printf("bulk send of %lld MB in %d-byte blocks to a loopback reader\n", kBulkBytes / 1000000,
               kBlock);
   // Alternating rounds compared by their medians, so that a busy moment of a shared machine
@@ -183,6 +185,6 @@ int main() {
   const double layerTrip = LayerRoundTrip();
   std::printf("  plain blocking send+recv        %7.3f ms\n", plainTrip);
   std::printf("  SocketConnection SendAll+ReadLine %5.3f ms  (goal < 2 ms)\n", layerTrip);
-  SocketLayerCleanup();
+  ReleaseSocketLayer();
   return layer > 0 && layerTrip > 0 ? 0 : 1;
 }

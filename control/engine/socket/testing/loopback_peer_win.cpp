@@ -2,6 +2,16 @@
 
 namespace {
 
+// The peers need WinSock of their own: the layer under test sets it up only for its connections
+// and undoes it when they are gone.
+struct WinsockStartup {
+  WinsockStartup() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+  }
+  ~WinsockStartup() { WSACleanup(); }
+} winsockStartup;
+
 sockaddr_in LoopbackAddress(int port) {
   sockaddr_in address{};
   address.sin_family = AF_INET;
