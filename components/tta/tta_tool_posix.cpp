@@ -13,7 +13,6 @@
 #include <string>
 
 #include "components/tta/file_transcode.h"
-#include "components/tta/parallel_decode_posix.h"
 #include "components/tta/progress_bar.h"
 
 namespace {
@@ -73,7 +72,7 @@ int main(int argc, char** argv) {
   const bool onTerminal = isatty(STDERR_FILENO) != 0;
   const auto progress = MakeProgress(FileSize(argv[2]), onTerminal);
   const tta::Status status = encode ? tta::EncodeFile(argv[2], argv[3], progress)
-                                    : tta::DecodeFileInParallel(argv[2], argv[3], progress);
+                                    : tta::DecodeFile(argv[2], argv[3], progress);
   if (onTerminal) std::fputc('\n', stderr);
   if (status != tta::Status::kOk) {
     const char* reason = tta::Describe(status);
