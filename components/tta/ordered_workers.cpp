@@ -1,15 +1,29 @@
 #include "components/tta/ordered_workers.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace tta {
+namespace {
+
+class Locked {
+ public:
+  explicit Locked(WorkerSync& sync) : sync_(sync) { sync_.Lock(); }
+  ~Locked() { sync_.Unlock(); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
+
+ private:
+  WorkerSync& sync_;
+};
+
+}  // namespace
 
 OrderedWorkers::OrderedWorkers(unsigned workers, size_t slots,
                                std::function<void(size_t slot)> work)
     : work_(std::move(work)), slots_(std::max<size_t>(slots, 1)) {
-  threads_.reserve(std::max(workers, 1u));
   try {
-    for (unsigned i = 0; i < std::max(workers, 1u); ++i) threads_.emplace_back([this] { Loop(); });
+    for (unsigned i = 0; i < std::max(workers, 1u); ++i) sync_.Start([this] { Loop(); });
   } catch (...) {
     // Threads already started are stopped before the exception leaves.
     Stop();
@@ -21,36 +35,41 @@ OrderedWorkers::~OrderedWorkers() { Stop(); }
 
 void OrderedWorkers::Stop() {
   {
-    std::lock_guard lock(mutex_);
+    Locked lock(sync_);
     stopping_ = true;
   }
-  queued_.notify_all();
-  for (auto& thread : threads_) {
-    if (thread.joinable()) thread.join();
-  }
+  sync_.NotifyAllQueued();
+  sync_.JoinAll();
 }
 
 void OrderedWorkers::Submit() {
   {
-    std::lock_guard lock(mutex_);
+    Locked lock(sync_);
     slots_[next()] = Slot{State::kQueued, nullptr};
     ++queuedCount_;
   }
   ++submitted_;
-  queued_.notify_one();
+  sync_.NotifyQueued();
 }
 
 bool OrderedWorkers::Wait(std::chrono::milliseconds timeout) {
-  std::unique_lock lock(mutex_);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  Locked lock(sync_);
   Slot& slot = slots_[oldest()];
-  if (!done_.wait_for(lock, timeout, [&] { return slot.state == State::kDone; })) return false;
+  while (slot.state != State::kDone) {
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || !sync_.WaitDone(left)) {
+      if (slot.state != State::kDone) return false;
+    }
+  }
   if (slot.error) std::rethrow_exception(slot.error);
   return true;
 }
 
 void OrderedWorkers::Take() {
   {
-    std::lock_guard lock(mutex_);
+    Locked lock(sync_);
     slots_[oldest()] = Slot{};
   }
   ++taken_;
@@ -61,25 +80,25 @@ unsigned OrderedWorkers::DefaultWorkers() {
 }
 
 void OrderedWorkers::Loop() {
-  std::unique_lock lock(mutex_);
+  Locked lock(sync_);
   for (;;) {
-    queued_.wait(lock, [&] { return stopping_ || started_ < queuedCount_; });
+    while (!stopping_ && started_ == queuedCount_) sync_.WaitQueued();
     if (stopping_) return;
     const size_t index = started_++ % slots_.size();
     slots_[index].state = State::kRunning;
-    lock.unlock();
+    sync_.Unlock();
     std::exception_ptr error;
     try {
       work_(index);
     } catch (...) {
       error = std::current_exception();
     }
-    lock.lock();
+    sync_.Lock();
     slots_[index].state = State::kDone;
     slots_[index].error = error;
     // Only the caller waits here, and only for the oldest job; waking it for a later one costs
     // one look.
-    done_.notify_all();
+    sync_.NotifyDone();
   }
 }
 

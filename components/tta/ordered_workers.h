@@ -5,13 +5,12 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <functional>
-#include <mutex>
-#include <thread>
 #include <vector>
+
+#include "components/tta/worker_sync.h"
 
 namespace tta {
 
@@ -59,13 +58,12 @@ class OrderedWorkers {
   std::vector<Slot> slots_;
   size_t submitted_ = 0;  // jobs ever submitted; the caller's counters
   size_t taken_ = 0;
-  std::mutex mutex_;
-  std::condition_variable queued_;  // workers wait for jobs
-  std::condition_variable done_;    // the caller waits for the oldest job
-  size_t started_ = 0;              // jobs a worker has picked up; under mutex_
-  size_t queuedCount_ = 0;          // jobs submitted, as the workers see them; under mutex_
+  // Workers wait on it for jobs, the caller for the oldest job; the slots' states, the counts
+  // below and stopping_ are only touched under its lock.
+  WorkerSync sync_;
+  size_t started_ = 0;      // jobs a worker has picked up
+  size_t queuedCount_ = 0;  // jobs submitted, as the workers see them
   bool stopping_ = false;
-  std::vector<std::thread> threads_;
 };
 
 }  // namespace tta
