@@ -1,5 +1,5 @@
-// tta: encodes WAV files to TTA and decodes them back (on two threads), for benchmarks and
-// interop checks.
+// tta: encodes WAV files to TTA and decodes them back (frames on one thread per processor), for
+// benchmarks and interop checks.
 //   tta encode IN.wav OUT.tta
 //   tta decode IN.tta OUT.wav
 // The exit code is the conversion's result code (the same numbers TTA_VB.dll returns), or
