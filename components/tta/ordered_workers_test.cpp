@@ -50,6 +50,28 @@ TEST(OrderedWorkersTest, HandsResultsBackInOrderWhateverTheFinishingOrder) {
   }
 }
 
+// Side by side, not one after another: each of two jobs waits until the other has started.
+TEST(OrderedWorkersTest, WorkersRunJobsAtTheSameTime) {
+  std::atomic<int> running{0};
+  std::atomic<bool> metTheOther[2] = {false, false};
+  OrderedWorkers pool(2, 2, [&](size_t slot) {
+    ++running;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (running < 2 && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(1ms);
+    }
+    metTheOther[slot] = running == 2;
+  });
+  pool.Submit();
+  pool.Submit();
+  for (const size_t slot : {0u, 1u}) {
+    while (!pool.Wait(10ms)) {
+    }
+    EXPECT_TRUE(metTheOther[slot]) << "job " << slot;
+    pool.Take();
+  }
+}
+
 TEST(OrderedWorkersTest, AFailureSurfacesWhenItsJobIsReachedAndNotBefore) {
   std::vector<int> inputs(3);
   OrderedWorkers pool(2, inputs.size(), [&](size_t slot) {
