@@ -14,10 +14,12 @@ namespace tta {
 
 // The read position of the decoding loop. The loop keeps it in a local, where the compiler
 // can hold it in registers, and hands it back to the reader only to refill.
+// Positions stay within one buffer, so they are machine words: on a 32-bit build that keeps
+// their arithmetic to single registers.
 struct ReadWindow {
   const uint8_t* data;
-  uint64_t pos;        // in bits from `data`
-  uint64_t fastLimit;  // while pos <= fastLimit the next 128 bits are buffered
+  size_t pos;        // in bits from `data`
+  size_t fastLimit;  // while pos <= fastLimit the next 128 bits are buffered
 };
 
 // At least the next 57 bits, in the low bits of the result.
@@ -44,7 +46,9 @@ class BitReader {
   // Skips to the next byte boundary and checks the frame's CRC, which follows there.
   void EndFrame();
 
-  ReadWindow window() const { return {buffer_.data(), bitPos_, FastLimit()}; }
+  ReadWindow window() const {
+    return {buffer_.data(), static_cast<size_t>(bitPos_), static_cast<size_t>(FastLimit())};
+  }
   void Return(ReadWindow w) { bitPos_ = w.pos; }
 
   // Makes the next 128 bits readable from the returned window (zeros past the end of the

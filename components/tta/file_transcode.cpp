@@ -3,6 +3,7 @@
 #include <new>
 
 #include "components/tta/file_stream.h"
+#include "components/tta/parallel_transcode.h"
 
 namespace tta {
 namespace {
@@ -52,12 +53,20 @@ Status ConvertFile(Conversion convert, const std::string& sourcePath, const std:
 
 Status EncodeFile(const std::string& wavPath, const std::string& ttaPath,
                   const ProgressFn& progress) {
-  return ConvertFile(EncodeWavToTta, wavPath, ttaPath, progress);
+  return ConvertFile(
+      [](ByteSource& wav, uint64_t size, ByteSink& tta, const ProgressFn& report) {
+        EncodeWavToTtaInParallel(wav, size, tta, report);
+      },
+      wavPath, ttaPath, progress);
 }
 
 Status DecodeFile(const std::string& ttaPath, const std::string& wavPath,
                   const ProgressFn& progress) {
-  return ConvertFile(DecodeTtaToWav, ttaPath, wavPath, progress);
+  return ConvertFile(
+      [](ByteSource& tta, uint64_t size, ByteSink& wav, const ProgressFn& report) {
+        DecodeTtaToWavInParallel(tta, size, wav, report);
+      },
+      ttaPath, wavPath, progress);
 }
 
 }  // namespace tta

@@ -15,6 +15,7 @@ using Conversion = void (*)(ByteSource&, uint64_t, ByteSink&, const ProgressFn&)
 Status ConvertFile(Conversion convert, const std::string& sourcePath, const std::string& outputPath,
                    const ProgressFn& progress);
 
+// Frames are coded on worker threads; progress is reported on the calling thread.
 Status EncodeFile(const std::string& wavPath, const std::string& ttaPath,
                   const ProgressFn& progress);
 Status DecodeFile(const std::string& ttaPath, const std::string& wavPath,

@@ -25,12 +25,7 @@ void Report(const ProgressFn& progress, uint64_t position) {
 void EncodeWavToTta(ByteSource& wav, uint64_t sourceSize, ByteSink& tta,
                     const ProgressFn& progress) {
   WavReader reader(wav);
-  // A header announcing more data than the file holds would otherwise have the encoder lay
-  // out a seek table for audio that is not there.
-  const uint64_t announced = uint64_t{reader.sampleFrames()} * reader.format().blockAlign();
-  if (announced > sourceSize - std::min(sourceSize, reader.consumed())) {
-    throw CodecError(Status::kMalformedData);
-  }
+  reader.CheckAnnouncedData(sourceSize);
   TtaEncoder encoder(tta, StreamHeader{reader.format(), reader.sampleFrames()});
   const size_t block = BlockFrames(reader.sampleFrames());
   std::vector<int32_t> samples(block * reader.format().channels);

@@ -13,9 +13,10 @@ template <unsigned kBytes>
 inline int32_t DecodeValue(ChannelState& s, ReadWindow& w, BitReader& reader) {
   using Model = ModelParameters<kBytes>;
   if (w.pos > w.fastLimit) w = reader.Refill(w);
-  const uint64_t inverted = ~PeekBits(w) & kPeekMask;
+  const uint64_t bits = PeekBits(w);
+  const uint64_t inverted = ~bits & kPeekMask;
   uint32_t ones;
-  if (inverted != 0) {
+  if (inverted != 0) [[likely]] {
     ones = static_cast<uint32_t>(__builtin_ctzll(inverted));
     w.pos += ones + 1;
   } else {
@@ -26,7 +27,9 @@ inline int32_t DecodeValue(ChannelState& s, ReadWindow& w, BitReader& reader) {
   // A value of at least 2^k0 is escaped by a leading one-bit and coded with k1.
   const bool escaped = ones != 0;
   const unsigned k = escaped ? s.k1 : s.k0;
-  const uint64_t low = PeekBits(w) & ((uint64_t{1} << k) - 1);
+  // The low bits usually follow within the bits already peeked, which saves a second load.
+  const uint64_t following = ones + 1 + k <= kPeekBits ? bits >> (ones + 1) : PeekBits(w);
+  const uint64_t low = following & ((uint64_t{1} << k) - 1);
   w.pos += k;
   const uint64_t rest = (uint64_t{ones - escaped} << k) | low;
   const uint64_t full = rest + (escaped ? uint64_t{1} << s.k0 : 0);

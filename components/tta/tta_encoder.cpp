@@ -37,8 +37,24 @@ inline void EncodeValue(ChannelState& s, int32_t value, WriteWindow& w, BitWrite
 
 }  // namespace
 
+FrameEncoder::FrameEncoder(ByteSink& sink, const AudioFormat& format)
+    : format_(format), writer_(sink) {}
+
+void FrameEncoder::StartFrame() {
+  for (unsigned c = 0; c < format_.channels; ++c) ResetChannel(channels_[c]);
+}
+
+void FrameEncoder::Encode(const int32_t* samples, size_t sampleFrames) {
+  DispatchOnShape(format_, [&]<unsigned kBytes, unsigned kChannels>() {
+    EncodeRun<kBytes, kChannels>(samples, sampleFrames);
+  });
+}
+
 TtaEncoder::TtaEncoder(ByteSink& sink, const StreamHeader& header)
-    : sink_(sink), header_(header), writer_(sink), samplesRemaining_(header.sampleCount) {
+    : sink_(sink),
+      header_(header),
+      frames_(sink, header.format),
+      samplesRemaining_(header.sampleCount) {
   if (!IsSupported(header.format)) throw CodecError(Status::kUnsupportedFormat);
   const auto headerBytes = SerializeHeader(header);
   sink_.Write(headerBytes.data(), headerBytes.size());
@@ -51,14 +67,19 @@ TtaEncoder::TtaEncoder(ByteSink& sink, const StreamHeader& header)
   }
 }
 
-void TtaEncoder::StartFrame() {
-  for (unsigned c = 0; c < header_.format.channels; ++c) ResetChannel(channels_[c]);
-  frameRemaining_ = std::min(header_.frameLength(), samplesRemaining_);
+void TtaEncoder::AppendFrame(const uint8_t* bytes, size_t size, uint32_t sampleFrames) {
+  if (frameRemaining_ != 0 || sampleFrames != std::min(header_.frameLength(), samplesRemaining_) ||
+      sampleFrames == 0 || size > UINT32_MAX) {
+    throw CodecError(Status::kInternalError);
+  }
+  sink_.Write(bytes, size);
+  samplesRemaining_ -= sampleFrames;
+  AddSeekEntry(static_cast<uint32_t>(size));
 }
 
-void TtaEncoder::EndFrame() {
+void TtaEncoder::AddSeekEntry(uint32_t frameSize) {
   uint8_t entry[kSeekEntrySize];
-  StoreLe32(entry, writer_.EndFrame());
+  StoreLe32(entry, frameSize);
   seekCrc_ = Crc32(seekCrc_, entry, sizeof entry);
   sink_.WriteAt(kHeaderSize + uint64_t{framesWritten_} * kSeekEntrySize, entry, sizeof entry);
   ++framesWritten_;
@@ -68,11 +89,12 @@ void TtaEncoder::Encode(const int32_t* samples, size_t sampleFrames) {
   const unsigned channels = header_.format.channels;
   while (sampleFrames > 0) {
     if (samplesRemaining_ == 0) throw CodecError(Status::kInternalError);
-    if (frameRemaining_ == 0) StartFrame();
+    if (frameRemaining_ == 0) {
+      frames_.StartFrame();
+      frameRemaining_ = std::min(header_.frameLength(), samplesRemaining_);
+    }
     const uint32_t run = static_cast<uint32_t>(std::min<size_t>(sampleFrames, frameRemaining_));
-    DispatchOnShape(header_.format, [&]<unsigned kBytes, unsigned kChannels>() {
-      EncodeRun<kBytes, kChannels>(samples, run);
-    });
+    frames_.Encode(samples, run);
     samples += size_t{run} * channels;
     sampleFrames -= run;
     frameRemaining_ -= run;
@@ -82,7 +104,7 @@ void TtaEncoder::Encode(const int32_t* samples, size_t sampleFrames) {
 }
 
 template <unsigned kBytes, unsigned kChannels>
-void TtaEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
+void FrameEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
   // The channel states and the write window are copied into locals, which the compiler can
   // keep in registers: nothing else can point to them.
   WriteWindow w = writer_.window();
@@ -101,7 +123,7 @@ void TtaEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
     channels_[0] = first;
     channels_[1] = second;
   } else {
-    const unsigned channels = header_.format.channels;
+    const unsigned channels = format_.channels;
     ChannelState state[kMaxChannels];
     std::copy_n(channels_.begin(), channels, state);
     for (size_t i = 0; i < sampleFrames; ++i, samples += channels) {
@@ -119,7 +141,7 @@ void TtaEncoder::EncodeRun(const int32_t* samples, size_t sampleFrames) {
 
 void TtaEncoder::Finish() {
   if (samplesRemaining_ != 0) throw CodecError(Status::kMalformedData);
-  writer_.Drain();
+  frames_.Drain();
   uint8_t crc[kCrcSize];
   StoreLe32(crc, seekCrc_);
   sink_.WriteAt(kHeaderSize + uint64_t{header_.frameCount()} * kSeekEntrySize, crc, sizeof crc);

@@ -1,5 +1,5 @@
-// tta: encodes WAV files to TTA and decodes them back (on two threads), for benchmarks and
-// interop checks.
+// tta: encodes WAV files to TTA and decodes them back (frames on one thread per processor), for
+// benchmarks and interop checks.
 //   tta encode IN.wav OUT.tta
 //   tta decode IN.tta OUT.wav
 // The exit code is the conversion's result code (the same numbers TTA_VB.dll returns), or
@@ -13,7 +13,6 @@
 #include <string>
 
 #include "components/tta/file_transcode.h"
-#include "components/tta/parallel_decode_posix.h"
 #include "components/tta/progress_bar.h"
 
 namespace {
@@ -73,7 +72,7 @@ int main(int argc, char** argv) {
   const bool onTerminal = isatty(STDERR_FILENO) != 0;
   const auto progress = MakeProgress(FileSize(argv[2]), onTerminal);
   const tta::Status status = encode ? tta::EncodeFile(argv[2], argv[3], progress)
-                                    : tta::DecodeFileInParallel(argv[2], argv[3], progress);
+                                    : tta::DecodeFile(argv[2], argv[3], progress);
   if (onTerminal) std::fputc('\n', stderr);
   if (status != tta::Status::kOk) {
     const char* reason = tta::Describe(status);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -25,15 +26,29 @@ using ConvertProc = LONG(__stdcall*)(LPCSTR source, LPCSTR output, TtaProgressPr
 struct CallbackLog {
   std::vector<LONG> positions;
   std::vector<SHORT*> cancelAddresses;
+  std::vector<DWORD> threads;
   size_t cancelAt = SIZE_MAX;
+  size_t pressCancelAt = SIZE_MAX;  // posts the Cancel button's message after that call
+  HWND cancelButton = nullptr;
+  LARGE_INTEGER cancelledAt{};
 };
 CallbackLog callbackLog;
 
-// Behaves as the application's TtaProgressProc: go on (-1) while the flag is clear.
+// Behaves as the application's TtaProgressProc: processes the thread's window messages, then
+// goes on (-1) while the flag is clear.
 LONG __stdcall RecordProgress(LONG position, SHORT* cancel) {
   callbackLog.positions.push_back(position);
   callbackLog.cancelAddresses.push_back(cancel);
+  callbackLog.threads.push_back(GetCurrentThreadId());
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   if (callbackLog.positions.size() == callbackLog.cancelAt) *cancel = -1;
+  if (callbackLog.positions.size() == callbackLog.pressCancelAt) {
+    PostMessageW(callbackLog.cancelButton, WM_APP, 0, 0);
+  }
+  if (*cancel != 0 && callbackLog.cancelledAt.QuadPart == 0) {
+    QueryPerformanceCounter(&callbackLog.cancelledAt);
+  }
   return *cancel != 0 ? 0 : -1;
 }
 
@@ -95,12 +110,15 @@ class TtaVbTest : public ::testing::Test {
   SHORT cancelFlag_ = 0;
 };
 
+// The window's code runs inside the callback, so every call must come from the thread that
+// called the library, with positions that never go back.
 void ExpectProgressTowards(LONG size, const SHORT* cancel) {
   const auto& positions = callbackLog.positions;
   ASSERT_GE(positions.size(), 100u);
-  for (size_t i = 1; i < positions.size(); ++i) EXPECT_LE(positions[i - 1], positions[i]);
+  for (size_t i = 1; i < positions.size(); ++i) ASSERT_LE(positions[i - 1], positions[i]);
   EXPECT_EQ(positions.back(), size);
   for (SHORT* address : callbackLog.cancelAddresses) EXPECT_EQ(address, cancel);
+  for (const DWORD thread : callbackLog.threads) ASSERT_EQ(thread, GetCurrentThreadId());
 }
 
 TEST_F(TtaVbTest, ExportsBothEntryPointsUndecorated) {
@@ -193,6 +211,91 @@ TEST(TtaVbLocationTest, LoadsAndRunsFromAJapaneseFolder) {
   EXPECT_TRUE(fs::exists(folder / L"音.tta"));
   FreeLibrary(library);
   fs::remove_all(folder.parent_path());
+}
+
+// Ten seconds of 44.1 kHz stereo with noise in the middle: enough frames to keep every worker of
+// the library busy.
+std::string LongWav() {
+  const tta::AudioFormat format{2, 16, 44100};
+  auto samples = tta::testing::MakeSamples(format, 10 * 46080 + 333, tta::testing::Signal::kSine);
+  const auto noise = tta::testing::MakeSamples(format, 3 * 46080, tta::testing::Signal::kNoise);
+  std::copy(noise.begin(), noise.end(), samples.begin() + 4 * 46080 * 2);
+  return tta::testing::MakeWav(format, samples);
+}
+
+TEST_F(TtaVbTest, ManyFramesGiveTheSequentialCodersBytesBothWays) {
+  const std::string wav = LongWav();
+  Write(L"長い.wav", wav);
+  ASSERT_EQ(Encode(L"長い.wav", L"長い.tta"), 0);
+  ExpectProgressTowards(static_cast<LONG>(wav.size()), &cancelFlag_);
+  const std::string tta = Read(L"長い.tta");
+  EXPECT_EQ(tta, tta::testing::EncodeToTta(wav));
+
+  callbackLog = CallbackLog{};
+  ASSERT_EQ(Decode(L"長い.tta", L"長い復元.wav"), 0);
+  ExpectProgressTowards(static_cast<LONG>(tta.size()), &cancelFlag_);
+  EXPECT_EQ(Read(L"長い復元.wav"), wav);
+  EXPECT_EQ(Read(L"長い復元.wav"), tta::testing::DecodeToWav(tta));
+
+  // Damage in a late frame, found by whichever worker decodes it.
+  std::string damaged = tta;
+  damaged[damaged.size() * 3 / 4] ^= 0x10;
+  Write(L"後半が壊れた.tta", damaged);
+  EXPECT_EQ(Decode(L"後半が壊れた.tta", L"後半が壊れた.wav"), 4);
+  EXPECT_FALSE(Exists(L"後半が壊れた.wav"));
+}
+
+// The application's Cancel button: its click is a message that the callback's message loop
+// dispatches, setting the flag the library handed over.
+SHORT* cancelButtonFlag = nullptr;
+LRESULT CALLBACK CancelButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_APP) return DefWindowProcW(window, message, wParam, lParam);
+  *cancelButtonFlag = -1;
+  QueryPerformanceCounter(&callbackLog.cancelledAt);
+  return 0;
+}
+
+// The call returns soon after the flag is set, however many frames are in flight; the machine
+// is shared, so the quickest of three tries counts.
+TEST_F(TtaVbTest, CancelPressedDuringTheCallbackStopsPromptlyAndLeavesNoFile) {
+  const std::string wav = LongWav();
+  Write(L"長い.wav", wav);
+  ASSERT_EQ(Encode(L"長い.wav", L"長い.tta"), 0);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = CancelButtonProc;
+  windowClass.lpszClassName = L"TtaVbTestCancelButton";
+  RegisterClassW(&windowClass);
+  const HWND button = CreateWindowExW(0, windowClass.lpszClassName, L"キャンセル", 0, 0, 0, 0, 0,
+                                      HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(button, nullptr);
+  cancelButtonFlag = &cancelFlag_;
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+
+  for (const bool encode : {true, false}) {
+    double quickest = 1e9;
+    for (const size_t pressAt : {size_t{1}, size_t{7}, size_t{60}}) {
+      callbackLog = CallbackLog{};
+      callbackLog.pressCancelAt = pressAt;
+      callbackLog.cancelButton = button;
+      cancelFlag_ = 0;
+      const LONG result =
+          encode ? Encode(L"長い.wav", L"中断.tta") : Decode(L"長い.tta", L"中断.wav");
+      LARGE_INTEGER returned;
+      QueryPerformanceCounter(&returned);
+      EXPECT_EQ(result, 9);
+      // The next call dispatched the click and answered "stop"; none came after it.
+      EXPECT_EQ(callbackLog.positions.size(), pressAt + 1);
+      for (const DWORD thread : callbackLog.threads) EXPECT_EQ(thread, GetCurrentThreadId());
+      EXPECT_FALSE(Exists(encode ? L"中断.tta" : L"中断.wav"));
+      quickest = std::min(
+          quickest, 1000.0 *
+                        static_cast<double>(returned.QuadPart - callbackLog.cancelledAt.QuadPart) /
+                        static_cast<double>(frequency.QuadPart));
+    }
+    EXPECT_LT(quickest, 100.0) << (encode ? "encode" : "decode");
+  }
+  DestroyWindow(button);
 }
 
 }  // namespace

@@ -80,13 +80,25 @@ void WavReader::ReadFormatChunk(uint32_t size) {
 
 size_t WavReader::Read(int32_t* out, size_t sampleFrames) {
   const size_t n = std::min<size_t>(sampleFrames, remaining_);
-  if (n == 0) return 0;
-  const size_t bytes = n * format_.blockAlign();
-  if (raw_.size() < bytes) raw_.resize(bytes);
-  Consume(raw_.data(), bytes);
+  if (raw_.size() < n * format_.blockAlign()) raw_.resize(n * format_.blockAlign());
+  ReadPcm(raw_.data(), n);
   UnpackPcm(raw_.data(), n * format_.channels, format_.bytesPerSample(), out);
+  return n;
+}
+
+size_t WavReader::ReadPcm(uint8_t* out, size_t sampleFrames) {
+  const size_t n = std::min<size_t>(sampleFrames, remaining_);
+  if (n == 0) return 0;
+  Consume(out, n * format_.blockAlign());
   remaining_ -= static_cast<uint32_t>(n);
   return n;
+}
+
+void WavReader::CheckAnnouncedData(uint64_t sourceSize) const {
+  const uint64_t announced = uint64_t{sampleFrames_} * format_.blockAlign();
+  if (announced > sourceSize - std::min(sourceSize, consumed_)) {
+    throw CodecError(Status::kMalformedData);
+  }
 }
 
 void WavReader::Consume(uint8_t* data, size_t size) {

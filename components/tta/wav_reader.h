@@ -25,6 +25,12 @@ class WavReader {
   // Reads up to `sampleFrames` interleaved sample frames; 0 at the end of the data. Data that
   // ends before its announced length is truncated (kMalformedData).
   size_t Read(int32_t* out, size_t sampleFrames);
+  // The same as the file stores them: blockAlign bytes per sample frame, for UnpackPcm.
+  size_t ReadPcm(uint8_t* out, size_t sampleFrames);
+
+  // Throws CodecError(kMalformedData) when the header announces more data than a source of
+  // `sourceSize` bytes holds: the encoder would lay out a seek table for audio that is not there.
+  void CheckAnnouncedData(uint64_t sourceSize) const;
 
   uint64_t consumed() const { return consumed_; }
 

@@ -18,6 +18,8 @@ class WavWriter {
   WavWriter(ByteSink& sink, const AudioFormat& format, uint32_t sampleFrames);
 
   void Write(const int32_t* samples, size_t sampleFrames);
+  // Sample data already packed by PackPcm.
+  void WritePcm(const uint8_t* bytes, size_t size) { sink_.Write(bytes, size); }
 
   // Adds the pad byte RIFF requires after data of odd length.
   void Finish();

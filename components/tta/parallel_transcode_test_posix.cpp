@@ -1,7 +1,5 @@
-// Decoding on two threads must give exactly what the sequential decoder gives, refuse the same
-// damage, and stop cleanly when cancelled.
-#include "components/tta/parallel_decode_posix.h"
-
+// Coding frames on worker threads must give exactly what the sequential coder gives, refuse the
+// same damage, report progress in order from the calling thread, and stop cleanly when cancelled.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "components/tta/file_transcode.h"
 #include "components/tta/memory_stream.h"
+#include "components/tta/parallel_transcode.h"
 #include "components/tta/test_signals.h"
 #include "components/tta/tta_format.h"
 
@@ -48,12 +48,15 @@ Status ParallelStatus(const std::string& tta) {
   }
 }
 
-TEST(ParallelDecodeTest, GivesTheSequentialOutputForEveryShapeAndLength) {
-  const std::vector<uint32_t> lengths = {
-      0, 1, kFrameLength - 1, kFrameLength, kFrameLength + 1,  // none, one and two frames
-      3 * kFrameLength,                                         // an odd count of whole frames
-      4 * kFrameLength - 5,                                     // two full runs, the last short
-      7 * kFrameLength + 3};                                    // an odd count, the last short
+TEST(ParallelTranscodeTest, GivesTheSequentialOutputForEveryShapeAndLength) {
+  const std::vector<uint32_t> lengths = {0,
+                                         1,
+                                         kFrameLength - 1,
+                                         kFrameLength,
+                                         kFrameLength + 1,       // none, one and two frames
+                                         3 * kFrameLength,       // an odd count of whole frames
+                                         4 * kFrameLength - 5,   // two full runs, the last short
+                                         7 * kFrameLength + 3};  // an odd count, the last short
   for (const AudioFormat format : {AudioFormat{1, 8, kRate}, AudioFormat{2, 16, kRate},
                                    AudioFormat{3, 24, kRate}, AudioFormat{8, 16, kRate}}) {
     for (const uint32_t length : lengths) {
@@ -74,7 +77,7 @@ TEST(ParallelDecodeTest, GivesTheSequentialOutputForEveryShapeAndLength) {
   EXPECT_EQ(DecodeInParallel(tta), testing::DecodeToWav(tta));
 }
 
-TEST(ParallelDecodeTest, FramesTooLongToBufferAreStreamed) {
+TEST(ParallelTranscodeTest, FramesTooLongToBufferAreStreamed) {
   // At 1.1 MHz a frame holds 1.15 million sample frames, more than a run buffers.
   const AudioFormat format{1, 8, 1100000};
   const uint32_t frameLength = StreamHeader{format, 0}.frameLength();
@@ -85,7 +88,7 @@ TEST(ParallelDecodeTest, FramesTooLongToBufferAreStreamed) {
   EXPECT_EQ(ParallelStatus(damaged), Status::kMalformedData);
 }
 
-TEST(ParallelDecodeTest, ReportsProgressUpToTheSourceSize) {
+TEST(ParallelTranscodeTest, ReportsProgressUpToTheSourceSize) {
   const std::string tta = MakeTta({2, 16, kRate}, 9 * kFrameLength);
   std::vector<uint64_t> reports;
   DecodeInParallel(tta, &reports);
@@ -94,7 +97,7 @@ TEST(ParallelDecodeTest, ReportsProgressUpToTheSourceSize) {
   EXPECT_EQ(reports.back(), tta.size());
 }
 
-TEST(ParallelDecodeTest, DamageAnywhereIsRefused) {
+TEST(ParallelTranscodeTest, DamageAnywhereIsRefused) {
   const std::string tta = MakeTta({1, 16, kRate}, 5 * kFrameLength + 3);
   // A frame in the second half, decoded by whichever thread takes it.
   for (const size_t byte : {tta.size() * 3 / 4, tta.size() - 10}) {
@@ -116,7 +119,7 @@ TEST(ParallelDecodeTest, DamageAnywhereIsRefused) {
   }
 }
 
-TEST(ParallelDecodeTest, SeekTableThatMisplacesFramesIsDamage) {
+TEST(ParallelTranscodeTest, SeekTableThatMisplacesFramesIsDamage) {
   const std::string tta = MakeTta({2, 16, kRate}, 5 * kFrameLength, testing::Signal::kNoise);
   const StreamHeader header{{2, 16, kRate}, 5 * kFrameLength};
   const size_t tableSize = header.frameCount() * kSeekEntrySize;
@@ -137,7 +140,7 @@ TEST(ParallelDecodeTest, SeekTableThatMisplacesFramesIsDamage) {
   EXPECT_EQ(ParallelStatus(huge), Status::kMalformedData);
 }
 
-TEST(ParallelDecodeTest, CancelOrFailureLeavesNoOutputFile) {
+TEST(ParallelTranscodeTest, CancelOrFailureLeavesNoOutputFile) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::temp_directory_path() / ("tta-parallel-" + std::to_string(::getpid()));
   fs::create_directories(dir);
@@ -149,16 +152,13 @@ TEST(ParallelDecodeTest, CancelOrFailureLeavesNoOutputFile) {
 
   int reports = 0;
   const ProgressFn stopAtThird = [&](uint64_t) { return ++reports < 3; };
-  EXPECT_EQ(DecodeFileInParallel((dir / "good.tta").string(), (dir / "cancelled.wav").string(),
-                                 stopAtThird),
+  EXPECT_EQ(DecodeFile((dir / "good.tta").string(), (dir / "cancelled.wav").string(), stopAtThird),
             Status::kCancelled);
   EXPECT_FALSE(fs::exists(dir / "cancelled.wav"));
-  EXPECT_EQ(DecodeFileInParallel((dir / "damaged.tta").string(), (dir / "damaged.wav").string(),
-                                 nullptr),
+  EXPECT_EQ(DecodeFile((dir / "damaged.tta").string(), (dir / "damaged.wav").string(), nullptr),
             Status::kMalformedData);
   EXPECT_FALSE(fs::exists(dir / "damaged.wav"));
-  EXPECT_EQ(DecodeFileInParallel((dir / "good.tta").string(), (dir / "good.wav").string(),
-                                 nullptr),
+  EXPECT_EQ(DecodeFile((dir / "good.tta").string(), (dir / "good.wav").string(), nullptr),
             Status::kOk);
   EXPECT_TRUE(fs::exists(dir / "good.wav"));
   fs::remove_all(dir);
