@@ -48,6 +48,17 @@ double CpuSeconds() {
   return seconds(kernel) + seconds(user);
 }
 
+// Lets the windows paint, as the application's upload window has before it starts the control:
+// the first text drawn in a process loads its fonts, which is no part of an upload.
+void Pump(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < milliseconds) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(5);
+  }
+}
+
 HRESULT PutText(IDispatch* control, DISPID id, const std::string& ansi) {
   VARIANT value;
   value.vt = VT_BSTR;
@@ -89,6 +100,7 @@ int Upload(const std::string& url, const std::string& path) {
   if (sink != nullptr && PutText(control, kUrl, url) == S_OK &&
       PutText(control, kFilePath, path) == S_OK &&
       PutDispatchProperty(control, kPassive, 1L) == S_OK) {
+    Pump(500);
     const double cpuStart = CpuSeconds();
     start = Now();
     const HRESULT started = CallDispatchMethod(control, kStart, nullptr, 0, nullptr);
