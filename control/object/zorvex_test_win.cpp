@@ -323,6 +323,31 @@ TEST_F(ZorvexTest, FtpNoticesBecomeEventsAndProgress) {
   EXPECT_NE(control.Events()[1].text.find('\t'), std::string::npos);
 }
 
+TEST_F(ZorvexTest, ABurstOfFtpNoticesKeepsEveryEventAndEndsOnTheLastFigures) {
+  HostedControl control;
+  const long total = 8760 * 3000;
+  control.Put(kFilePath, files_.Write("big.wav", total));
+  HWND bar = control.Item(IDC_PROGRESS);
+  SendMessageW(bar, PBM_SETRANGE32, 0, 62);
+  SendMessageW(bar, PBM_SETSTEP, 1, 0);
+  control.Object().Window().ResetFtpProgress();
+  control.ClearEvents();
+  // A message posted before the burst is let through during it, as a click would be.
+  PostMessageW(control.Window(), WM_NULL, 0, 0);
+  const DWORD start = GetTickCount();
+  for (long sent = 8760; sent <= total; sent += 8760) {
+    SendMessageW(control.Window(), WM_UPLOAD_PROGRESS, static_cast<WPARAM>(sent), 0);
+  }
+  EXPECT_LT(GetTickCount() - start, 10000u);
+  ASSERT_EQ(control.Events().size(), 3000u) << "one OnProgress per notice";
+  EXPECT_EQ(control.Events().back().text.substr(0, 15), "25664KB  100%  ");
+  EXPECT_EQ(control.Object().ProgressText.substr(0, 13), "25664KB  100%");
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 62);
+  MSG left;
+  EXPECT_FALSE(PeekMessageW(&left, control.Window(), WM_NULL, WM_NULL, PM_NOREMOVE))
+      << "the posted message was dispatched";
+}
+
 TEST_F(ZorvexTest, StreamsKeepOnlyTheExtent) {
   HostedControl control;
   IOleObject* object = nullptr;

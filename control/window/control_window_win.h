@@ -123,6 +123,10 @@ class ControlWindow {
   bool listMoved_ = false;
   long ftpPending_ = 0, ftpPrevious_ = 0, ftpSteps_ = 0;
   TimeOfDay ftpStart_{};
+  // When the FTP progress was last shown, and the endtime text shown.
+  DWORD ftpShownAt_ = 0;
+  bool ftpShown_ = false;
+  std::string ftpRemainDrawn_;
 };
 
 }  // namespace zorvel

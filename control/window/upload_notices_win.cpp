@@ -1,6 +1,9 @@
 // Progress notices of the FTP upload, which counts bytes where the HTTP engine counts blocks.
+// The common controls need the types of windows.h first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/module_win.h"
@@ -12,6 +15,9 @@ namespace zorvel {
 namespace {
 
 constexpr long kBarSteps = 62;
+// A notice comes with every 8760 bytes, thousands of times a second on a fast line, while each
+// drawing and each look at the message queue costs trips to the display and wine servers.
+constexpr DWORD kShowMs = 100;
 
 TimeOfDay Now() {
   SYSTEMTIME now;
@@ -26,6 +32,8 @@ void ControlWindow::ResetFtpProgress() {
   ftpPrevious_ = 0;
   ftpSteps_ = 0;
   ftpStart_ = Now();
+  ftpShown_ = false;
+  ftpRemainDrawn_.clear();
 }
 
 void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
@@ -39,13 +47,26 @@ void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
     ftpPending_ -= stepBytes;
     ++ftpSteps_;
   }
-  const ProgressTexts texts = MakeProgressTexts(control_.Size, sent, ElapsedMs(ftpStart_, Now()),
-                                                endTimeFormat_);
+  const ProgressTexts texts =
+      MakeProgressTexts(control_.Size, sent, ElapsedMs(ftpStart_, Now()), endTimeFormat_);
   control_.ProgressText = texts.progress;
   if (texts.remain) control_.RemainText = *texts.remain;
-  DrawLabel(TextArea::kRemain, control_.ProgressText);
-  DrawLabel(TextArea::kEndTime, control_.RemainText);
+  // The screen follows at its own pace: the labels, the browser's caption and the thread's
+  // messages are seen to every kShowMs at most, and on the run's last byte. The state, the event
+  // and the bar follow every notice.
+  const DWORD now = GetTickCount();
+  const bool show = !ftpShown_ || now - ftpShownAt_ >= kShowMs || sent >= control_.Size;
+  if (show) {
+    ftpShown_ = true;
+    ftpShownAt_ = now;
+    DrawLabel(TextArea::kRemain, control_.ProgressText);
+    if (control_.RemainText != ftpRemainDrawn_) {
+      ftpRemainDrawn_ = control_.RemainText;
+      DrawLabel(TextArea::kEndTime, control_.RemainText);
+    }
+  }
   control_.Events().Fire(kOnProgress, control_.ProgressText + "\t" + control_.RemainText);
+  if (!show) return;
   if (control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, control_.ProgressText.c_str());
   ::DispatchPendingMessage();
 }

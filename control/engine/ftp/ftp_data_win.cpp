@@ -1,6 +1,8 @@
 #include "control/engine/ftp/ftp_data_win.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "control/engine/ftp/ftp_client_win.h"
 #include "control/engine/ftp/ftp_reply.h"
@@ -13,6 +15,10 @@ namespace zorvel {
 namespace {
 
 constexpr int kReadBlock = 8760;
+// Blocks handed to the socket per write (about 2 MB): under Wine every send call costs a round
+// trip to the wine server, whatever its size.
+constexpr int kBlocksPerWrite = 240;
+constexpr int kDataSendBuffer = 4 * 1024 * 1024;
 constexpr long kPollMicroseconds = 10000;
 constexpr int kMessagesPerPoll = 32;
 constexpr DWORD kSettleAfterConnectMs = 5;
@@ -55,6 +61,10 @@ bool MakeNonBlocking(SOCKET socket) {
 void SetBufferSizes(SOCKET socket) {
   SetSendBufferSize(socket);
   SetReceiveBufferSize(socket);
+  // A file goes out in large writes: the data connection may hold several of them, so that a
+  // busy receiver finds the next one waiting. Without it the enlarged buffer above stays.
+  int size = kDataSendBuffer;
+  setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&size), sizeof size);
 }
 
 // One piece: the bytes the socket took, or 0 or less when the send failed or its wait ended.
@@ -173,26 +183,46 @@ SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, const std::st
     return SendOutcome::kNotOpened;
   }
   SendOutcome outcome = SendOutcome::kSent;
-  char block[kReadBlock];
-  auto sendPiece = [&](const char* bytes, int length) {
-    return SendPiece(connection, data, bytes, length);
-  };
-  for (;;) {
-    DWORD read = 0;
-    if (!ReadFile(file, block, sizeof block, &read, nullptr) || read == 0) break;
-    const int result = SendChunked(sendPiece, block, static_cast<int>(read));
+  std::vector<char> blocks(kReadBlock * kBlocksPerWrite);
+  GatheredSender socketWrites(
+      [&](const char* bytes, int length) { return SendPiece(connection, data, bytes, length); },
+      blocks.size());
+  auto gather = [&](const char* bytes, int length) { return socketWrites.Put(bytes, length); };
+  bool writing = true;
+  // One block: its pieces, its progress notice, and the look at the abort flag.
+  auto sendBlock = [&](const char* bytes, int length) {
+    const int result = SendChunked(gather, bytes, length);
     if (result <= 0) {
       // A server that stopped reading: its completion reply would never come either.
       if (result == -2 && connection.abortState == 0) outcome = SendOutcome::kTimedOut;
-      break;
+      writing = false;
+      return false;
     }
-    sent += static_cast<int32_t>(read);
-    connection.bytesSent += static_cast<int32_t>(read);
+    sent += length;
+    connection.bytesSent += length;
     if (connection.ownerWindow) {
       SendMessageW(connection.ownerWindow, WM_UPLOAD_PROGRESS,
                    static_cast<WPARAM>(connection.bytesSent), 0);
     }
-    if (connection.abortState != 0) break;
+    return connection.abortState == 0;
+  };
+  // The file is read a write's worth at a time and sent block by block: each read is a call
+  // into the system as well.
+  for (bool going = true; going;) {
+    DWORD read = 0;
+    if (!ReadFile(file, blocks.data(), static_cast<DWORD>(blocks.size()), &read, nullptr) ||
+        read == 0) {
+      break;
+    }
+    for (DWORD at = 0; going && at < read; at += kReadBlock) {
+      going =
+          sendBlock(blocks.data() + at, static_cast<int>(std::min<DWORD>(kReadBlock, read - at)));
+    }
+  }
+  // The blocks counted as sent go out, after a cancel too (without waiting for the socket then).
+  if (writing) {
+    const int flushed = socketWrites.Flush();
+    if (flushed == -2 && connection.abortState == 0) outcome = SendOutcome::kTimedOut;
   }
   CloseHandle(file);
   FtpLog(connection, MakeRateLine(sent, TransferMs(start, MsOfDay())));

@@ -128,5 +128,47 @@ TEST(FtpReplyTest, SendChunkedSendsPiecesOfAtMost1024Bytes) {
   EXPECT_EQ(SendChunked(send, data.data(), 0), 0);
 }
 
+TEST(FtpReplyTest, GatheredSenderWritesThePiecesInOrderInFewWrites) {
+  std::vector<int> writes;
+  std::string received;
+  bool firstWrite = true;
+  GatheredSender gathered(
+      [&](const char* bytes, int length) {
+        writes.push_back(length);
+        // The socket takes part of the first write only.
+        const int taken = firstWrite ? length / 2 : length;
+        firstWrite = false;
+        received.append(bytes, static_cast<size_t>(taken));
+        return taken;
+      },
+      4096);
+  std::string data;
+  for (int i = 0; i < 10000; ++i) data.push_back(static_cast<char>(i * 7));
+  auto put = [&](const char* bytes, int length) { return gathered.Put(bytes, length); };
+  EXPECT_EQ(SendChunked(put, data.data(), 5000), 5000);
+  EXPECT_EQ(SendChunked(put, data.data() + 5000, 5000), 5000);
+  // A write goes once the held bytes reach the capacity; the rest of a partial write follows.
+  EXPECT_EQ(writes, (std::vector<int>{4096, 2048, 5000}));
+  EXPECT_EQ(gathered.Flush(), 1);
+  EXPECT_EQ(gathered.Flush(), 1) << "nothing held: nothing written";
+  EXPECT_EQ(writes.size(), 4u);
+  EXPECT_EQ(writes.back(), 10000 - 4096 - 5000);
+  EXPECT_EQ(received, data);
+}
+
+TEST(FtpReplyTest, GatheredSenderPassesOnAFailedWriteAndDropsWhatItHeld) {
+  int calls = 0;
+  GatheredSender gathered([&](const char*, int) { return ++calls == 1 ? -2 : 1; }, 2048);
+  const std::string data(3000, 'f');
+  auto put = [&](const char* bytes, int length) { return gathered.Put(bytes, length); };
+  EXPECT_EQ(SendChunked(put, data.data(), 1000), 1000) << "held";
+  EXPECT_EQ(SendChunked(put, data.data(), 3000), -2);
+  EXPECT_EQ(gathered.Flush(), 1) << "the failed bytes are not written again";
+  EXPECT_EQ(calls, 1);
+  GatheredSender refused([](const char*, int) { return 0; }, 2048);
+  EXPECT_EQ(refused.Put(data.data(), 100), 100);
+  EXPECT_EQ(refused.Flush(), 0);
+}
+
 }  // namespace
 }  // namespace zorvel
