@@ -311,9 +311,42 @@ std::string ForwardFromStartMenu(const TempFolder& folder, const std::vector<Sen
   return sent;
 }
 
+struct DialogSearch {
+  DWORD processId;
+  std::wstring text;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindDialogOf(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<DialogSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (owner != search->processId || !IsWindowVisible(window) ||
+      std::wstring(className) != L"#32770" || forward_driver::MessageText(window) != search->text) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+// The visible dialog of `processId` that says `text`, waited for.
+HWND WaitForDialogOf(DWORD processId, const std::wstring& text) {
+  DialogSearch search{processId, text};
+  WaitFor(
+      [&] {
+        EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      30);
+  return search.found;
+}
+
 // Opens `descriptor` as Explorer (and `wine start`) does and expects the program to take it:
-// with the download library installed, its download window opens; without it the program still
-// finds the file (no "not found" message) and ends.
+// with the download library installed, its download window opens and asks for the folder to save
+// in, and a user who cancels that is told so and the program ends; without the library the
+// program still finds the file (no "not found" message) and ends.
 void OpenThroughAssociation(const std::wstring& descriptor, bool withDownload) {
   HANDLE process = Open(descriptor);
   ASSERT_NE(process, nullptr) << "no program opens .ofts files";
@@ -321,6 +354,13 @@ void OpenThroughAssociation(const std::wstring& descriptor, bool withDownload) {
   if (withDownload) {
     EXPECT_TRUE(WaitFor([&] { return WindowOf(processId, kDownloadCaption) != nullptr; }, 30))
         << "the download window did not open";
+    if (HWND folders = WaitForDialogOf(processId, L"フォルダを選択して下さい")) {
+      RunningProgram::Dismiss(folders, IDCANCEL);
+      EXPECT_EQ(NextMessage(processId), L"ダウンロードがキャンセルされました。");
+      EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+    } else {
+      ADD_FAILURE() << "no folder was asked for";
+    }
   } else {
     bool refused = false;
     EXPECT_TRUE(WaitFor(
