@@ -1,12 +1,20 @@
-// Starts OrvaneFts.exe as a user would and answers the message box it shows.
+// Starts OrvaneFts.exe as a user would and answers the message boxes and the folder browser it
+// shows; in download mode it fetches a forward from orvane-server.
 #include <gtest/gtest.h>
 #include <windows.h>
+// commctrl.h and shlobj.h need the types of windows.h.
+#include <commctrl.h>
+#include <shlobj.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "app/testing/registry_fixture_win.h"
 #include "app/testing/running_program_win.h"
 #include "app/testing/temp_folder_win.h"
+#include "app/testing/wave_bytes.h"
 
 namespace {
 
@@ -114,6 +122,119 @@ TEST_F(OrvaneFtsProgram, ADescriptorOpensTheDownloadWindowWhichAsksForTheFolder)
   EXPECT_EQ(text, L"ダウンロードがキャンセルされました。");
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(program.Ends()) << "the program did not end with its download window";
+}
+
+// A folder of its own on the desktop, the first level the folder browser shows, where a user
+// picks it by typing its name.
+class DesktopFolder {
+ public:
+  DesktopFolder() {
+    wchar_t desktop[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop);
+    name_ = L"OrvaneDownloadTest" + std::to_wstring(GetCurrentProcessId());
+    path_ = std::filesystem::path(desktop) / name_;
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~DesktopFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  DesktopFolder(const DesktopFolder&) = delete;
+  DesktopFolder& operator=(const DesktopFolder&) = delete;
+
+  const std::wstring& name() const { return name_; }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::wstring name_;
+  std::filesystem::path path_;
+};
+
+// The text of the selected item of a tree view in the process `processId`: the item is read
+// through a buffer in that process, where the tree writes it.
+std::wstring SelectedTreeItem(HWND tree, DWORD processId) {
+  const auto item = static_cast<LPARAM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (item == 0) return {};
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (process == nullptr) return {};
+  constexpr int kChars = 260;
+  void* remote = VirtualAllocEx(process, nullptr, sizeof(TVITEMW) + kChars * sizeof(wchar_t),
+                                MEM_COMMIT, PAGE_READWRITE);
+  std::wstring text;
+  if (remote != nullptr) {
+    TVITEMW request = {};
+    request.mask = TVIF_TEXT;
+    request.hItem = reinterpret_cast<HTREEITEM>(item);
+    request.pszText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(TVITEMW));
+    request.cchTextMax = kChars;
+    wchar_t buffer[kChars] = {};
+    if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)) &&
+        ReadProcessMemory(process, request.pszText, buffer, sizeof buffer - sizeof(wchar_t),
+                          nullptr)) {
+      text = buffer;
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
+}
+
+// Selects the item `name` in the browser's folder tree by typing it, as a user would, and
+// presses OK; when the selection is another folder it cancels rather than write there.
+void ChooseByTyping(HWND browser, DWORD processId, const std::wstring& name) {
+  HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
+  ASSERT_NE(tree, nullptr) << "the folder browser has no folder tree";
+  // The tree searches for what was typed within a short pause, so the keys go in one burst.
+  for (wchar_t key : name) PostMessageW(tree, WM_CHAR, key, 1);
+  std::wstring selected;
+  for (int tries = 0; tries < 50 && selected != name; ++tries) {
+    Sleep(100);
+    selected = SelectedTreeItem(tree, processId);
+  }
+  EXPECT_EQ(selected, name) << "typing did not select the folder";
+  RunningProgram::Dismiss(browser, selected == name ? IDOK : IDCANCEL);
+}
+
+TEST_F(OrvaneFtsProgram, DownloadsAForwardFromTheServerIntoTheChosenFolder) {
+  const char* data = std::getenv("ORVANE_SERVER_DATA");
+  ASSERT_NE(data, nullptr) << "run through CTest, which starts and seeds the server";
+  const std::filesystem::path seed =
+      (std::filesystem::path(data) / ".." / "seed").lexically_normal().make_preferred();
+  DesktopFolder folder;
+  RunningProgram program((seed / L"download.ofts").wstring());
+  HWND window = program.Window(L"Orvaneファイル転送 - ダウンロード");
+  ASSERT_NE(window, nullptr);
+  HWND browser = OwnedDialog(window);
+  ASSERT_NE(browser, nullptr) << "no folder browser";
+  ChooseByTyping(browser, program.Id(), folder.name());
+
+  HWND box = OwnedDialog(window);
+  ASSERT_NE(box, nullptr) << "no message after the download";
+  std::wstring text;
+  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  EXPECT_EQ(text, L"ダウンロードが完了しました。");
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(program.Ends()) << "the program did not end with its download window";
+
+  std::set<std::wstring> names;
+  for (const auto& item : std::filesystem::directory_iterator(folder.path())) {
+    names.insert(item.path().filename().wstring());
+  }
+  // The recordings came as TTA files (one named in capitals) and are WAV files again.
+  EXPECT_EQ(names, (std::set<std::wstring>{L"録音1.wav", L"B.wav", L"メモ.txt"}));
+  for (const wchar_t* name : {L"録音1.wav", L"B.wav"}) {
+    const std::u16string got = (folder.path() / name).u16string();
+    const std::u16string original = (seed / name).u16string();
+    const std::string samples = wave_bytes::WaveSamples(ReadBytes(got));
+    EXPECT_GT(samples.size(), 100000u);
+    EXPECT_TRUE(samples == wave_bytes::WaveSamples(ReadBytes(original)))
+        << "the samples of " << name;
+  }
+  EXPECT_EQ(ReadBytes((folder.path() / L"メモ.txt").u16string()),
+            "\x96\x7b\x95\xb6\x82\xc5\x82\xb7\r\n");
 }
 
 }  // namespace

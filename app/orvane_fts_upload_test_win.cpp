@@ -18,8 +18,10 @@
 #include "app/testing/registry_fixture_win.h"
 #include "app/testing/running_program_win.h"
 #include "app/testing/temp_folder_win.h"
+#include "app/testing/wave_bytes.h"
 #include "app/tta/tta_codec_win.h"
 #include "base/testing/screenshot_win.h"
+#include "control/testing/zorvel_library_win.h"
 
 namespace {
 
@@ -34,27 +36,9 @@ std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin()
 
 // A canonical PCM WAV whose sample bytes run through every value in an uneven pattern.
 std::string Wave(int channels, int bits, int frames) {
-  std::string bytes;
-  auto put = [&bytes](uint32_t value, int width) {
-    for (int i = 0; i < width; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
-  };
-  const uint32_t block = static_cast<uint32_t>(channels * bits / 8);
-  const uint32_t dataSize = block * static_cast<uint32_t>(frames);
-  bytes += "RIFF";
-  put(36 + dataSize, 4);
-  bytes += "WAVEfmt ";
-  put(16, 4);
-  put(1, 2);
-  put(static_cast<uint32_t>(channels), 2);
-  put(44100, 4);
-  put(44100 * block, 4);
-  put(block, 2);
-  put(static_cast<uint32_t>(bits), 2);
-  bytes += "data";
-  put(dataSize, 4);
-  for (uint32_t i = 0; i < dataSize; ++i)
-    bytes.push_back(static_cast<char>((i * 37 + i / 91) & 0xff));
-  return bytes;
+  std::string data(static_cast<size_t>(channels * bits / 8 * frames), '\0');
+  for (uint32_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>((i * 37 + i / 91) & 0xff);
+  return wave_bytes::PcmWave(static_cast<uint16_t>(channels), static_cast<uint16_t>(bits), data);
 }
 
 // The entries of the temporary directory the program and this test share.
@@ -115,12 +99,12 @@ class OrvaneFtsUpload : public ::testing::Test {
     testing_registry::SetSetting("SendName", "\x8E\x52\x93\x63");  // 山田
     testing_registry::SetSetting("FileTransUrl", server + "/upload");
     testing_registry::SetSetting("SaveSizeUrl", server + "/savesize");
-    ASSERT_EQ(forward_driver::RegisterControl(), 0u);
+    ASSERT_EQ(RunRegsvr32(L""), 0u);
   }
   void TearDown() override {
     PostForm("/test/reset", "");
     testing_registry::ClearConfiguration();
-    EXPECT_EQ(forward_driver::RegisterControl(true), 0u);
+    EXPECT_EQ(RunRegsvr32(L"/u"), 0u);
   }
 
   // Waits for the answer's message box, reads it and presses OK; the upload window then closes.

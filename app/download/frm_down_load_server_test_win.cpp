@@ -11,6 +11,7 @@
 #include "app/download/frm_down_load_win.h"
 #include "app/testing/scripted_dialogs_win.h"
 #include "app/testing/temp_folder_win.h"
+#include "app/testing/wave_bytes.h"
 #include "base/text.h"
 
 namespace {
@@ -20,20 +21,6 @@ namespace fs = std::filesystem;
 std::u16string SeedFolder() {
   const char* data = std::getenv("ORVANE_SERVER_DATA");
   return data == nullptr ? u"" : base::FromUtf8(data) + u"/../seed";
-}
-
-// The samples of a WAV file: the bytes of its data chunk.
-std::string Samples(const std::string& wave) {
-  std::size_t at = 12;
-  while (at + 8 <= wave.size()) {
-    const uint32_t size = static_cast<unsigned char>(wave[at + 4]) |
-                          static_cast<unsigned char>(wave[at + 5]) << 8 |
-                          static_cast<unsigned char>(wave[at + 6]) << 16 |
-                          static_cast<uint32_t>(static_cast<unsigned char>(wave[at + 7])) << 24;
-    if (wave.compare(at, 4, "data") == 0) return wave.substr(at + 8, size);
-    at += 8 + size + (size & 1);
-  }
-  return {};
 }
 
 TEST(DownloadFromServerTest, EveryFileArrivesUnderItsOwnNameAndTheRecordingsAsWaveFiles) {
@@ -63,9 +50,10 @@ TEST(DownloadFromServerTest, EveryFileArrivesUnderItsOwnNameAndTheRecordingsAsWa
   }
   EXPECT_EQ(names, (std::set<std::u16string>{u"録音1.wav", u"B.wav", u"メモ.txt"}));
   for (const char16_t* name : {u"録音1.wav", u"B.wav"}) {
-    const std::string samples = Samples(ReadBytes(folder / name));
+    const std::string samples = wave_bytes::WaveSamples(ReadBytes(folder / name));
     EXPECT_GT(samples.size(), 100000u) << base::ToUtf8(name);
-    EXPECT_EQ(samples, Samples(ReadBytes(seed + u"/" + name))) << base::ToUtf8(name);
+    EXPECT_EQ(samples, wave_bytes::WaveSamples(ReadBytes(seed + u"/" + name)))
+        << base::ToUtf8(name);
   }
   EXPECT_EQ(ReadBytes(folder / u"メモ.txt"), "\x96\x7b\x95\xb6\x82\xc5\x82\xb7\r\n");
 }

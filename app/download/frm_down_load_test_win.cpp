@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winsock2.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -18,6 +20,7 @@
 #include "app/resources/form_ids.h"
 #include "app/testing/scripted_dialogs_win.h"
 #include "app/testing/temp_folder_win.h"
+#include "app/testing/wave_bytes.h"
 #include "app/tta/tta_codec_win.h"
 #include "base/ansi.h"
 #include "components/http/loopback_peer_win.h"
@@ -34,13 +37,7 @@ std::string Wave(uint32_t frames) {
     seed = seed * 1103515245 + 12345;
     data[i] = static_cast<char>(i % 4 == 1 || i % 4 == 3 ? (seed >> 24) % 8 : seed >> 16);
   }
-  auto u32 = [](uint32_t v) {
-    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-  };
-  auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
-  return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) +
-         u16(2) + u32(44100) + u32(44100 * 4) + u16(4) + u16(16) + "data" +
-         u32(static_cast<uint32_t>(data.size())) + data;
+  return wave_bytes::PcmWave(2, 16, data);
 }
 
 std::string Tta(const TempFolder& work, const std::string& wave) {
@@ -59,10 +56,12 @@ std::set<std::u16string> Names(const TempFolder& folder) {
 }
 
 // Serves every request with `size` bytes of "x", sent in small pieces with pauses, so that a
-// download lasts long enough to be cancelled in the middle.
+// download lasts long enough to be cancelled or watched in the middle; each answer may be held
+// back `headDelay` ms, as a slow server's would.
 class TricklePeer {
  public:
-  explicit TricklePeer(std::size_t size) : size_(size) {
+  explicit TricklePeer(std::size_t size, DWORD headDelay = 0, DWORD pieceDelay = 15)
+      : size_(size), headDelay_(headDelay), pieceDelay_(pieceDelay) {
     listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -91,6 +90,7 @@ class TricklePeer {
       if (client == INVALID_SOCKET) return;
       char request[4096];
       recv(client, request, sizeof request, 0);
+      Sleep(headDelay_);
       const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(size_) +
                                "\r\nConnection: close\r\n\r\n";
       bool sent = send(client, head.data(), static_cast<int>(head.size()), 0) > 0;
@@ -98,13 +98,15 @@ class TricklePeer {
       for (std::size_t at = 0; sent && at < size_ && !stopping_; at += piece.size()) {
         const int n = static_cast<int>(std::min(piece.size(), size_ - at));
         sent = send(client, piece.data(), n, 0) == n;
-        Sleep(15);
+        Sleep(pieceDelay_);
       }
       closesocket(client);
     }
   }
 
   std::size_t size_;
+  DWORD headDelay_;
+  DWORD pieceDelay_;
   SOCKET listener_;
   unsigned short port_ = 0;
   std::atomic<bool> stopping_{false};
@@ -385,6 +387,72 @@ TEST_F(DownloadWindowTest, CancelDuringTheDecompressionKeepsWhatIsNotAWaveFileYe
   EXPECT_EQ(window_.DecodeStatus(), -999);
   EXPECT_EQ(Names(folder_), (std::set<std::u16string>{u"1.wav", u"2.tta", u"3.tta"}));
   EXPECT_EQ(ReadBytes(folder_ / u"1.wav"), wave);
+}
+
+// Reads the labels as the completion message appears over them.
+class LabelsAtMessage : public ScriptedDialogs {
+ public:
+  explicit LabelsAtMessage(const frmDownLoad& window) : window_(window) {}
+  int ShowMessage(HWND owner, std::u16string_view text, std::u16string_view caption,
+                  UINT style) override {
+    received = window_.ControlText(IDC_LBL_PROGRESS_0);
+    total = window_.ControlText(IDC_LBL_PROGRESS_1);
+    return ScriptedDialogs::ShowMessage(owner, text, caption, style);
+  }
+  std::u16string received;
+  std::u16string total;
+
+ private:
+  const frmDownLoad& window_;
+};
+
+TEST_F(DownloadWindowTest, TheTitleBlinksDuringTheProbeAndTheLabelsOnlyGrowUpToTheTotal) {
+  // Each answer held back 800 ms, then 600 KB at about 500 KB/s.
+  const std::size_t size = 600 * 1024;
+  TricklePeer peer(size, 800, 30);
+  LabelsAtMessage dialogs(window_);
+  dialogs.folderAnswers.push_back(folder_.path());
+  std::vector<bool> titleShown;  // lblTitle(2) at each change seen during the probe
+  std::vector<int64_t> received;
+  bool boundedByTotal = true;
+  bool barGrowsWithinMax = true;
+  double lastFill = 0;
+  onTick = [&] {
+    if (!window_.IsLoaded()) return;
+    if (basMain::lngDownPhase == 1) {
+      const bool shown = IsWindowVisible(window_.Control(IDC_DL_LBL_TITLE_2)) != FALSE;
+      if (titleShown.empty() || titleShown.back() != shown) titleShown.push_back(shown);
+      return;
+    }
+    const std::u16string done = window_.ControlText(IDC_LBL_PROGRESS_0);
+    const std::u16string total = window_.ControlText(IDC_LBL_PROGRESS_1);
+    if (!done.empty() && (received.empty() || received.back() != LeadingNumber(done))) {
+      received.push_back(LeadingNumber(done));
+    }
+    if (!done.empty() && LeadingNumber(done) > LeadingNumber(total)) boundedByTotal = false;
+    const HWND bar = window_.Control(IDC_PBR_DOWNLOAD);
+    const auto value = static_cast<int32_t>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+    const auto max = static_cast<int32_t>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
+    // The bar's scale changes from 100 to the total and back: its filled part only grows.
+    const double fill = max > 0 ? static_cast<double>(value) / max : 0;
+    if (fill < lastFill || fill > 1) barGrowsWithinMax = false;
+    lastFill = fill;
+  };
+  Run(peer.Url(u"one.bin") + u"\r\n" + peer.Url(u"two.bin") + u"\r\n");
+
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text, u"ダウンロードが完了しました。");
+  // Shown, hidden, shown again: every 400 ms while the two sizes are fetched.
+  EXPECT_GE(titleShown.size(), 3u);
+  EXPECT_TRUE(std::find(titleShown.begin(), titleShown.end(), false) != titleShown.end());
+  // Several steps on the way, each above the one before and none above the total.
+  EXPECT_GE(received.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(received.begin(), received.end()));
+  EXPECT_TRUE(std::adjacent_find(received.begin(), received.end()) == received.end());
+  EXPECT_TRUE(boundedByTotal);
+  EXPECT_TRUE(barGrowsWithinMax);
+  EXPECT_EQ(dialogs.received, u"1200 KB");
+  EXPECT_EQ(dialogs.total, u"1200 KB");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "app/testing/forward_driver_win.h"
 #include "app/testing/running_program_win.h"
 #include "app/testing/temp_folder_win.h"
+#include "app/testing/wave_bytes.h"
 #include "base/testing/screenshot_win.h"
 
 namespace {
@@ -28,30 +29,21 @@ std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin()
 // Four minutes of a 16-bit stereo chord: long enough for the compression to be seen.
 std::string Recording() {
   constexpr uint32_t kFrames = 44100 * 240;
-  std::string bytes = "RIFF";
-  auto put = [&bytes](uint32_t value, int width) {
-    for (int i = 0; i < width; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
+  std::string data;
+  data.reserve(kFrames * 4);
+  auto put = [&data](uint16_t sample) {
+    data.push_back(static_cast<char>(sample));
+    data.push_back(static_cast<char>(sample >> 8));
   };
-  put(36 + kFrames * 4, 4);
-  bytes += "WAVEfmt ";
-  put(16, 4);
-  put(1, 2);  // PCM
-  put(2, 2);
-  put(44100, 4);
-  put(176400, 4);
-  put(4, 2);
-  put(16, 2);
-  bytes += "data";
-  put(kFrames * 4, 4);
   for (uint32_t i = 0; i < kFrames; ++i) {
     const double t = i / 44100.0;
     const auto left = static_cast<int16_t>(6000 * std::sin(2 * 3.14159265 * 261.6 * t) +
                                            4000 * std::sin(2 * 3.14159265 * 329.6 * t));
     const auto right = static_cast<int16_t>(6000 * std::sin(2 * 3.14159265 * 392.0 * t));
-    put(static_cast<uint16_t>(left), 2);
-    put(static_cast<uint16_t>(right), 2);
+    put(static_cast<uint16_t>(left));
+    put(static_cast<uint16_t>(right));
   }
-  return bytes;
+  return wave_bytes::PcmWave(2, 16, data);
 }
 
 void Picture(RunningProgram& program, HWND window, const wchar_t* name, bool settle) {

@@ -30,13 +30,6 @@ BOOL CALLBACK FirstEdit(HWND child, LPARAM data) {
   return FALSE;
 }
 
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  const std::wstring self(path);
-  return self.substr(0, self.rfind(L'\\') + 1);
-}
-
 }  // namespace
 
 bool AddFile(RunningProgram& program, HWND forward, const std::wstring& path) {
@@ -71,24 +64,6 @@ std::wstring MessageText(HWND box) {
   std::wstring text;
   EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
   return text;
-}
-
-DWORD RegisterControl(bool unregister) {
-  std::wstring commandLine = std::wstring(L"regsvr32.exe /s ") + (unregister ? L"/u " : L"") +
-                             L"\"" + ProgramFolder() + L"Zorvel.dll\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process)) {
-    return GetLastError();
-  }
-  WaitForSingleObject(process.hProcess, 60000);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return exitCode;
 }
 
 }  // namespace forward_driver

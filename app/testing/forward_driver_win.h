@@ -24,7 +24,4 @@ bool AddRecipient(RunningProgram& program, HWND forward, const wchar_t* name, co
 // The text of a message box (its longest static text).
 std::wstring MessageText(HWND box);
 
-// Registers (or unregisters) Zorvel.dll beside this program with regsvr32 /s; its exit code.
-DWORD RegisterControl(bool unregister = false);
-
 }  // namespace forward_driver

@@ -5,38 +5,19 @@
 #include <string>
 
 #include "app/testing/temp_folder_win.h"
+#include "app/testing/wave_bytes.h"
 #include "app/tta/tta_codec_win.h"
 
 namespace {
 
-// A mono 16-bit WAV of `samples` samples of a slow ramp.
-std::string Wave(uint32_t samples) {
-  std::string bytes;
-  auto put = [&bytes](uint32_t value, int width) {
-    for (int i = 0; i < width; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
-  };
-  bytes += "RIFF";
-  put(36 + samples * 2, 4);
-  bytes += "WAVEfmt ";
-  put(16, 4);
-  put(1, 2);
-  put(1, 2);
-  put(44100, 4);
-  put(88200, 4);
-  put(2, 2);
-  put(16, 2);
-  bytes += "data";
-  put(samples * 2, 4);
-  for (uint32_t i = 0; i < samples; ++i) put(i * 7, 2);
-  return bytes;
-}
+using wave_bytes::RampWave;
 
 TEST(TtaCodec, RoundTripThroughTheLibraryCountsSteps) {
   TempFolder folder;
   const std::u16string wav = folder / u"録音 1.wav";
   const std::u16string tta = folder / u"録音 1.tta";
   const std::u16string back = folder / u"戻し.wav";
-  const std::string source = Wave(400000);
+  const std::string source = RampWave(400000);
   WriteBytes(wav, source);
   int16_t cancel = 0;
 
@@ -52,7 +33,7 @@ TEST(TtaCodec, RoundTripThroughTheLibraryCountsSteps) {
 
 TEST(TtaCodec, SetCancelFlagStopsTheCodec) {
   TempFolder folder;
-  WriteBytes(folder / u"a.wav", Wave(400000));
+  WriteBytes(folder / u"a.wav", RampWave(400000));
   int16_t cancel = -1;
   basMain::StartTtaProgress(800044);
   EXPECT_EQ(tta_vb::Enc_WavToTTA(folder / u"a.wav", folder / u"a.tta", &cancel), kTtaStopped);

@@ -3,33 +3,14 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/testing/wave_bytes.h"
 #include "app/upload/upload_window_fixture_win.h"
 
 namespace {
 
 using ::zorvel::testing::PumpUntil;
 
-// A mono 16-bit WAV of `samples` samples of a slow ramp.
-std::string Wave(uint32_t samples) {
-  std::string bytes;
-  auto put = [&bytes](uint32_t value, int width) {
-    for (int i = 0; i < width; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
-  };
-  bytes += "RIFF";
-  put(36 + samples * 2, 4);
-  bytes += "WAVEfmt ";
-  put(16, 4);
-  put(1, 2);
-  put(1, 2);
-  put(44100, 4);
-  put(88200, 4);
-  put(2, 2);
-  put(16, 2);
-  bytes += "data";
-  put(samples * 2, 4);
-  for (uint32_t i = 0; i < samples; ++i) put(i * 7, 2);
-  return bytes;
-}
+using wave_bytes::RampWave;
 
 using UploadCompression = UploadWindowTest;
 
@@ -217,7 +198,7 @@ TEST_F(UploadCompression, BarFollowsTheStepsWhileAWavIsCompressedAndNeverPassesI
 }
 
 TEST_F(UploadCompression, RealCompressorWritesATtaWorkFile) {
-  const std::string wave = Wave(200000);
+  const std::string wave = RampWave(200000);
   AddFile(u"録音 1.wav", wave, u"%98%5E%89%B9+1.tta");
   form.compressor = tta_vb::Enc_WavToTTA;
   int positionSeen = 0;

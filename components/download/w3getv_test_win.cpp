@@ -1,9 +1,13 @@
 // Parvek.dll bound by name, as the application binds it, against loopback peers of the tests'
-// own: the file, its progress, HTTP failures, a refused port, a silent server, a cancel.
+// own (the file, its progress, HTTP failures, a refused port, a silent server, a cancel), an FTP
+// server and an HTTPS server whose certificate a test authority signs.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winsock2.h>
+// wincrypt.h needs the types of windows.h.
+#include <wincrypt.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -36,6 +40,23 @@ int ticks = 0;
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) { ++ticks; }
 
 std::string Narrow(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteAll(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The state folder a CTest fixture left in the variable `name`.
+fs::path FixtureState(const char* name) {
+  const char* state = std::getenv(name);
+  return state == nullptr ? fs::path() : fs::path(state);
+}
 
 class W3getvTest : public testing::Test {
  protected:
@@ -72,12 +93,7 @@ class W3getvTest : public testing::Test {
     return names;
   }
 
-  std::string Read(const std::string& name) const {
-    std::ifstream in(folder_ / name, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-  }
+  std::string Read(const std::string& name) const { return ReadAll(folder_ / name); }
 
   HMODULE library_ = nullptr;
   W3getvEntry entry_ = nullptr;
@@ -194,6 +210,88 @@ TEST_F(W3getvTest, FolderAndFileFailures) {
   INT_PTR none = 0;
   EXPECT_EQ(entry_(text.data(), &none), w3getv::kParameterError);
   EXPECT_EQ(peer.Requests().size(), 1u);
+}
+
+// Against pyftpdlib (scripts/test-ftp-server): the size first, then the file, in passive mode.
+TEST_F(W3getvTest, DownloadsOverFtpAndReportsTheServersRefusal) {
+  const fs::path state = FixtureState("ORVANE_FTP_STATE");
+  ASSERT_FALSE(state.empty()) << "run through CTest, which starts the FTP server";
+  const std::string body = Body(700 * 1024 + 3);
+  WriteAll(state / "root" / "in" / "rec.tta", body);
+  const std::string server = "127.0.0.1:" + ReadAll(state / "port");
+  EXPECT_GE(Get("-o %98%5E.tta -t 6000", "ftp://taro:secret@" + server + "/in/rec.tta"), 1);
+  EXPECT_TRUE(Read("%98%5E.tta") == body) << Read("%98%5E.tta").size() << " bytes";
+  ASSERT_GE(calls_.bytes.size(), 2u);
+  EXPECT_EQ(calls_.bytes.front(), static_cast<LONG>(body.size()));
+  EXPECT_EQ(calls_.bytes.back(), static_cast<LONG>(body.size()));
+
+  calls_ = {};
+  EXPECT_EQ(Get("-o gone.tta -t 6000", "ftp://" + server + "/in/gone.tta"), w3getv::kFtpRefused);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"%98%5E.tta"});
+}
+
+// Adds the test authority to the current user's trusted roots of the prefix, as a user who
+// trusts a site's authority would, and takes it away again.
+class TrustedAuthority {
+ public:
+  explicit TrustedAuthority(const std::string& pem) {
+    DWORD size = 0;
+    CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr,
+                         nullptr);
+    std::vector<BYTE> der(size);
+    if (!CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr,
+                              nullptr)) {
+      return;
+    }
+    store_ = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
+    if (store_ != nullptr &&
+        CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING, der.data(), size,
+                                         CERT_STORE_ADD_REPLACE_EXISTING, &added_)) {
+      // Wine keeps the change in this handle until it is committed; the chain engine, which
+      // opens the store afresh, would not see it.
+      CertControlStore(store_, 0, CERT_STORE_CTRL_COMMIT, nullptr);
+    }
+  }
+  ~TrustedAuthority() {
+    if (added_ != nullptr && CertDeleteCertificateFromStore(added_)) {
+      CertControlStore(store_, 0, CERT_STORE_CTRL_COMMIT, nullptr);
+    }
+    if (store_ != nullptr) CertCloseStore(store_, 0);
+  }
+  TrustedAuthority(const TrustedAuthority&) = delete;
+  TrustedAuthority& operator=(const TrustedAuthority&) = delete;
+  bool Trusted() const { return added_ != nullptr; }
+
+ private:
+  HCERTSTORE store_ = nullptr;
+  PCCERT_CONTEXT added_ = nullptr;
+};
+
+// Against Python's https server (scripts/test-https-server): one certificate for 127.0.0.1 from
+// the authority the test trusts, one for the same address from an authority nobody trusts.
+TEST_F(W3getvTest, DownloadsOverHttpsFromTrustedServersOnly) {
+  const fs::path state = FixtureState("ORVANE_HTTPS_STATE");
+  ASSERT_FALSE(state.empty()) << "run through CTest, which starts the HTTPS server";
+  const std::string body = Body(900 * 1024 + 5);
+  WriteAll(state / "root" / "rec.tta", body);
+  // The trust comes first: Wine's chain engine reads the trusted roots once per process.
+  TrustedAuthority authority(ReadAll(state / "ca.pem"));
+  ASSERT_TRUE(authority.Trusted());
+
+  EXPECT_GE(Get("-o rec.tta -t 6000", "https://127.0.0.1:" + ReadAll(state / "port") + "/rec.tta"),
+            1);
+  EXPECT_TRUE(Read("rec.tta") == body) << Read("rec.tta").size() << " bytes";
+  ASSERT_GE(calls_.bytes.size(), 2u);
+  EXPECT_EQ(calls_.bytes.front(), static_cast<LONG>(body.size()));
+
+  // A certificate is no warrant without a trusted authority behind it: nothing is stored.
+  calls_ = {};
+  const LONG impostor = Get("-o other.tta -t 6000",
+                            "https://127.0.0.1:" + ReadAll(state / "impostor_port") + "/rec.tta");
+  EXPECT_LT(impostor, 0);
+  EXPECT_NE(impostor, w3getv::kCancelled);
+  EXPECT_TRUE(calls_.bytes.empty());
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"rec.tta"});
 }
 
 }  // namespace

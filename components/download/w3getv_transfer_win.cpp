@@ -1,5 +1,7 @@
 #include "components/download/w3getv_transfer_win.h"
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "components/download/w3getv_codes.h"
@@ -28,6 +30,21 @@ int32_t FtpReplyFailure() {
 // One component of a cracked URL; empty when the URL has none.
 std::string Part(const char* text, DWORD length) {
   return text == nullptr ? std::string() : std::string(text, text + length);
+}
+
+std::string PercentDecoded(const std::string& text) {
+  std::string decoded;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+      decoded.push_back(static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)));
+      i += 2;
+    } else {
+      decoded.push_back(text[i]);
+    }
+  }
+  return decoded;
 }
 
 }  // namespace
@@ -175,9 +192,7 @@ int32_t Transfer::Open() {
     SetTimeOuts(request);
     if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0)) return FailureOfLastError();
   } else {
-    request = InternetOpenUrlA(session, command_.url.c_str(), nullptr, 0, flags, 0);
-    if (request == nullptr) return FailureOfLastError();
-    if (int32_t kept = Keep(request, &Transfer::request_); kept != 0) return kept;
+    return OpenFtp(session, parts, flags);
   }
   Touch();
 
@@ -192,14 +207,47 @@ int32_t Transfer::Open() {
     if (HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &length, nullptr)) {
       size = _atoi64(text);
     }
-  } else {
+  }
+  size_ = size;
+  sizeKnown_ = true;
+  return 0;
+}
+
+int32_t Transfer::OpenFtp(HINTERNET session, const URL_COMPONENTSA& parts, DWORD flags) {
+  const std::string host = Part(parts.lpszHostName, parts.dwHostNameLength);
+  const std::string user = Part(parts.lpszUserName, parts.dwUserNameLength);
+  const std::string password = Part(parts.lpszPassword, parts.dwPasswordLength);
+  // A server takes the name as it is stored, not in the URL's escapes.
+  const std::string path = PercentDecoded(Part(parts.lpszUrlPath, parts.dwUrlPathLength));
+  HINTERNET connection =
+      InternetConnectA(session, host.c_str(), parts.nPort, user.empty() ? nullptr : user.c_str(),
+                       password.empty() ? nullptr : password.c_str(), INTERNET_SERVICE_FTP,
+                       INTERNET_FLAG_PASSIVE, 0);
+  if (connection == nullptr) return FailureOfLastError();
+  if (int32_t kept = Keep(connection, &Transfer::connection_); kept != 0) return kept;
+  SetTimeOuts(connection);
+
+  // The size comes from the listing: FtpGetFileSize answers 0 under Wine. The connection runs
+  // one command at a time, so the listing ends before the file is opened.
+  int64_t listed = -1;
+  WIN32_FIND_DATAA found{};
+  if (HINTERNET listing = FtpFindFirstFileA(connection, path.c_str(), &found, flags, 0)) {
+    listed = (static_cast<int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+    InternetCloseHandle(listing);
+  }
+  HINTERNET request = FtpOpenFileA(connection, path.c_str(), GENERIC_READ,
+                                   FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, 0);
+  if (request == nullptr) return FailureOfLastError();
+  if (int32_t kept = Keep(request, &Transfer::request_); kept != 0) return kept;
+  Touch();
+  if (listed < 0) {
     DWORD high = 0;
     const DWORD low = FtpGetFileSize(request, &high);
     if (low != INVALID_FILE_SIZE || GetLastError() == NO_ERROR) {
-      size = (static_cast<int64_t>(high) << 32) | low;
+      listed = (static_cast<int64_t>(high) << 32) | low;
     }
   }
-  size_ = size;
+  size_ = std::max<int64_t>(listed, 0);
   sizeKnown_ = true;
   return 0;
 }

@@ -45,6 +45,8 @@ class Transfer : public std::enable_shared_from_this<Transfer> {
   static DWORD WINAPI ThreadMain(void* self);
   int32_t Run();
   int32_t Open();
+  // An ftp URL: the file's size from the server's listing, then the file itself.
+  int32_t OpenFtp(HINTERNET session, const URL_COMPONENTSA& parts, DWORD flags);
   int32_t Receive();
   int32_t FailureOfLastError() const;
   void SetTimeOuts(HINTERNET handle) const;

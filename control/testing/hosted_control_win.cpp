@@ -238,14 +238,11 @@ void RemoveTree(const std::string& folder) {
 TempFiles::~TempFiles() { RemoveTree(folder_); }
 
 std::string TempFiles::Write(const std::string& relativePath, size_t size) {
-  const std::string path = folder_ + "\\" + relativePath;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
-  const std::string content(size, 'x');
-  DWORD written = 0;
-  if (size > 0) WriteFile(file, content.data(), static_cast<DWORD>(size), &written, nullptr);
-  CloseHandle(file);
-  return path;
+  return Write(relativePath, std::string(size, 'x'));
+}
+
+std::string TempFiles::Write(const std::string& relativePath, const std::string& bytes) {
+  return WriteAnsiFile(folder_ + "\\" + relativePath, bytes);
 }
 
 void TempFiles::MakeFolder(const std::string& relativePath) {
@@ -258,6 +255,34 @@ HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id) {
 
 HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id, VARIANT argument) {
   return CallDispatchMethod(control, id, &argument, 1, nullptr);
+}
+
+std::string ReadAnsiFile(const std::string& path) {
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  if (!bytes.empty())
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+std::string WriteAnsiFile(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  if (!bytes.empty())
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  EXPECT_EQ(written, bytes.size()) << path;
+  return path;
+}
+
+void PumpFor(DWORD milliseconds) {
+  PumpUntil([] { return false; }, milliseconds);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

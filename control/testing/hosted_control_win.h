@@ -2,9 +2,8 @@
 // the upload window hosts it, with its events recorded and a scripted upload engine.
 #pragma once
 
-#include <windows.h>
-
 #include <ole2.h>
+#include <windows.h>
 
 #include <functional>
 #include <string>
@@ -97,6 +96,7 @@ class TempFiles {
   ~TempFiles();
   const std::string& Folder() const { return folder_; }
   std::string Write(const std::string& relativePath, size_t size);
+  std::string Write(const std::string& relativePath, const std::string& bytes);
   void MakeFolder(const std::string& relativePath);
 
  private:
@@ -109,6 +109,12 @@ HRESULT CallDispatchMethodWith(IDispatch* control, DISPID id, VARIANT argument);
 
 // Dispatches the thread's messages until `done` holds or the time is up; true when it held.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+void PumpFor(DWORD milliseconds);
+
+// Files named by ANSI (code page 932) paths, as the control takes them. Reading a file that
+// cannot be opened gives an empty text; writing replaces the file and gives back its path.
+std::string ReadAnsiFile(const std::string& path);
+std::string WriteAnsiFile(const std::string& path, const std::string& bytes);
 
 // Answers the next message box with the given caption by the given button, as soon as it
 // shows; records its text.

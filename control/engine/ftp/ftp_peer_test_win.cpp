@@ -32,16 +32,6 @@ std::string Pattern(size_t size, int seed) {
   return bytes;
 }
 
-std::string WriteFileBytes(TempFiles& files, const std::string& name, const std::string& bytes) {
-  const std::string path = files.Folder() + "\\" + name;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  EXPECT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return path;
-}
-
 std::string SendError(int number) {
   char text[256];
   std::snprintf(text, sizeof text, LoadAnsiString(IDS_SEND_ERROR).c_str(), number);
@@ -87,7 +77,7 @@ TEST_F(FtpPeerTest, APassiveReplyNamingAnotherHostStillSendsToTheServer) {
   ScriptedFtpPeer peer(script);
   const std::string bytes = Pattern(50'000, 1);
   HostedControl control;
-  Upload(control, peer, WriteFileBytes(files_, "bounce.bin", bytes), 1);
+  Upload(control, peer, files_.Write("bounce.bin", bytes), 1);
   EXPECT_EQ(control.GetNumber(kResult), 0);
   const std::string received = peer.Received();
   EXPECT_EQ(received.size(), bytes.size());
@@ -99,7 +89,7 @@ TEST_F(FtpPeerTest, APassiveReplyWithoutAddressIsAStoreFailure) {
   script.pasvReply = "227 Entering Passive Mode";
   ScriptedFtpPeer peer(script);
   HostedControl control;
-  Upload(control, peer, WriteFileBytes(files_, "a.bin", Pattern(10, 2)), 1);
+  Upload(control, peer, files_.Write("a.bin", Pattern(10, 2)), 1);
   EXPECT_EQ(control.GetNumber(kResult), -4);
   EXPECT_EQ(control.Object().StatusText, SendError(0));
   EXPECT_TRUE(Only(peer.Lines(), {"STOR", "QUIT"}).empty());
@@ -110,7 +100,7 @@ TEST_F(FtpPeerTest, AServerThatNeverConnectsBackEndsWithinTheTimeout) {
   script.data = FtpPeerScript::Data::kNeverConnect;
   ScriptedFtpPeer peer(script);
   HostedControl control;
-  const DWORD took = Upload(control, peer, WriteFileBytes(files_, "a.bin", Pattern(10, 3)), 0, "2");
+  const DWORD took = Upload(control, peer, files_.Write("a.bin", Pattern(10, 3)), 0, "2");
   EXPECT_EQ(control.GetNumber(kResult), -4);
   EXPECT_EQ(control.Object().StatusText, SendError(0));
   EXPECT_GE(took, 1900u);
@@ -124,8 +114,8 @@ TEST_F(FtpPeerTest, AServerThatStopsReadingEndsWithinTheTimeout) {
     script.receiveBufferSize = 4096;
     ScriptedFtpPeer peer(script);
     HostedControl control;
-    const DWORD took = Upload(
-        control, peer, WriteFileBytes(files_, "big.bin", Pattern(16'000'000, 4)), passive, "2");
+    const DWORD took =
+        Upload(control, peer, files_.Write("big.bin", Pattern(16'000'000, 4)), passive, "2");
     EXPECT_EQ(control.GetNumber(kResult), -4) << "passive " << passive;
     EXPECT_EQ(control.Object().StatusText, SendError(0));
     EXPECT_LT(took, 8000u);
@@ -145,7 +135,7 @@ TEST_F(FtpPeerTest, TheFourProxyLoginForms) {
        {"USER puser", "PASS ppass", "OPEN files.example.jp", "USER taro", "PASS secret"}},
   };
   const std::string bytes = Pattern(3000, 5);
-  const std::string path = WriteFileBytes(files_, "proxied.bin", bytes);
+  const std::string path = files_.Write("proxied.bin", bytes);
   for (const Form& form : forms) {
     ScriptedFtpPeer proxy{FtpPeerScript{}};
     HostedControl control;

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "control/engine/ftp/ftp_upload_win.h"
@@ -24,18 +23,11 @@ enum Dispid : DISPID {
   kProxyFtp = 27
 };
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 TEST(FtpProxyTest, UserAtHostLoginThroughFtpProxy) {
   const char* state = std::getenv("ORVANE_FTP_PROXY_STATE");
   if (!state) GTEST_SKIP() << "run through ctest: the fixture starts ftp-proxy";
-  const std::string proxyPort = ReadAll(std::string(state) + "/proxy_port");
-  const std::string serverHost = ReadAll(std::string(state) + "/server_host");
+  const std::string proxyPort = ReadAnsiFile(std::string(state) + "/proxy_port");
+  const std::string serverHost = ReadAnsiFile(std::string(state) + "/server_host");
   if (proxyPort.empty()) GTEST_SKIP() << "the fixture could not start ftp-proxy (root needed)";
   ControlClassScope scope;  // installs a scripted engine, replaced here by the real ones
   SetUploadFunction(MultipartUpload);
@@ -64,7 +56,7 @@ TEST(FtpProxyTest, UserAtHostLoginThroughFtpProxy) {
     EXPECT_TRUE(control.Logged("Connecting... 127.0.0.1:" + proxyPort));
     EXPECT_TRUE(control.Logged("USER taro@" + serverHost));
     EXPECT_TRUE(control.Logged("PASS ******"));
-    EXPECT_TRUE(ReadAll(std::string(state) + "/server/root/in/" + name) == bytes) << name;
+    EXPECT_TRUE(ReadAnsiFile(std::string(state) + "/server/root/in/" + name) == bytes) << name;
   }
 }
 

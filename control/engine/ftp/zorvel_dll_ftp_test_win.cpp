@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,56 +17,23 @@
 #include "control/hosting/event_sink_win.h"
 #include "control/object/bstr_text_win.h"
 #include "control/object/zorvel_idl_win.h"
+#include "control/testing/hosted_control_win.h"
 #include "control/testing/zorvel_library_win.h"
 
 namespace {
 
 using zorvel::AnsiFromBstr;
 using zorvel::BstrFromAnsi;
+using zorvel::testing::PumpFor;
+using zorvel::testing::ReadAnsiFile;
+using zorvel::testing::WriteAnsiFile;
 
 enum Dispid : DISPID { kFilePath = 1, kUrl = 2, kStart = 12, kPassive = 17, kResult = 23 };
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-// ANSI (code page 932) paths, as the control takes them.
-std::string ReadAnsiFile(const std::string& path) {
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  return bytes;
-}
-
-std::string WriteAnsiFile(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return path;
-}
-
-void Pump(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < milliseconds) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    Sleep(5);
-  }
-}
 
 TEST(ZorvelDllFtpTest, RegisteredLibraryStoresFilesOnAnFtpServer) {
   const char* state = std::getenv("ORVANE_FTP_STATE");
   ASSERT_TRUE(state) << "run through ctest: the FTP server fixture sets it";
-  const std::string port = ReadAll(std::string(state) + "/port");
+  const std::string port = ReadAnsiFile(std::string(state) + "/port");
   const std::string root = std::string(state) + "/root/in/box/";
 
   char temp[MAX_PATH];
@@ -132,7 +97,7 @@ TEST(ZorvelDllFtpTest, RegisteredLibraryStoresFilesOnAnFtpServer) {
   sink->Release();
   site->Close();
   site->Release();
-  Pump(100);
+  PumpFor(100);
   DestroyWindow(host);
   OleUninitialize();
   EXPECT_EQ(RunRegsvr32(L"/u"), 0u);

@@ -55,16 +55,6 @@ std::string Pattern(size_t size, int seed) {
   return bytes;
 }
 
-std::string WriteFileBytes(TempFiles& files, const std::string& name, const std::string& bytes) {
-  const std::string path = files.Folder() + "\\" + name;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  EXPECT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return path;
-}
-
 std::string Url(const CapturePeer& peer, const std::string& rest = "/up/recv.cgi") {
   return "http://127.0.0.1:" + std::to_string(peer.Port()) + rest;
 }
@@ -94,7 +84,7 @@ class MultipartUploadTest : public ::testing::Test {
 TEST_F(MultipartUploadTest, WorkedExampleGoesOutByteForByte) {
   CapturePeer peer({"HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n1\r\n"});
   const std::string data = Pattern(100, 1);
-  const std::string path = WriteFileBytes(files_, "long name.bin", data);
+  const std::string path = files_.Write("long name.bin", data);
   HostedControl control;
   control.Put(kUrl, Url(peer));
   control.Put(kFilePath, path + "|a.tta");
@@ -133,8 +123,8 @@ TEST_F(MultipartUploadTest, WorkedExampleGoesOutByteForByte) {
 TEST_F(MultipartUploadTest, FieldsCredentialsPageAndAnAddressWithoutPath) {
   CapturePeer peer;
   const std::string first = Pattern(3, 2), second = Pattern(20000, 3);
-  const std::string firstPath = WriteFileBytes(files_, "a.wav", first);
-  const std::string secondPath = WriteFileBytes(files_, "b.wav", second);
+  const std::string firstPath = files_.Write("a.wav", first);
+  const std::string secondPath = files_.Write("b.wav", second);
   HostedControl control;
   Zorvex& object = control.Object();
   object.PageUrl = "http://192.168.1.1/page.html";
@@ -175,8 +165,8 @@ TEST_F(MultipartUploadTest, FieldsCredentialsPageAndAnAddressWithoutPath) {
 TEST_F(MultipartUploadTest, LargeFilesAreReadInBlocksAndSentWhole) {
   CapturePeer peer;
   const std::string big = Pattern(8 * 1024 * 1024 + 1, 4), mapped = Pattern(8 * 1024 * 1024, 5);
-  const std::string bigPath = WriteFileBytes(files_, "big.bin", big);
-  const std::string mappedPath = WriteFileBytes(files_, "mapped.bin", mapped);
+  const std::string bigPath = files_.Write("big.bin", big);
+  const std::string mappedPath = files_.Write("mapped.bin", mapped);
   HostedControl control;
   control.Put(kUrl, Url(peer));
   control.Put(kFilePath, bigPath + "|big;" + mappedPath + "|mapped");
@@ -196,7 +186,7 @@ TEST_F(MultipartUploadTest, LargeFilesAreReadInBlocksAndSentWhole) {
 
 TEST_F(MultipartUploadTest, ProxyCarriesDottedHostsAndDotlessOnesGoDirect) {
   const std::string data = Pattern(10, 10);
-  const std::string path = WriteFileBytes(files_, "a.wav", data);
+  const std::string path = files_.Write("a.wav", data);
   char index[64];
   std::snprintf(index, sizeof index, "000000001 000000010 %09zu 000000010 ",
                 70 + 40 + FileHead("001", path).size());
@@ -234,7 +224,7 @@ TEST_F(MultipartUploadTest, ProxyCarriesDottedHostsAndDotlessOnesGoDirect) {
 // at each file's data.
 TEST_F(MultipartUploadTest, CharsetAliasesKeepTheIndexRight) {
   const std::string data = Pattern(1000, 11);
-  const std::string path = WriteFileBytes(files_, "\x82\xa0.wav", data);  // "あ.wav"
+  const std::string path = files_.Write("\x82\xa0.wav", data);  // "あ.wav"
   const struct {
     const char* charset;
     std::string name;
@@ -266,7 +256,7 @@ TEST_F(MultipartUploadTest, CharsetAliasesKeepTheIndexRight) {
 }
 
 TEST_F(MultipartUploadTest, AddressesOfOtherSchemesEndAtOnce) {
-  const std::string path = WriteFileBytes(files_, "a.wav", "abc");
+  const std::string path = files_.Write("a.wav", "abc");
   for (const std::string url : {"https://127.0.0.1/up", "", "ftx://host/"}) {
     SCOPED_TRACE(url);
     HostedControl control;
@@ -280,7 +270,7 @@ TEST_F(MultipartUploadTest, AddressesOfOtherSchemesEndAtOnce) {
 }
 
 TEST_F(MultipartUploadTest, RefusedConnection) {
-  const std::string path = WriteFileBytes(files_, "a.wav", "abc");
+  const std::string path = files_.Write("a.wav", "abc");
   HostedControl control;
   control.Put(kUrl, "HTTP://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/up");
   control.Put(kFilePath, path);
@@ -290,7 +280,7 @@ TEST_F(MultipartUploadTest, RefusedConnection) {
 }
 
 TEST_F(MultipartUploadTest, ServerAnswersOtherThanSuccess) {
-  const std::string path = WriteFileBytes(files_, "a.wav", "abc");
+  const std::string path = files_.Write("a.wav", "abc");
   const struct {
     const char* answer;
     const char* statusLine;
@@ -319,7 +309,7 @@ TEST_F(MultipartUploadTest, ServerAnswersOtherThanSuccess) {
 
 TEST_F(MultipartUploadTest, AnnouncedLengthEndsTheBodyWithoutWaitingForTheClose) {
   CapturePeer peer({"HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n12345", false});
-  const std::string path = WriteFileBytes(files_, "a.wav", "abc");
+  const std::string path = files_.Write("a.wav", "abc");
   HostedControl control;
   control.Put(kUrl, Url(peer, ":30/up"));
   control.Put(kFilePath, path);
@@ -334,7 +324,7 @@ TEST_F(MultipartUploadTest, PeerClosingInTheMiddleOfTheBody) {
   PeerScript script;
   script.closeAfterBodyBytes = 1000;
   CapturePeer peer(script);
-  const std::string path = WriteFileBytes(files_, "a.wav", Pattern(4'000'000, 6));
+  const std::string path = files_.Write("a.wav", Pattern(4'000'000, 6));
   HostedControl control;
   control.Put(kUrl, Url(peer, ":10/up"));
   control.Put(kFilePath, path);
@@ -362,7 +352,7 @@ void CALLBACK ClickCancelWhen(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST_F(MultipartUploadTest, CancelWhileTheTableIsBuilt) {
-  const std::string path = WriteFileBytes(files_, "a.wav", "abc");
+  const std::string path = files_.Write("a.wav", "abc");
   HostedControl control;
   control.Put(kUrl, "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/up");
   control.Put(kFilePath, path);
@@ -376,8 +366,8 @@ TEST_F(MultipartUploadTest, CancelWhileTheTableIsBuilt) {
 }
 
 TEST_F(MultipartUploadTest, CancelWhileWaitingForTheAnswerAndBetweenBlocks) {
-  const std::string small = WriteFileBytes(files_, "a.wav", "abc");
-  const std::string big = WriteFileBytes(files_, "b.wav", Pattern(16 * 1024 * 1024, 7));
+  const std::string small = files_.Write("a.wav", "abc");
+  const std::string big = files_.Write("b.wav", Pattern(16 * 1024 * 1024, 7));
   for (const bool waitForAnswer : {true, false}) {
     SCOPED_TRACE(waitForAnswer ? "answer wait" : "between blocks");
     PeerScript script;
@@ -422,7 +412,7 @@ TEST_F(MultipartUploadTest, CancelWhileConnecting) {
     queued.push_back(waiting);
   }
   Sleep(200);
-  const std::string path = WriteFileBytes(files_, "a.wav", "abc");
+  const std::string path = files_.Write("a.wav", "abc");
   HostedControl control;
   control.Put(kUrl, "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + ":60/up");
   control.Put(kFilePath, path);
@@ -449,10 +439,10 @@ void CALLBACK RunAction(HWND, UINT, UINT_PTR timer, DWORD) {
 // The index and Content-Length are sent before the files: a file that changed after the table
 // was built must not go out under them.
 TEST_F(MultipartUploadTest, FileChangedOrGoneBeforeItsTurnStopsTheRun) {
-  const std::string first = WriteFileBytes(files_, "a.wav", Pattern(2'000'000, 8));
+  const std::string first = files_.Write("a.wav", Pattern(2'000'000, 8));
   for (const bool removed : {false, true}) {
     SCOPED_TRACE(removed ? "gone" : "grown");
-    const std::string second = WriteFileBytes(files_, "b.wav", Pattern(100, 8));
+    const std::string second = files_.Write("b.wav", Pattern(100, 8));
     // The peer reads nothing for a while, so the first file is still going out when the
     // second one changes.
     PeerScript script;
@@ -465,7 +455,7 @@ TEST_F(MultipartUploadTest, FileChangedOrGoneBeforeItsTurnStopsTheRun) {
       if (removed) {
         EXPECT_TRUE(DeleteFileA(second.c_str()));
       } else {
-        WriteFileBytes(files_, "b.wav", Pattern(150, 8));
+        files_.Write("b.wav", Pattern(150, 8));
       }
     };
     SetTimer(nullptr, 0, 300, RunAction);
@@ -485,7 +475,7 @@ TEST_F(MultipartUploadTest, FileChangedOrGoneBeforeItsTurnStopsTheRun) {
 
 TEST_F(MultipartUploadTest, BrowserCaptionShowsProgressAndIsRestored) {
   CapturePeer peer;
-  const std::string path = WriteFileBytes(files_, "a.wav", Pattern(5000, 9));
+  const std::string path = files_.Write("a.wav", Pattern(5000, 9));
   HostedControl control;
   HWND browser = CreateWindowA("STATIC", "Page title", 0, 0, 0, 10, 10, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);

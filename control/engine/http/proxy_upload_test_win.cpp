@@ -4,8 +4,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "control/engine/http/multipart_upload_win.h"
@@ -26,35 +24,19 @@ enum Dispid : DISPID {
 
 const std::string US = "\x1f", RS = "\x1e";
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
-}
-
-std::string WriteAnsiFile(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return path;
 }
 
 class ProxyUploadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetUploadFunction(MultipartUpload);
-    serverUrl_ = ReadAll(Environment("ORVANE_SERVER_URL_FILE"));
+    serverUrl_ = ReadAnsiFile(Environment("ORVANE_SERVER_URL_FILE"));
     proxyState_ = Environment("ORVANE_PROXY_STATE");
     ASSERT_FALSE(serverUrl_.empty() || proxyState_.empty()) << "run through ctest";
-    proxy_ = "127.0.0.1:" + ReadAll(proxyState_ + "/port");
+    proxy_ = "127.0.0.1:" + ReadAnsiFile(proxyState_ + "/port");
   }
 
   // A forward of one work file, so the server answers "1".
@@ -67,7 +49,7 @@ class ProxyUploadTest : public ::testing::Test {
   }
 
   size_t ProxiedPosts() {
-    const std::string log = ReadAll(proxyState_ + "/tinyproxy.log");
+    const std::string log = ReadAnsiFile(proxyState_ + "/tinyproxy.log");
     size_t count = 0;
     for (size_t at = log.find("): POST "); at != std::string::npos;
          at = log.find("): POST ", at + 1)) {
@@ -92,8 +74,9 @@ TEST_F(ProxyUploadTest, AuthenticatedProxyCarriesTheUpload) {
   EXPECT_EQ(control.GetNumber(kResult), 0) << control.Object().ProgressText;
   EXPECT_EQ(control.GetText(kHtmlResult), "1");
   EXPECT_EQ(ProxiedPosts(), before + 1);
-  EXPECT_NE(ReadAll(proxyState_ + "/tinyproxy.log").find("POST " + serverUrl_ + "/upload HTTP/1.0"),
-            std::string::npos);
+  EXPECT_NE(
+      ReadAnsiFile(proxyState_ + "/tinyproxy.log").find("POST " + serverUrl_ + "/upload HTTP/1.0"),
+      std::string::npos);
 }
 
 TEST_F(ProxyUploadTest, RefusedProxyCredentialsEndAsServerError) {

@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,12 +20,16 @@
 #include "control/hosting/event_sink_win.h"
 #include "control/object/bstr_text_win.h"
 #include "control/object/zorvel_idl_win.h"
+#include "control/testing/hosted_control_win.h"
 #include "control/testing/zorvel_library_win.h"
 
 namespace {
 
 using zorvel::AnsiFromBstr;
 using zorvel::BstrFromAnsi;
+using zorvel::testing::PumpFor;
+using zorvel::testing::ReadAnsiFile;
+using zorvel::testing::WriteAnsiFile;
 
 enum Dispid : DISPID {
   kFilePath = 1,
@@ -39,37 +42,11 @@ enum Dispid : DISPID {
 
 const std::string US = "\x1f", RS = "\x1e";
 
-std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-// ANSI (code page 932) paths, as the control takes them.
-std::string WriteAnsiFile(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  EXPECT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return path;
-}
-
-void Pump(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < milliseconds) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    Sleep(5);
-  }
-}
-
 TEST(ZorvelDllUploadTest, RegisteredLibraryUploadsAForwardToTheServer) {
   const char* urlFile = std::getenv("ORVANE_SERVER_URL_FILE");
   const char* data = std::getenv("ORVANE_SERVER_DATA");
   ASSERT_TRUE(urlFile && data) << "run through ctest: the server fixture sets them";
-  const std::string serverUrl = ReadAll(urlFile);
+  const std::string serverUrl = ReadAnsiFile(urlFile);
 
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
@@ -136,7 +113,8 @@ TEST(ZorvelDllUploadTest, RegisteredLibraryUploadsAForwardToTheServer) {
   for (const auto& forward :
        std::filesystem::directory_iterator(std::filesystem::path(data) / "files")) {
     for (const auto& file : std::filesystem::directory_iterator(forward.path())) {
-      stored.push_back(ReadAll(file.path()));
+      std::ifstream in(file.path(), std::ios::binary);
+      stored.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
   }
   std::sort(stored.begin(), stored.end());
@@ -148,7 +126,7 @@ TEST(ZorvelDllUploadTest, RegisteredLibraryUploadsAForwardToTheServer) {
   sink->Release();
   site->Close();
   site->Release();
-  Pump(100);
+  PumpFor(100);
   DestroyWindow(host);
   OleUninitialize();
   EXPECT_EQ(RunRegsvr32(L"/u"), 0u);
