@@ -1,7 +1,7 @@
 // The setup program as a user receives it, run by scripts/test-installer in a Wine prefix of its
-// own: a silent install, a forward through the installed program to orvane-server, the forward's
-// download descriptor opened through the association, and an uninstall that takes away everything
-// of ours and nothing of the user's or of the host product's.
+// own: a silent install, a forward through the installed program to orvane-server, the download
+// of that forward from its descriptor opened through the association, and an uninstall that takes
+// away everything of ours and nothing of the user's or of the host product's.
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <shellapi.h>
@@ -9,21 +9,23 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/history/history_screen_win.h"
 #include "app/history/history_server_win.h"
 #include "app/resources/form_ids.h"
+#include "app/testing/folder_browser_win.h"
 #include "app/testing/forward_driver_win.h"
 #include "app/testing/running_program_win.h"
 #include "app/testing/temp_folder_win.h"
+#include "app/testing/wave_bytes.h"
 
 namespace {
 
@@ -211,31 +213,6 @@ std::wstring ShortcutTarget(const fs::path& shortcut) {
   return target;
 }
 
-// A second of a 16-bit mono tone: a recording small enough to be sent in a moment.
-std::string Recording() {
-  constexpr uint32_t kFrames = 44100;
-  std::string bytes;
-  auto put = [&bytes](uint32_t value, int width) {
-    for (int i = 0; i < width; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
-  };
-  bytes += "RIFF";
-  put(36 + kFrames * 2, 4);
-  bytes += "WAVEfmt ";
-  put(16, 4);
-  put(1, 2);  // PCM
-  put(1, 2);
-  put(44100, 4);
-  put(88200, 4);
-  put(2, 2);
-  put(16, 2);
-  bytes += "data";
-  put(kFrames * 2, 4);
-  for (uint32_t i = 0; i < kFrames; ++i) {
-    put(static_cast<uint16_t>(static_cast<int16_t>(8000 * std::sin(i * 0.0627))), 2);
-  }
-  return bytes;
-}
-
 // The forwards orvane-server keeps: the files of each, by its identifier, in forward order.
 using Stored = std::map<std::string, std::vector<std::string>>;
 Stored StoredForwards() {
@@ -344,22 +321,32 @@ HWND WaitForDialogOf(DWORD processId, const std::wstring& text) {
 }
 
 // Opens `descriptor` as Explorer (and `wine start`) does and expects the program to take it:
-// with the download library installed, its download window opens and asks for the folder to save
-// in, and a user who cancels that is told so and the program ends; without the library the
-// program still finds the file (no "not found" message) and ends.
-void OpenThroughAssociation(const std::wstring& descriptor, bool withDownload) {
+// with the download library installed, its download window opens and asks for a folder, and
+// `files` arrive there, the recording as the WAV file it was; without the library the program
+// still finds the file (no "not found" message) and ends.
+void OpenThroughAssociation(const std::wstring& descriptor, const std::vector<Sent>& files,
+                            bool withDownload) {
   HANDLE process = Open(descriptor);
   ASSERT_NE(process, nullptr) << "no program opens .ofts files";
   const DWORD processId = GetProcessId(process);
   if (withDownload) {
     EXPECT_TRUE(WaitFor([&] { return WindowOf(processId, kDownloadCaption) != nullptr; }, 30))
         << "the download window did not open";
-    if (HWND folders = WaitForDialogOf(processId, L"フォルダを選択して下さい")) {
-      RunningProgram::Dismiss(folders, IDCANCEL);
-      EXPECT_EQ(NextMessage(processId), L"ダウンロードがキャンセルされました。");
+    DesktopFolder folder;
+    if (HWND browser = WaitForDialogOf(processId, L"フォルダを選択して下さい")) {
+      ChooseByTyping(browser, processId, folder.name());
+      EXPECT_EQ(NextMessage(processId), L"ダウンロードが完了しました。");
       EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
     } else {
       ADD_FAILURE() << "no folder was asked for";
+    }
+    std::set<std::wstring> arrived;
+    for (const auto& item : fs::directory_iterator(folder.path())) {
+      arrived.insert(item.path().filename().wstring());
+    }
+    EXPECT_EQ(arrived, (std::set<std::wstring>{L"録音.wav", L"メモ.txt"}));
+    for (size_t i = 0; i < files.size(); ++i) {
+      EXPECT_TRUE(ReadFile(folder.path() / files[i].name) == files[i].bytes) << "file " << i;
     }
   } else {
     bool refused = false;
@@ -472,7 +459,7 @@ TEST_F(Setup, InstallOpenDescriptorUninstall) {
   // The sender's name, as the user set it once (the uninstall leaves it).
   SetValue(HKEY_CURRENT_USER, kSettingsKey, L"SendName", L"山田");
   TempFolder sent;
-  const std::vector<Sent> files = {{u"録音.wav", Recording()},
+  const std::vector<Sent> files = {{u"録音.wav", wave_bytes::RampWave(44100)},
                                    {u"メモ.txt", "\x96\x7b\x95\xb6\r\n"}};  // 本文
   for (const Sent& file : files) WriteBytes(sent / file.name, file.bytes);
   const std::string forwardId = ForwardFromStartMenu(sent, files);
@@ -488,7 +475,7 @@ TEST_F(Setup, InstallOpenDescriptorUninstall) {
     fs::create_directory(received);
     const fs::path descriptor = received / L"転送 1.ofts";
     WriteFile(descriptor, descriptorText);
-    OpenThroughAssociation(descriptor.wstring(), withDownload);
+    OpenThroughAssociation(descriptor.wstring(), files, withDownload);
   }
 
   // What the user made while using the program.
