@@ -1,7 +1,7 @@
 // The setup program as a user receives it, run by scripts/test-installer in a Wine prefix of its
-// own: a silent install, the installed program opening a download descriptor through the
-// association, and an uninstall that takes away everything of ours and nothing of the user's or
-// of the host product's.
+// own: a silent install, a forward through the installed program to orvane-server, the download
+// of that forward from its descriptor opened through the association, and an uninstall that takes
+// away everything of ours and nothing of the user's or of the host product's.
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <shellapi.h>
@@ -13,13 +13,19 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/history/history_screen_win.h"
 #include "app/history/history_server_win.h"
 #include "app/resources/form_ids.h"
+#include "app/testing/folder_browser_win.h"
+#include "app/testing/forward_driver_win.h"
 #include "app/testing/running_program_win.h"
 #include "app/testing/temp_folder_win.h"
+#include "app/testing/wave_bytes.h"
 
 namespace {
 
@@ -112,6 +118,15 @@ void SetValue(HKEY root, const std::wstring& key, const wchar_t* name, const std
             ERROR_SUCCESS);
 }
 
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // Waits up to `seconds` for `done`; the uninstaller, for one, goes on in a copy of itself.
 bool WaitFor(const std::function<bool()>& done, int seconds) {
   for (int tries = 0; tries < seconds * 10; ++tries) {
@@ -158,24 +173,12 @@ HWND WaitForWindowOf(DWORD processId, const std::wstring& caption) {
   return found;
 }
 
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
-  wchar_t className[16] = {};
-  GetClassNameW(child, className, 16);
-  if (_wcsicmp(className, L"Static") == 0) {
-    const std::wstring text = TextOf(child);
-    auto* longest = reinterpret_cast<std::wstring*>(data);
-    if (text.size() > longest->size()) *longest = text;
-  }
-  return TRUE;
-}
-
 // The text of the message box `processId` shows next, which is then answered with OK.
 std::wstring NextMessage(DWORD processId) {
   HWND box = WaitForWindowOf(processId, kMessageCaption);
   if (box == nullptr) return L"<none>";
-  std::wstring text;
-  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  const std::wstring text = forward_driver::MessageText(box);
+  RunningProgram::Dismiss(box, IDOK);
   return text;
 }
 
@@ -210,54 +213,141 @@ std::wstring ShortcutTarget(const fs::path& shortcut) {
   return target;
 }
 
-// The installed program, started as its Start menu entry starts it, works with orvane-server at the
-// addresses the setup program wrote: the history lists the forward stored for the host
-// product's identifier, and a forward asks the server for its saved size before it checks the
-// recipients.
-void UseFromStartMenu() {
-  const std::wstring target = ShortcutTarget(MenuFolder() / L"Orvaneファイル転送.lnk");
-  ASSERT_EQ(Lower(target), Lower((InstallFolder() / L"OrvaneFts.exe").wstring()));
-  std::wstring commandLine = L"\"" + target + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started = {};
-  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &started));
-  CloseHandle(started.hThread);
-  const HANDLE process = started.hProcess;
-  const DWORD processId = started.dwProcessId;
-  HWND forward = WaitForWindowOf(processId, kForwardCaption);
-  EXPECT_NE(forward, nullptr);
-  if (forward != nullptr) {
-    RunningProgram::Click(forward, IDC_CMD_HISTORY);
-    HWND history = WaitForWindowOf(processId, kHistoryCaption);
-    EXPECT_NE(history, nullptr);
-    if (history != nullptr) {
-      const history_testing::RemoteListView rows(GetDlgItem(history, IDC_LVW_HISTORY));
-      EXPECT_TRUE(WaitFor([&] { return rows.Rows() == 1; }, 10)) << rows.Rows();
-      EXPECT_EQ(rows.Cell(0, 1), L"山田(yamada@example.com)");
-      PostMessageW(history, WM_CLOSE, 0, 0);
-      RunningProgram::WaitHidden(history);
+// The forwards orvane-server keeps: the files of each, by its identifier, in forward order.
+using Stored = std::map<std::string, std::vector<std::string>>;
+Stored StoredForwards() {
+  Stored forwards;
+  const fs::path files = fs::path(Environment(L"ORVANE_SERVER_DATA")) / L"files";
+  if (!fs::exists(files)) return forwards;
+  for (const auto& forward : fs::directory_iterator(files)) {
+    std::vector<std::string>& stored = forwards[forward.path().filename().string()];
+    for (int i = 0; fs::exists(forward.path() / std::to_wstring(i)); ++i) {
+      stored.push_back(ReadFile(forward.path() / std::to_wstring(i)));
     }
-    RunningProgram::Click(forward, IDC_CMD_FORWARD);
-    EXPECT_EQ(NextMessage(processId), L"ファイル転送先を設定して下さい。");
-    RunningProgram::Click(forward, IDC_CMD_END);
-    EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
   }
-  TerminateProcess(process, 0);
-  CloseHandle(process);
+  return forwards;
+}
+
+struct Sent {
+  std::u16string name;
+  std::string bytes;
+};
+
+// The installed program, started as its Start menu entry starts it, works with orvane-server at
+// the addresses the setup program wrote: the history lists the forward stored for the host
+// product's identifier, a forward without recipients is refused once the server has told its
+// saved size, and then `files` go to one recipient. The server's identifier of that forward, or
+// empty when none arrived.
+std::string ForwardFromStartMenu(const TempFolder& folder, const std::vector<Sent>& files) {
+  const std::wstring target = ShortcutTarget(MenuFolder() / L"Orvaneファイル転送.lnk");
+  EXPECT_EQ(Lower(target), Lower((InstallFolder() / L"OrvaneFts.exe").wstring()));
+  if (target.empty()) return {};
+  RunningProgram program(target, L"");
+  HWND forward = program.Window(kForwardCaption);
+  if (forward == nullptr) return {};
+  RunningProgram::Click(forward, IDC_CMD_HISTORY);
+  if (HWND history = program.Window(kHistoryCaption)) {
+    const history_testing::RemoteListView rows(GetDlgItem(history, IDC_LVW_HISTORY));
+    EXPECT_TRUE(WaitFor([&] { return rows.Rows() == 1; }, 10)) << rows.Rows();
+    EXPECT_EQ(rows.Cell(0, 1), L"山田(yamada@example.com)");
+    RunningProgram::Dismiss(history, IDC_CMD_HISTORY_CLOSE);
+  }
+  RunningProgram::Click(forward, IDC_CMD_FORWARD);
+  EXPECT_EQ(NextMessage(program.Id()), L"ファイル転送先を設定して下さい。");
+
+  for (const Sent& file : files) {
+    const std::u16string path = folder / file.name;
+    EXPECT_TRUE(forward_driver::AddFile(program, forward, std::wstring(path.begin(), path.end())));
+  }
+  EXPECT_TRUE(forward_driver::AddRecipient(program, forward, L"鈴木", L"suzuki@example.jp"));
+  Type(GetDlgItem(forward, IDC_TXT_MSG), L"録音とメモです。");
+  const Stored before = StoredForwards();
+  RunningProgram::Click(forward, IDC_CMD_FORWARD);
+  if (HWND upload = program.Window(forward_driver::kUploadCaption)) {
+    EXPECT_EQ(NextMessage(program.Id()), L"完了しました。");
+    RunningProgram::WaitHidden(upload);
+  }
+  RunningProgram::Click(forward, IDC_CMD_END);
+  EXPECT_TRUE(program.Ends());
+
+  std::string sent;
+  for (const auto& [id, stored] : StoredForwards()) {
+    if (before.count(id)) continue;
+    EXPECT_TRUE(sent.empty()) << "one forward, stored twice";
+    sent = id;
+    // A recording travels as a TTA file; every other file as it is.
+    EXPECT_EQ(stored.size(), files.size());
+    for (size_t i = 0; i < std::min(stored.size(), files.size()); ++i) {
+      if (files[i].name.ends_with(u".wav")) {
+        EXPECT_EQ(stored[i].substr(0, 4), "TTA1") << i;
+      } else {
+        EXPECT_EQ(stored[i], files[i].bytes) << i;
+      }
+    }
+  }
+  return sent;
+}
+
+struct DialogSearch {
+  DWORD processId;
+  std::wstring text;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindDialogOf(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<DialogSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (owner != search->processId || !IsWindowVisible(window) ||
+      std::wstring(className) != L"#32770" || forward_driver::MessageText(window) != search->text) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
+// The visible dialog of `processId` that says `text`, waited for.
+HWND WaitForDialogOf(DWORD processId, const std::wstring& text) {
+  DialogSearch search{processId, text};
+  WaitFor(
+      [&] {
+        EnumWindows(FindDialogOf, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+      },
+      30);
+  return search.found;
 }
 
 // Opens `descriptor` as Explorer (and `wine start`) does and expects the program to take it:
-// with the download library installed, its download window opens; without it the program still
-// finds the file (no "not found" message) and ends.
-void OpenThroughAssociation(const std::wstring& descriptor, bool withDownload) {
+// with the download library installed, its download window opens and asks for a folder, and
+// `files` arrive there, the recording as the WAV file it was; without the library the program
+// still finds the file (no "not found" message) and ends.
+void OpenThroughAssociation(const std::wstring& descriptor, const std::vector<Sent>& files,
+                            bool withDownload) {
   HANDLE process = Open(descriptor);
   ASSERT_NE(process, nullptr) << "no program opens .ofts files";
   const DWORD processId = GetProcessId(process);
   if (withDownload) {
     EXPECT_TRUE(WaitFor([&] { return WindowOf(processId, kDownloadCaption) != nullptr; }, 30))
         << "the download window did not open";
+    DesktopFolder folder;
+    if (HWND browser = WaitForDialogOf(processId, L"フォルダを選択して下さい")) {
+      ChooseByTyping(browser, processId, folder.name());
+      EXPECT_EQ(NextMessage(processId), L"ダウンロードが完了しました。");
+      EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+    } else {
+      ADD_FAILURE() << "no folder was asked for";
+    }
+    std::set<std::wstring> arrived;
+    for (const auto& item : fs::directory_iterator(folder.path())) {
+      arrived.insert(item.path().filename().wstring());
+    }
+    EXPECT_EQ(arrived, (std::set<std::wstring>{L"録音.wav", L"メモ.txt"}));
+    for (size_t i = 0; i < files.size(); ++i) {
+      EXPECT_TRUE(ReadFile(folder.path() / files[i].name) == files[i].bytes) << "file " << i;
+    }
   } else {
     bool refused = false;
     EXPECT_TRUE(WaitFor(
@@ -282,15 +372,6 @@ void ExpectNothingOfOursInTheRegistry() {
   for (const wchar_t* name : {L"FileTransUrl", L"SaveSizeUrl", L"HistoryUrl"}) {
     EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, name), L"<absent>") << name;
   }
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class Setup : public ::testing::Test {
@@ -375,22 +456,31 @@ TEST_F(Setup, InstallOpenDescriptorUninstall) {
 
   ASSERT_TRUE(history_testing::StoreForward(
       "HOST-0001", {{"\x8e\x52\x93\x63", "yamada@example.com"}}, {{"a.txt", "abc"}}));
-  UseFromStartMenu();
+  // The sender's name, as the user set it once (the uninstall leaves it).
+  SetValue(HKEY_CURRENT_USER, kSettingsKey, L"SendName", L"山田");
+  TempFolder sent;
+  const std::vector<Sent> files = {{u"録音.wav", wave_bytes::RampWave(44100)},
+                                   {u"メモ.txt", "\x96\x7b\x95\xb6\r\n"}};  // 本文
+  for (const Sent& file : files) WriteBytes(sent / file.name, file.bytes);
+  const std::string forwardId = ForwardFromStartMenu(sent, files);
+  ASSERT_FALSE(forwardId.empty()) << "the forward did not reach the server";
 
   {
-    // A descriptor saved from a mail, in a folder whose name has a blank in it.
+    // The forward's descriptor saved from the mail, in a folder whose name has a blank in it.
+    const std::string descriptorText = history_testing::Get("/ofts/" + forwardId + ".ofts");
+    ASSERT_NE(descriptorText.find("/files/" + forwardId + "/"), std::string::npos)
+        << descriptorText;
     TempFolder temp;
     const fs::path received = fs::path(temp.path()) / L"受信 ファイル";
     fs::create_directory(received);
     const fs::path descriptor = received / L"転送 1.ofts";
-    WriteFile(descriptor, "http://127.0.0.1:9/files/1/a.txt\r\n");
-    OpenThroughAssociation(descriptor.wstring(), withDownload);
+    WriteFile(descriptor, descriptorText);
+    OpenThroughAssociation(descriptor.wstring(), files, withDownload);
   }
 
   // What the user made while using the program.
   const std::string book = "\x8e\x52\x93\x63,yamada@example.com\r\n";
   WriteFile(folder / L"address.dat", book);
-  SetValue(HKEY_CURRENT_USER, kSettingsKey, L"SendName", L"山田");
 
   ASSERT_TRUE(Uninstall());
   for (const wchar_t* name :

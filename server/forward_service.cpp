@@ -39,7 +39,7 @@ ForwardRecord MakeRecord(const UploadPlan& plan, std::string id, std::int64_t no
     const ListedFile& source = plan.para.sources[i];
     const ListedFile& work = plan.para.works[i];
     forward.files.push_back(
-        {source.name, source.size, work.name, work.size, OfferedName(source.name, work.name)});
+        {source.name, source.size, work.name, work.size, OfferedName(source.name)});
   }
   return forward;
 }

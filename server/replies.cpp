@@ -23,12 +23,12 @@ std::string LowerAscii(std::string_view text) {
 
 }  // namespace
 
-std::string OfferedName(std::string_view sourceName, std::string_view workName) {
+std::string OfferedName(std::string_view sourceName) {
   // The application decides by the last three characters, not by what follows the dot.
   if (sourceName.size() >= 3 && LowerAscii(sourceName.substr(sourceName.size() - 3)) == "wav") {
     return std::string(sourceName.substr(0, sourceName.size() - 3)) + "tta";
   }
-  return std::string(workName.empty() ? sourceName : workName);
+  return std::string(sourceName);
 }
 
 std::string FormatForwardDate(std::int64_t secondsSinceEpoch) {

@@ -12,8 +12,9 @@
 namespace server {
 
 // A WAV source travels as a TTA work file and is offered under the source name with the
-// extension tta; every other file under its own name.
-std::string OfferedName(std::string_view sourceName, std::string_view workName);
+// extension tta; every other file under its own name. Never under the work file's name: the
+// application percent-encodes that one, and the receiver would keep the encoded name.
+std::string OfferedName(std::string_view sourceName);
 
 // "yyyy/mm/dd hh:mm:ss" in the server's local time.
 std::string FormatForwardDate(std::int64_t secondsSinceEpoch);

@@ -45,13 +45,13 @@ ForwardRecord Forward(std::string id, bool deleted, std::vector<StoredFile> file
   return forward;
 }
 
-TEST_F(RepliesTest, OffersWavSourcesAsTtaByTheirLastThreeCharacters) {
-  EXPECT_EQ(OfferedName("song.wav", "song.tta"), "song.tta");
-  EXPECT_EQ(OfferedName("SONG.WAV", "SONG.tta"), "SONG.tta");
-  EXPECT_EQ(OfferedName("録音.Wav", "録音.tta"), "録音.tta");
-  EXPECT_EQ(OfferedName("a.b.wav", "a.b.tta"), "a.b.tta");
-  EXPECT_EQ(OfferedName("notes.txt", "notes.txt"), "notes.txt");
-  EXPECT_EQ(OfferedName("clip.wave", "clip.wave"), "clip.wave");
+TEST_F(RepliesTest, OffersWavSourcesAsTtaByTheirLastThreeCharactersAndOthersUnderTheirOwnName) {
+  EXPECT_EQ(OfferedName("song.wav"), "song.tta");
+  EXPECT_EQ(OfferedName("SONG.WAV"), "SONG.tta");
+  EXPECT_EQ(OfferedName("録音.Wav"), "録音.tta");
+  EXPECT_EQ(OfferedName("a.b.wav"), "a.b.tta");
+  EXPECT_EQ(OfferedName("notes.txt"), "notes.txt");
+  EXPECT_EQ(OfferedName("clip.wave"), "clip.wave");
 }
 
 TEST_F(RepliesTest, HistoryRecordsHaveFivePairsDateStateAndFilesInCodePage932) {

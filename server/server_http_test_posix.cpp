@@ -137,11 +137,12 @@ TEST_F(ServerHttpTest, HandBuiltForwardIsRecordedMailedAndDownloadableUnderItsNa
       Sjis(u"送信者"), "P-hand",
       {{Sjis(u"山田 太郎"), "yamada@example.com"}, {"B", "b@example.com"}},
       Sjis(u"一行目") + GS + Sjis(u"二行目"), {{Sjis(u"録音1.wav"), 1000}, {Sjis(u"表.txt"), 20}},
-      {{Sjis(u"録音1.tta"), 430}, {Sjis(u"表.txt"), 20}});
-  // The control sends full paths, sorted, the parameter data file among them.
-  const std::string body = UploadBody({{Sjis(u"C:\\Temp\\OrvaneFileTrans.para"), para},
-                                       {Sjis(u"C:\\Temp\\録音 1.tta"), tta},
-                                       {Sjis(u"C:\\Temp\\表.txt"), text}},
+      {{Sjis(u"録音1.tta"), 430}, {"%95%5C.txt", 20}});
+  // The control sends full paths, sorted, the parameter data file among them; the application
+  // names its work files in the temporary directory by their percent-encoded names.
+  const std::string body = UploadBody({{"C:\\Temp\\%95%5C.txt", text},
+                                       {Sjis(u"C:\\Temp\\OrvaneFileTrans.para"), para},
+                                       {Sjis(u"C:\\Temp\\録音 1.tta"), tta}},
                                       {"p1"});
   EXPECT_EQ(Upload(body), "1");
 

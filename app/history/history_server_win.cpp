@@ -94,6 +94,8 @@ std::string PostForm(const std::string& path, const std::string& form) {
                   std::to_string(form.size()) + "\r\n\r\n" + form);
 }
 
+std::string Get(const std::string& path) { return Exchange("GET " + path + " HTTP/1.0\r\n\r\n"); }
+
 bool StoreForward(const std::string& productId, const std::vector<Recipient>& recipients,
                   const std::vector<StoredFile>& files) {
   std::string para = "sender" + US + productId;

@@ -23,6 +23,9 @@ std::u16string ServerUrl();
 // The body of the server's answer to a form POST; empty when it gave none.
 std::string PostForm(const std::string& path, const std::string& form);
 
+// The body of the server's answer to a GET of `path`; empty when it gave none.
+std::string Get(const std::string& path);
+
 // Stores one forward; true when the server answered "1".
 bool StoreForward(const std::string& productId, const std::vector<Recipient>& recipients,
                   const std::vector<StoredFile>& files);

@@ -27,9 +27,12 @@ BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM data) {
 
 }  // namespace
 
-RunningProgram::RunningProgram(const std::wstring& arguments) {
-  std::wstring commandLine =
-      L"\"" + (std::filesystem::path(ProgramFolder()) / L"OrvaneFts.exe").wstring() + L"\"";
+RunningProgram::RunningProgram(const std::wstring& arguments)
+    : RunningProgram((std::filesystem::path(ProgramFolder()) / L"OrvaneFts.exe").wstring(),
+                     arguments) {}
+
+RunningProgram::RunningProgram(const std::wstring& program, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + program + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;

@@ -11,6 +11,8 @@ class RunningProgram {
  public:
   // Starts the program with `arguments` (a failure to start is a test failure).
   explicit RunningProgram(const std::wstring& arguments = L"");
+  // Starts the copy of the program at `program` (an installed one, say) with `arguments`.
+  RunningProgram(const std::wstring& program, const std::wstring& arguments);
   ~RunningProgram();
   RunningProgram(const RunningProgram&) = delete;
   RunningProgram& operator=(const RunningProgram&) = delete;
