@@ -18,7 +18,8 @@ namespace {
 using DownloadCallback = LONG(__stdcall*)(LONG bytes, LPCSTR text);
 
 constexpr DWORD kPollMilliseconds = 50;
-constexpr DWORD kAbortWaitMilliseconds = 3000;
+// Beyond the request's own time-out, what a stopped thread may take to close its file.
+constexpr DWORD kAbortGraceMilliseconds = 3000;
 
 LONG Report(DownloadCallback callback, int64_t bytes) {
   static char text[] = "";
@@ -35,6 +36,20 @@ void DispatchPendingMessages() {
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
+  }
+}
+
+// Waits for `thread` to end, at most `milliseconds`, with the caller's messages flowing.
+bool WaitWithMessagesFlowing(HANDLE thread, DWORD milliseconds) {
+  const uint64_t start = GetTickCount64();
+  for (;;) {
+    const uint64_t spent = GetTickCount64() - start;
+    if (spent >= milliseconds) return false;
+    const DWORD wait = MsgWaitForMultipleObjects(
+        1, &thread, FALSE,
+        std::min<DWORD>(kPollMilliseconds, milliseconds - static_cast<DWORD>(spent)), QS_ALLINPUT);
+    if (wait == WAIT_OBJECT_0) return true;
+    DispatchPendingMessages();
   }
 }
 
@@ -79,9 +94,12 @@ int32_t Download(const w3getv::Command& command, DownloadCallback callback) {
     if (stoppedWith != 0) {
       transfer.Abort();
       // Closing its handles ends the request at once; a network call that ignores that ends
-      // at its own time-out, and the thread then removes its partial file itself.
-      if (WaitForSingleObject(thread, kAbortWaitMilliseconds) == WAIT_OBJECT_0 &&
-          transfer.Result() == w3getv::kStored) {
+      // at its own time-out. The answer waits until the thread has let go of its file (and
+      // removed a partial one), so the caller never finds a stopped download on disk; on a
+      // loaded machine that can take seconds.
+      const DWORD bound = static_cast<DWORD>(
+          std::min<uint64_t>(command.timeOutMilliseconds, 0x7FFFFFFF) + kAbortGraceMilliseconds);
+      if (WaitWithMessagesFlowing(thread, bound) && transfer.Result() == w3getv::kStored) {
         // The file was complete just as the caller asked to stop: the stop still holds.
         DeleteFileA(target.c_str());
       }
