@@ -208,8 +208,11 @@ TEST_F(ServerHttpTest, IsoJapaneseAliasesAreStoredUnderTheirNames) {
   std::vector<ForwardRecord> forwards = ForwardsOf("P-jis");
   ASSERT_EQ(forwards.size(), 1u);
   ASSERT_EQ(forwards[0].files.size(), 3u);
-  EXPECT_EQ(forwards[0].files[0].offeredName, jisSlash);
-  EXPECT_EQ(forwards[0].files[2].offeredName, jis);
+  EXPECT_EQ(forwards[0].files[0].workName, jisSlash);
+  EXPECT_EQ(forwards[0].files[2].workName, jis);
+  // Recipients get each file under its source name.
+  EXPECT_EQ(forwards[0].files[0].offeredName, base::ToUtf8(u"く.txt"));
+  EXPECT_EQ(forwards[0].files[2].offeredName, base::ToUtf8(u"あ万音ぼ.txt"));
   const fs::path stored = data_ / "files" / forwards[0].id;
   EXPECT_EQ(ReadAll(stored / "0"), third);
   EXPECT_EQ(ReadAll(stored / "1"), second);
