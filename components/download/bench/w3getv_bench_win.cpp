@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/testing/bench_clock_win.h"
+
 namespace {
 
 using W3getvEntry = LONG(__stdcall*)(LPSTR commandText, INT_PTR* callbackAddress);
@@ -38,28 +40,6 @@ LONG __stdcall DownLoadProc(LONG bytes, LPCSTR) {
 
 void CALLBACK ViewTick(HWND, UINT, UINT_PTR, DWORD) { ++timerTicks; }
 
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER value;
-    QueryPerformanceFrequency(&value);
-    return static_cast<double>(value.QuadPart);
-  }();
-  LARGE_INTEGER value;
-  QueryPerformanceCounter(&value);
-  return static_cast<double>(value.QuadPart) / frequency;
-}
-
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto seconds = [](const FILETIME& time) {
-    return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) |
-                               time.dwLowDateTime) /
-           1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,11 +58,11 @@ int main(int argc, char** argv) {
   std::string text = std::string("-d ") + argv[1] + " -o " + argv[2] + " -t 6000 " + argv[3];
   INT_PTR callback = reinterpret_cast<INT_PTR>(&DownLoadProc);
   const UINT_PTR timer = SetTimer(nullptr, 0, 500, ViewTick);
-  const double cpuStart = CpuSeconds();
-  const double start = Now();
+  const double cpuStart = bench_clock::ProcessorSeconds();
+  const double start = bench_clock::WallSeconds();
   const LONG result = entry(text.data(), &callback);
-  const double seconds = Now() - start;
-  const double cpu = CpuSeconds() - cpuStart;
+  const double seconds = bench_clock::WallSeconds() - start;
+  const double cpu = bench_clock::ProcessorSeconds() - cpuStart;
   KillTimer(nullptr, timer);
   PROCESS_MEMORY_COUNTERS memory{};
   memory.cb = sizeof memory;

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/testing/bench_clock_win.h"
+
 namespace {
 
 using TtaProgressProc = LONG(__stdcall*)(LONG position, SHORT* cancel);
@@ -31,24 +33,6 @@ LONG __stdcall ProgressProc(LONG position, SHORT* cancel) {
   }
   if (position > ttaStep * ttaUnit) ++ttaStep;
   return *cancel != 0 ? 0 : -1;
-}
-
-// User and kernel time of the process so far, in seconds.
-double ProcessorTime() {
-  FILETIME creation, exit, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user);
-  auto seconds = [](const FILETIME& time) {
-    return static_cast<double>((uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime) / 1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
-
-double Now() {
-  LARGE_INTEGER frequency;
-  LARGE_INTEGER value;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&value);
-  return static_cast<double>(value.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 }  // namespace
@@ -76,11 +60,11 @@ int main(int argc, char** argv) {
   ttaUnit = static_cast<LONG>(source.nFileSizeLow / 100 + 1);
   SHORT cancel = 0;
 
-  const double startCpu = ProcessorTime();
-  const double start = Now();
+  const double startCpu = bench_clock::ProcessorSeconds();
+  const double start = bench_clock::WallSeconds();
   const LONG result = convert(argv[2], argv[3], ProgressProc, &cancel);
-  const double elapsed = Now() - start;
-  const double cpu = ProcessorTime() - startCpu;
+  const double elapsed = bench_clock::WallSeconds() - start;
+  const double cpu = bench_clock::ProcessorSeconds() - startCpu;
   std::printf("%.1f %.1f %ld\n", elapsed * 1000, cpu * 1000, callbacks);
   DestroyWindow(window);
   FreeLibrary(library);

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/testing/bench_clock_win.h"
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/hosting/event_sink_win.h"
@@ -24,29 +25,6 @@ namespace {
 
 enum Dispid : DISPID { kFilePath = 1, kUrl = 2, kStart = 12, kPassive = 17, kResult = 23 };
 enum Event : DISPID { kOnComplete = 1, kOnLog = 2, kOnProgress = 6 };
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER value;
-    QueryPerformanceFrequency(&value);
-    return static_cast<double>(value.QuadPart);
-  }();
-  LARGE_INTEGER value;
-  QueryPerformanceCounter(&value);
-  return static_cast<double>(value.QuadPart) / frequency;
-}
-
-// User and kernel time of this process so far, in seconds.
-double CpuSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto seconds = [](const FILETIME& time) {
-    return static_cast<double>((static_cast<ULONGLONG>(time.dwHighDateTime) << 32) |
-                               time.dwLowDateTime) /
-           1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
 
 // Lets the windows paint, as the application's upload window has before it starts the control:
 // the first text drawn in a process loads its fonts, which is no part of an upload.
@@ -80,7 +58,7 @@ int Upload(const std::string& url, const std::string& path) {
   IDispatch* control = site->Control();
   long progress = 0, logs = 0;
   std::string completed, rateLine, timedLog;
-  double start = Now();
+  double start = bench_clock::WallSeconds();
   EventSink* sink =
       EventSink::Connect(control, DIID__IZorvexEvents, [&](DISPID id, DISPPARAMS* params) {
         const bool text = params && params->cArgs == 1 && params->rgvarg[0].vt == VT_BSTR;
@@ -92,7 +70,7 @@ int Upload(const std::string& url, const std::string& path) {
         if (id == kOnLog && line.find(" bytes sent in ") != std::string::npos) rateLine = line;
         if (id == kOnLog) {
           char at[32];
-          std::snprintf(at, sizeof at, "  %7.3f  ", Now() - start);
+          std::snprintf(at, sizeof at, "  %7.3f  ", bench_clock::WallSeconds() - start);
           timedLog += at + line + "\n";
         }
       });
@@ -101,11 +79,11 @@ int Upload(const std::string& url, const std::string& path) {
       PutText(control, kFilePath, path) == S_OK &&
       PutDispatchProperty(control, kPassive, 1L) == S_OK) {
     Pump(500);
-    const double cpuStart = CpuSeconds();
-    start = Now();
+    const double cpuStart = bench_clock::ProcessorSeconds();
+    start = bench_clock::WallSeconds();
     const HRESULT started = CallDispatchMethod(control, kStart, nullptr, 0, nullptr);
-    const double seconds = Now() - start;
-    const double cpu = CpuSeconds() - cpuStart;
+    const double seconds = bench_clock::WallSeconds() - start;
+    const double cpu = bench_clock::ProcessorSeconds() - cpuStart;
     VARIANT result;
     VariantInit(&result);
     GetDispatchProperty(control, kResult, &result);

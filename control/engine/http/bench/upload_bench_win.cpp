@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "base/testing/bench_clock_win.h"
 #include "control/engine/http/upload_address.h"
 #include "control/engine/http/upload_request.h"
 #include "control/hosting/activex_site_win.h"
@@ -27,13 +28,6 @@
 namespace {
 
 enum Dispid : DISPID { kFilePath = 1, kUrl = 2, kStart = 12, kResult = 23 };
-
-double Now() {
-  LARGE_INTEGER frequency, value;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&value);
-  return static_cast<double>(value.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double PeakWorkingSetMb(bool peak) {
   PROCESS_MEMORY_COUNTERS counters{};
@@ -83,9 +77,9 @@ int UploadThroughControl(const std::string& url, const std::vector<std::string>&
       VariantClear(&value);
     }
     const double baseMb = PeakWorkingSetMb(false);
-    const double start = Now();
+    const double start = bench_clock::WallSeconds();
     CallDispatchMethod(control, kStart, nullptr, 0, nullptr);
-    const double seconds = Now() - start;
+    const double seconds = bench_clock::WallSeconds() - start;
     VARIANT result;
     VariantInit(&result);
     GetDispatchProperty(control, kResult, &result);
@@ -127,7 +121,7 @@ int UploadPlain(const std::string& url, int chunk, const std::vector<std::string
   std::vector<char> buffer(static_cast<size_t>(chunk));
   const double baseMb = PeakWorkingSetMb(false);
 
-  const double start = Now();
+  const double start = bench_clock::WallSeconds();
   const SOCKET plain = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
@@ -152,7 +146,7 @@ int UploadPlain(const std::string& url, int chunk, const std::vector<std::string
     answer.append(buffer.data(), static_cast<size_t>(n));
   }
   closesocket(plain);
-  const double seconds = Now() - start;
+  const double seconds = bench_clock::WallSeconds() - start;
   const bool answered = answer.rfind("HTTP/1.0 200", 0) == 0;
   Report(seconds, TotalSize(paths), ok && answered ? 0 : -4, baseMb);
   WSACleanup();

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/testing/bench_clock_win.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/engine/socket/testing/loopback_peer_win.h"
@@ -21,17 +22,6 @@ constexpr long long kBulkBytes = 500LL * 1000 * 1000;
 constexpr int kBlock = 8000;  // what the HTTP engine hands to SendAll per file block
 constexpr int kRoundTrips = 1000;
 constexpr int kBulkRounds = 5;
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER value;
-    QueryPerformanceFrequency(&value);
-    return static_cast<double>(value.QuadPart);
-  }();
-  LARGE_INTEGER value;
-  QueryPerformanceCounter(&value);
-  return static_cast<double>(value.QuadPart) / frequency;
-}
 
 SOCKET ConnectBlocking(int port) {
   const SOCKET plain = socket(AF_INET, SOCK_STREAM, 0);
@@ -54,9 +44,9 @@ double BulkThroughput(Sender sendEverything) {
   {
     LoopbackPeer reader([&](SOCKET socket) {
       received = ReceiveUntilClosed(socket);
-      finished = Now();
+      finished = bench_clock::WallSeconds();
     });
-    started = Now();
+    started = bench_clock::WallSeconds();
     sendEverything(reader.Port());
   }
   if (received != kBulkBytes) {
@@ -118,12 +108,12 @@ double LayerRoundTrip() {
   std::string line;
   const std::string request = "NOOP\r\n";
   for (int i = 0; i < kRoundTrips; ++i) {
-    const double start = Now();
+    const double start = bench_clock::WallSeconds();
     if (connection.SendAll(request.data(), static_cast<int>(request.size())) != 0 ||
         connection.ReadLine(line, 4096) != 0) {
       return -1;
     }
-    samples.push_back(Now() - start);
+    samples.push_back(bench_clock::WallSeconds() - start);
   }
   connection.Close();
   return MedianMs(samples);
@@ -135,7 +125,7 @@ double PlainRoundTrip() {
   std::vector<double> samples;
   char chunk[256];
   for (int i = 0; i < kRoundTrips; ++i) {
-    const double start = Now();
+    const double start = bench_clock::WallSeconds();
     SendBytes(plain, "NOOP\r\n");
     std::string reply;
     while (reply.find('\n') == std::string::npos) {
@@ -143,7 +133,7 @@ double PlainRoundTrip() {
       if (n <= 0) return -1;
       reply.append(chunk, static_cast<size_t>(n));
     }
-    samples.push_back(Now() - start);
+    samples.push_back(bench_clock::WallSeconds() - start);
   }
   shutdown(plain, SD_SEND);
   closesocket(plain);
