@@ -15,6 +15,7 @@
 #include "control/window/drop_target_win.h"
 #include "control/window/file_entry_text.h"
 #include "control/window/progress_text.h"
+#include "control/window/window_pacer.h"
 
 namespace zorvel {
 
@@ -123,10 +124,8 @@ class ControlWindow {
   bool listMoved_ = false;
   long ftpPending_ = 0, ftpPrevious_ = 0, ftpSteps_ = 0;
   TimeOfDay ftpStart_{};
-  // When the FTP progress was last shown, and the endtime text shown.
-  DWORD ftpShownAt_ = 0;
-  bool ftpShown_ = false;
-  std::string ftpRemainDrawn_;
+  WindowPacer ftpPacer_;
+  std::string ftpRemainDrawn_;  // the endtime text on screen
 };
 
 }  // namespace zorvel

@@ -15,9 +15,6 @@ namespace zorvel {
 namespace {
 
 constexpr long kBarSteps = 62;
-// A notice comes with every 8760 bytes, thousands of times a second on a fast line, while each
-// drawing and each look at the message queue costs trips to the display and wine servers.
-constexpr DWORD kShowMs = 100;
 
 TimeOfDay Now() {
   SYSTEMTIME now;
@@ -32,7 +29,7 @@ void ControlWindow::ResetFtpProgress() {
   ftpPrevious_ = 0;
   ftpSteps_ = 0;
   ftpStart_ = Now();
-  ftpShown_ = false;
+  ftpPacer_ = WindowPacer();
   ftpRemainDrawn_.clear();
 }
 
@@ -51,14 +48,12 @@ void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
       MakeProgressTexts(control_.Size, sent, ElapsedMs(ftpStart_, Now()), endTimeFormat_);
   control_.ProgressText = texts.progress;
   if (texts.remain) control_.RemainText = *texts.remain;
-  // The screen follows at its own pace: the labels, the browser's caption and the thread's
-  // messages are seen to every kShowMs at most, and on the run's last byte. The state, the event
-  // and the bar follow every notice.
+  // A notice comes with every 8760 bytes, thousands of times a second on a fast line: the state,
+  // the event and the bar follow every notice, the screen and the message queue the pacer's
+  // rhythm, and the run's last byte is always drawn.
   const DWORD now = GetTickCount();
-  const bool show = !ftpShown_ || now - ftpShownAt_ >= kShowMs || sent >= control_.Size;
+  const bool show = ftpPacer_.DrawDue(now) || (sent >= control_.Size && ftpPacer_.Flush(now));
   if (show) {
-    ftpShown_ = true;
-    ftpShownAt_ = now;
     DrawLabel(TextArea::kRemain, control_.ProgressText);
     if (control_.RemainText != ftpRemainDrawn_) {
       ftpRemainDrawn_ = control_.RemainText;
@@ -66,9 +61,14 @@ void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
     }
   }
   control_.Events().Fire(kOnProgress, control_.ProgressText + "\t" + control_.RemainText);
-  if (!show) return;
-  if (control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, control_.ProgressText.c_str());
-  ::DispatchPendingMessage();
+  if (show && control_.BrowserWindow) {
+    SetWindowTextA(control_.BrowserWindow, control_.ProgressText.c_str());
+  }
+  if (ftpPacer_.PumpDue(now)) {
+    bool found = false;
+    ::DispatchPendingMessage(found);
+    ftpPacer_.Pumped(now, found);
+  }
 }
 
 }  // namespace zorvel

@@ -15,7 +15,7 @@
 #include "control/engine/http/upload_address.h"
 #include "control/engine/http/upload_files_win.h"
 #include "control/engine/http/upload_request.h"
-#include "control/engine/http/window_pacer.h"
+#include "control/window/window_pacer.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/module_win.h"

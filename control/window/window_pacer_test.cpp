@@ -1,4 +1,4 @@
-#include "control/engine/http/window_pacer.h"
+#include "control/window/window_pacer.h"
 
 #include <gtest/gtest.h>
 
