@@ -416,7 +416,8 @@ TEST_F(DownloadWindowTest, TheTitleBlinksDuringTheProbeAndTheLabelsOnlyGrowUpToT
   std::vector<int64_t> received;
   bool boundedByTotal = true;
   bool barGrowsWithinMax = true;
-  double lastFill = 0;
+  int64_t lastValue = 0;
+  int64_t lastMax = 1;
   onTick = [&] {
     if (!window_.IsLoaded()) return;
     if (basMain::lngDownPhase == 1) {
@@ -434,9 +435,12 @@ TEST_F(DownloadWindowTest, TheTitleBlinksDuringTheProbeAndTheLabelsOnlyGrowUpToT
     const auto value = static_cast<int32_t>(SendMessageW(bar, PBM_GETPOS, 0, 0));
     const auto max = static_cast<int32_t>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
     // The bar's scale changes from 100 to the total and back: its filled part only grows.
-    const double fill = max > 0 ? static_cast<double>(value) / max : 0;
-    if (fill < lastFill || fill > 1) barGrowsWithinMax = false;
-    lastFill = fill;
+    // The fractions are compared crosswise in integers, so that no rounding can make a bar
+    // that stood still look as if it went back.
+    if (max <= 0) return;
+    if (int64_t{value} * lastMax < lastValue * max || value > max) barGrowsWithinMax = false;
+    lastValue = value;
+    lastMax = max;
   };
   Run(peer.Url(u"one.bin") + u"\r\n" + peer.Url(u"two.bin") + u"\r\n");
 
