@@ -31,4 +31,18 @@ TEST(SaveSizeReply, NumbersBeyondThirtyTwoBitsAreAnOverflow) {
   EXPECT_THROW(SavedSizeFromReply(u"-1e40"), AppError);
 }
 
+// The same reply gives the same figure in the 32-bit and the 64-bit program: halves and the
+// last digits a double holds are where a wider register would round differently.
+TEST(SaveSizeReply, HalvesRoundToEvenAtEveryEdgeTheSameInBothBuilds) {
+  EXPECT_EQ(SavedSizeFromReply(u"1,023.5"), 1024);
+  EXPECT_EQ(SavedSizeFromReply(u"0.49999999999999994"), 0);
+  EXPECT_EQ(SavedSizeFromReply(u"0.5000000000000001"), 1);
+  EXPECT_EQ(SavedSizeFromReply(u"2147483646.5"), 2147483646);
+  EXPECT_THROW(SavedSizeFromReply(u"2147483647.5"), AppError);
+  EXPECT_EQ(SavedSizeFromReply(u"-2147483648.5"), INT32_MIN);
+  EXPECT_THROW(SavedSizeFromReply(u"-2147483649.5"), AppError);
+  EXPECT_EQ(SavedSizeFromReply(u"21474836.465e2"), 2147483646);
+  EXPECT_EQ(SavedSizeFromReply(u"1e-400"), 0);
+}
+
 }  // namespace
