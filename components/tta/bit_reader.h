@@ -33,6 +33,18 @@ inline uint64_t PeekBits(const ReadWindow& w) {
 constexpr unsigned kPeekBits = 57;
 constexpr uint64_t kPeekMask = (uint64_t{1} << kPeekBits) - 1;
 
+// At least the next 25 bits, in the low bits of the result: on a 32-bit build one register,
+// where a 64-bit peek takes a pair and double shifts.
+inline uint32_t PeekWord(const ReadWindow& w) {
+  uint32_t word;
+  std::memcpy(&word, w.data + (w.pos >> 3), 4);
+  if constexpr (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__) word = __builtin_bswap32(word);
+  return word >> (w.pos & 7);
+}
+
+constexpr unsigned kWordPeekBits = 25;
+constexpr uint32_t kWordPeekMask = (uint32_t{1} << kWordPeekBits) - 1;
+
 class BitReader {
  public:
   explicit BitReader(ByteSource& source);

@@ -8,11 +8,14 @@
 namespace tta {
 namespace {
 
-// One value of one channel, before the channels are recombined.
-template <unsigned kBytes>
-inline int32_t DecodeValue(ChannelState& s, ReadWindow& w, BitReader& reader) {
-  using Model = ModelParameters<kBytes>;
-  if (w.pos > w.fastLimit) w = reader.Refill(w);
+// A Rice code: a value of at least 2^k0 is escaped by a leading one-bit and coded with k1.
+struct RiceCode {
+  uint32_t code;  // the folded residue
+  uint32_t rest;  // what the second parameter adapts to, when escaped
+  bool escaped;
+};
+
+inline RiceCode ReadRiceCode(const ChannelState& s, ReadWindow& w, BitReader& reader) {
   const uint64_t bits = PeekBits(w);
   const uint64_t inverted = ~bits & kPeekMask;
   uint32_t ones;
@@ -24,7 +27,6 @@ inline int32_t DecodeValue(ChannelState& s, ReadWindow& w, BitReader& reader) {
     w = unary.window;
     ones = unary.ones;
   }
-  // A value of at least 2^k0 is escaped by a leading one-bit and coded with k1.
   const bool escaped = ones != 0;
   const unsigned k = escaped ? s.k1 : s.k0;
   // The low bits usually follow within the bits already peeked, which saves a second load.
@@ -34,8 +36,40 @@ inline int32_t DecodeValue(ChannelState& s, ReadWindow& w, BitReader& reader) {
   const uint64_t rest = (uint64_t{ones - escaped} << k) | low;
   const uint64_t full = rest + (escaped ? uint64_t{1} << s.k0 : 0);
   if (full > UINT32_MAX) throw CodecError(Status::kMalformedData);
-  AdaptRiceIf(escaped, s.sum1, s.k1, static_cast<uint32_t>(rest));
-  const uint32_t code = static_cast<uint32_t>(full);
+  return {static_cast<uint32_t>(full), static_cast<uint32_t>(rest), escaped};
+}
+
+// The same for a code that fits one 32-bit peek, as nearly every code of 8- and 16-bit audio
+// does; a 32-bit build then keeps the whole code in single registers.
+inline bool ReadShortRiceCode(const ChannelState& s, ReadWindow& w, RiceCode& out) {
+  const uint32_t bits = PeekWord(w);
+  const uint32_t inverted = ~bits & kWordPeekMask;
+  if (inverted == 0) return false;
+  const uint32_t ones = static_cast<uint32_t>(__builtin_ctz(inverted));
+  const bool escaped = ones != 0;
+  const unsigned k = escaped ? s.k1 : s.k0;
+  if (ones + 1 + k > kWordPeekBits) return false;
+  const uint32_t low = (bits >> (ones + 1)) & ((uint32_t{1} << k) - 1);
+  w.pos += ones + 1 + k;
+  // Both fit: ones - escaped + k is below 25, and k0 is at most 27.
+  out.rest = ((ones - escaped) << k) | low;
+  out.code = out.rest + (escaped ? uint32_t{1} << s.k0 : 0);
+  out.escaped = escaped;
+  return true;
+}
+
+// Machine words narrower than 64 bits make the 64-bit peek dear.
+constexpr bool kPreferWordPeek = sizeof(size_t) < sizeof(uint64_t);
+
+// One value of one channel, before the channels are recombined.
+template <unsigned kBytes>
+inline int32_t DecodeValue(ChannelState& s, ReadWindow& w, BitReader& reader) {
+  using Model = ModelParameters<kBytes>;
+  if (w.pos > w.fastLimit) w = reader.Refill(w);
+  RiceCode rice;
+  if (!kPreferWordPeek || !ReadShortRiceCode(s, w, rice)) rice = ReadRiceCode(s, w, reader);
+  AdaptRiceIf(rice.escaped, s.sum1, s.k1, rice.rest);
+  const uint32_t code = rice.code;
   AdaptRice(s.sum0, s.k0, code);
 
   const int32_t residue = UnfoldSign(code);
