@@ -15,6 +15,7 @@
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
@@ -80,6 +81,12 @@ int FtpRun::Perform() {
   control_.ProgressText.clear();
   control_.ResponseBody.Empty();
 
+  // The user, password, folder, proxy login and stored names all become command lines.
+  if (RefuseUnsafeInput(
+          control_,
+          {{"URL", control_.URL}, {"Auth", control_.Auth}, {"ProxyFtp", control_.ProxyFtp}})) {
+    return 0;
+  }
   const FtpAddress address =
       SplitFtpUrl(control_.URL, control_.Auth, static_cast<int>(control_.TimeoutSeconds));
   SetStatus(LoadAnsiString(IDS_CONNECTING));

@@ -15,14 +15,15 @@
 #include "control/engine/http/upload_address.h"
 #include "control/engine/http/upload_files_win.h"
 #include "control/engine/http/upload_request.h"
-#include "control/window/window_pacer.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/file_entry_text.h"
 #include "control/window/progress_text.h"
+#include "control/window/window_pacer.h"
 
 namespace zorvel {
 namespace {
@@ -113,6 +114,16 @@ int HttpRun::Perform() {
     std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), url.c_str());
     control_.ProgressText = text;
     control_.Result = -1;
+    return 0;
+  }
+  if (RefuseUnsafeInput(control_, {{"URL", url},
+                                   {"Para1", control_.Para1},
+                                   {"Para2", control_.Para2},
+                                   {"Para3", control_.Para3},
+                                   {"Auth", control_.Auth},
+                                   {"ProxyAuth", control_.ProxyAuth},
+                                   {"Cookie", control_.CookieText},
+                                   {"Referer", control_.PageUrl}})) {
     return 0;
   }
   if (!BuildItemTable()) return 0;

@@ -45,6 +45,14 @@ LoopbackListener::~LoopbackListener() { Close(); }
 
 SOCKET LoopbackListener::Accept() { return accept(listener_, nullptr, nullptr); }
 
+bool LoopbackListener::ConnectionPending() const {
+  fd_set ready;
+  FD_ZERO(&ready);
+  FD_SET(listener_, &ready);
+  timeval now{0, 0};
+  return select(0, &ready, nullptr, nullptr, &now) > 0;
+}
+
 void LoopbackListener::Close() {
   if (listener_ == INVALID_SOCKET) return;
   closesocket(listener_);

@@ -21,6 +21,8 @@ class LoopbackListener {
   int Port() const { return port_; }
   // Blocks until a connection arrives; INVALID_SOCKET once the listener is closed.
   SOCKET Accept();
+  // Whether a connection is waiting to be accepted (without accepting it).
+  bool ConnectionPending() const;
   void Close();
 
  private:
