@@ -56,6 +56,7 @@ class FtpRun {
   void SetStatus(std::string text);
   int Login(const FtpAddress& address);
   int StoreAll(const FtpAddress& address);
+  int EndAsCancelled();
   void StepBarToEnd();
   void RestoreCaption();
 
@@ -73,8 +74,9 @@ void FtpRun::SetStatus(std::string text) {
 }
 
 int FtpRun::Perform() {
+  // A Cancel taken since the run began stands: clearing it here would store every file after
+  // the control said the cancel was accepted.
   control_.Result = 0;
-  control_.CancelRequested = false;
   start_ = Now();
   DispatchPendingMessage();
   if (window_.Exists()) EnableWindow(window_.List(), FALSE);
@@ -89,11 +91,23 @@ int FtpRun::Perform() {
   }
   const FtpAddress address =
       SplitFtpUrl(control_.URL, control_.Auth, static_cast<int>(control_.TimeoutSeconds));
+  if (control_.CancelRequested) return EndAsCancelled();
   SetStatus(LoadAnsiString(IDS_CONNECTING));
   connection_.ownerWindow = window_.Handle();
   connection_.bytesSent = 0;
   if (const int failed = Login(address)) return failed;
+  // Connecting makes a fresh socket, which forgets an abort set while the lookup ran.
+  if (control_.CancelRequested) {
+    connection_.Close();
+    return EndAsCancelled();
+  }
   return StoreAll(address);
+}
+
+int FtpRun::EndAsCancelled() {
+  SetStatus(LoadAnsiString(IDS_CANCELLED));
+  control_.Result = -2;
+  return 0;
 }
 
 int FtpRun::Login(const FtpAddress& address) {
@@ -151,7 +165,9 @@ int FtpRun::StoreAll(const FtpAddress& address) {
   window_.ResetFtpProgress();
 
   int stored = 2;
-  for (int i = 0; stored == 2 && i < window_.EntryCount() && i < control_.Count; ++i) {
+  for (int i = 0;
+       stored == 2 && !control_.CancelRequested && i < window_.EntryCount() && i < control_.Count;
+       ++i) {
     window_.SelectEntry(i);
     const std::string itemText = window_.EntryText(i);
     SetStatus(uploading + " " + std::to_string(i + 1));
