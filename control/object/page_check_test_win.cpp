@@ -52,7 +52,7 @@ TEST_F(PageCheckTest, APublicPageAsksAndNoEndsTheRun) {
   control.Put(kUrl, "http://8.8.8.8/up.cgi");
   const std::string file = files_.Write("a.wav", 10);
   control.Put(kFilePath, file);
-  control.Object().ResponseBody.Append("earlier");
+  ASSERT_TRUE(control.Object().ResponseBody.Append("earlier"));
   control.ClearEvents();
   {
     MessageBoxAnswerer answerer(kCaption, IDNO);

@@ -15,6 +15,7 @@
 #include "control/engine/http/upload_address.h"
 #include "control/engine/http/upload_files_win.h"
 #include "control/engine/http/upload_request.h"
+#include "control/engine/socket/line_extraction.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/input_refusal_win.h"
@@ -67,6 +68,8 @@ class HttpRun {
   int ReadAnswer();
   int SendFailureEnd(int code);
   int ServerErrorEnd();
+  // A server that sends more than an answer can be: the send-failure end with kLineTooLong.
+  int AnswerTooLongEnd(const char* part);
   void RestoreCaption();
   void StepBar();
 
@@ -315,17 +318,23 @@ int HttpRun::ReadAnswer() {
     if (reader.HeadersToLog()) control_.LogLine(control_.ResponseHeaders.View());
     if (line.empty()) control_.ResponseHeaders.Empty();
     if (next == AnswerReader::Next::kServerError) return ServerErrorEnd();
+    if (next == AnswerReader::Next::kTooLong) return AnswerTooLongEnd("header");
     if (next == AnswerReader::Next::kBody) break;
   }
   StepBar();
-  // The server's close, or the announced length, ends the body; a failure ends it early.
+  // The server's close, or the announced length, ends the body. A cancel, the time-out, or
+  // bytes that cannot be kept end the run as a failure: a cut-short answer is not the answer.
   long received = 0;
   while (!reader.BodyComplete(received)) {
     int length = 0, status = 0;
     const std::unique_ptr<char[]> block = connection_.ReadAvailable(length, status);
+    if (status == -2 || status == WSAENOBUFS) return SendFailureEnd(status);
     if (!block || status != 0) break;
-    control_.ResponseBody.Append(block.get(), length);
+    if (received + length > AnswerReader::kBodyLimit) return AnswerTooLongEnd("body");
+    if (!control_.ResponseBody.Append(block.get(), length)) return SendFailureEnd(WSAENOBUFS);
     received += length;
+    DispatchPendingMessage();
+    if (control_.CancelRequested) return SendFailureEnd(0);
   }
   const long seconds = ElapsedMs(runStart_, Now()) / 1000;
   control_.StatusText =
@@ -352,6 +361,11 @@ int HttpRun::SendFailureEnd(int code) {
     control_.Result = -4;
   }
   return 0;
+}
+
+int HttpRun::AnswerTooLongEnd(const char* part) {
+  control_.LogLine(std::string("Answer ") + part + " too long: refused.");
+  return SendFailureEnd(kLineTooLong);
 }
 
 int HttpRun::ServerErrorEnd() {
