@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
@@ -28,6 +29,21 @@ bool RefuseUnsafeInput(Zorvex& control, std::initializer_list<NamedText> texts) 
   control.ProgressText = text;
   control.Result = -1;
   return true;
+}
+
+void RefuseListedSize(Zorvex& control, ListedSize check, const std::string& path) {
+  std::vector<char> text(path.size() + 256);
+  if (check == ListedSize::kTooLarge) {
+    std::snprintf(text.data(), text.size(), LoadAnsiString(IDS_SIZE_OVER).c_str(),
+                  static_cast<int>(ListLimit(control.MaxSizeBytes) / 1024));
+  } else {
+    const UINT format = check == ListedSize::kEmpty ? IDS_EMPTY_FILE : IDS_ACCESS_ERROR;
+    std::snprintf(text.data(), text.size(), LoadAnsiString(format).c_str(), path.c_str());
+  }
+  control.StatusText = text.data();
+  control.Window().DrawLabel(TextArea::kStatus, control.StatusText);
+  control.LogLine("Refused at start: " + control.StatusText);
+  control.Result = -4;
 }
 
 }  // namespace zorvel

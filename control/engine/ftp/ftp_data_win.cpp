@@ -1,6 +1,7 @@
 #include "control/engine/ftp/ftp_data_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -183,7 +184,7 @@ HANDLE FtpOpenLocalFile(SocketConnection& connection, const std::string& path) {
 
 SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, HANDLE file, bool /*image*/) {
   const int32_t start = MsOfDay();
-  int32_t sent = 0;
+  int64_t sent = 0;
   SendOutcome outcome = SendOutcome::kSent;
   std::vector<char> blocks(kReadBlock * kBlocksPerWrite);
   GatheredSender socketWrites(
@@ -210,8 +211,9 @@ SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, HANDLE file, 
     sent += length;
     connection.bytesSent += length;
     if (connection.ownerWindow) {
-      SendMessageW(connection.ownerWindow, WM_UPLOAD_PROGRESS,
-                   static_cast<WPARAM>(connection.bytesSent), 0);
+      // The notice carries a 32-bit count; the list keeps the total within it.
+      const int64_t notified = std::min<int64_t>(connection.bytesSent, INT32_MAX);
+      SendMessageW(connection.ownerWindow, WM_UPLOAD_PROGRESS, static_cast<WPARAM>(notified), 0);
     }
     if (connection.abortState != 0) outcome = SendOutcome::kCancelled;
     return connection.abortState == 0;

@@ -123,8 +123,8 @@ TEST_F(FtpPeerTest, AServerThatStopsReadingEndsWithinTheTimeout) {
   }
 }
 
-// A listed file that went away or is locked by another program when its turn comes is not
-// stored at all (no STOR, so no empty file on the server), and the run fails.
+// A listed file that went away (refused as the run starts) or is locked by another program when
+// its turn comes is not stored at all (no STOR, so no empty file on the server): the run fails.
 TEST_F(FtpPeerTest, AFileThatCannotBeOpenedAtStartIsAStoreFailure) {
   for (const bool locked : {false, true}) {
     ScriptedFtpPeer peer(FtpPeerScript{});
@@ -141,7 +141,9 @@ TEST_F(FtpPeerTest, AFileThatCannotBeOpenedAtStartIsAStoreFailure) {
     Upload(control, peer, path, 1);
     if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
     EXPECT_EQ(control.GetNumber(kResult), -4) << "locked " << locked;
-    EXPECT_EQ(control.Object().StatusText, SendError(0));
+    char gone[1024];
+    std::snprintf(gone, sizeof gone, LoadAnsiString(IDS_ACCESS_ERROR).c_str(), path.c_str());
+    EXPECT_EQ(control.Object().StatusText, locked ? SendError(0) : std::string(gone));
     EXPECT_TRUE(Only(peer.Lines(), {"STOR", "QUIT"}).empty());
   }
 }

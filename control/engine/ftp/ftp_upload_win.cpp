@@ -6,6 +6,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/window/list_limits.h"
 #include "control/window/progress_text.h"
 
 namespace zorvel {
@@ -33,9 +35,10 @@ std::string Format(UINT id, int first, int second = 0) {
   return text;
 }
 
+// -1 when the file cannot be measured.
 long long LocalFileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
   return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
@@ -57,6 +60,9 @@ class FtpRun {
   int Login(const FtpAddress& address);
   int StoreAll(const FtpAddress& address);
   int EndAsCancelled();
+  // Files may have changed since they were listed; what the list would refuse is refused now,
+  // before connecting.
+  bool ListStillFits();
   void StepBarToEnd();
   void RestoreCaption();
 
@@ -91,6 +97,7 @@ int FtpRun::Perform() {
   }
   const FtpAddress address =
       SplitFtpUrl(control_.URL, control_.Auth, static_cast<int>(control_.TimeoutSeconds));
+  if (!ListStillFits()) return 0;
   if (control_.CancelRequested) return EndAsCancelled();
   SetStatus(LoadAnsiString(IDS_CONNECTING));
   connection_.ownerWindow = window_.Handle();
@@ -102,6 +109,21 @@ int FtpRun::Perform() {
     return EndAsCancelled();
   }
   return StoreAll(address);
+}
+
+bool FtpRun::ListStillFits() {
+  int64_t total = 0;
+  for (int i = 0; i < window_.EntryCount() && i < control_.Count; ++i) {
+    const std::string path = SplitStoreItem(window_.EntryText(i)).localPath;
+    const long long size = LocalFileSize(path);
+    const ListedSize check = CheckListedSize(size, total, control_.MaxSizeBytes);
+    if (check != ListedSize::kFits) {
+      RefuseListedSize(control_, check, path);
+      return false;
+    }
+    total += size;
+  }
+  return true;
 }
 
 int FtpRun::EndAsCancelled() {
@@ -173,12 +195,12 @@ int FtpRun::StoreAll(const FtpAddress& address) {
     SetStatus(uploading + " " + std::to_string(i + 1));
     const StoreItem item = SplitStoreItem(itemText);
     std::vector<char> text(item.localPath.size() + item.storedName.size() + 64);
-    const long size = static_cast<long>(LocalFileSize(item.localPath));
+    const long long size = std::max(0LL, LocalFileSize(item.localPath));
     if (item.hasAlias) {
-      std::snprintf(text.data(), text.size(), "Sending... %s (%ld bytes) as %s",
+      std::snprintf(text.data(), text.size(), "Sending... %s (%lld bytes) as %s",
                     item.localPath.c_str(), size, item.storedName.c_str());
     } else {
-      std::snprintf(text.data(), text.size(), "Sending... %s (%ld bytes)", item.localPath.c_str(),
+      std::snprintf(text.data(), text.size(), "Sending... %s (%lld bytes)", item.localPath.c_str(),
                     size);
     }
     control_.LogLine(text.data());

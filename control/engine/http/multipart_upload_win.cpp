@@ -23,6 +23,7 @@
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/file_entry_text.h"
+#include "control/window/list_limits.h"
 #include "control/window/progress_text.h"
 #include "control/window/window_pacer.h"
 
@@ -140,9 +141,20 @@ bool HttpRun::BuildItemTable() {
   SetStatus(LoadAnsiString(IDS_PREPARING));
   window_.SuspendListRedraw(true);
   const int count = std::min(window_.EntryCount(), kMaxUploadItems);
+  int64_t total = 0;
   for (int i = 0; i < count; ++i) {
     UploadItem item = MakeUploadItem(window_.EntryText(i), -1);
-    item.size = MeasureUploadFile(item.path);
+    // Files may have changed since they were listed: the index, Content-Length and the run's
+    // counters rely on the limits the list keeps, so what it would refuse is refused now.
+    const long long size = MeasureUploadFile(item.path);
+    const ListedSize check = CheckListedSize(size, total, control_.MaxSizeBytes);
+    if (check != ListedSize::kFits) {
+      window_.SuspendListRedraw(false);
+      RefuseListedSize(control_, check, item.path);
+      return false;
+    }
+    total += size;
+    item.size = static_cast<long>(size);
     table_.Add(std::move(item));
     DispatchPendingMessage();
     if (control_.CancelRequested) {

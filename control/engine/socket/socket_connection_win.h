@@ -68,7 +68,7 @@ class SocketConnection {
 
   // State of the FTP client that runs on this connection (control/engine/ftp).
   HWND ownerWindow = nullptr;
-  int32_t bytesSent = 0;
+  int64_t bytesSent = 0;  // a run's files may together pass 2 GB
   int32_t replyDepth = 0;
   char transferType = 'A';
   int32_t greeted = 0;
