@@ -30,16 +30,10 @@ std::string Formatted(UINT id, int number) {
   return text;
 }
 
-// Sends `head`, then `filler` again and again (pausing `pauseMs` between sends) until the client
-// goes or the time is up.
 std::function<void(SOCKET)> EndlessPeer(std::string head, std::string filler,
                                         DWORD pauseMs = 0) {
   return [head, filler, pauseMs](SOCKET socket) {
-    if (!SendBytes(socket, head)) return;
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < kPeerSendsForMs && SendBytes(socket, filler)) {
-      if (pauseMs) Sleep(pauseMs);
-    }
+    SendEndlessly(socket, head, filler, pauseMs, kPeerSendsForMs);
   };
 }
 

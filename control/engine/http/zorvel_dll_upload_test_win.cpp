@@ -4,6 +4,7 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 // clang-format on
 
 #include <gtest/gtest.h>
@@ -41,6 +42,7 @@ enum Dispid : DISPID {
   kAuth = 7,
   kStart = 12,
   kCount = 13,
+  kCancel = 15,
   kClear = 16,
   kResult = 23,
   kHtmlResult = 24,
@@ -326,6 +328,65 @@ TEST_F(ZorvelDllUploadTest, ControlCharactersAreRefusedBeforeAnythingConnects) {
       return line.find(refusal) != std::string::npos;
     }));
     if (peer.ConnectionPending()) closesocket(peer.Accept());
+  }
+  DeleteFileA(path.c_str());
+}
+
+// The control a timer cancels, and when it did.
+IDispatch* g_cancelled = nullptr;
+DWORD g_cancelledAt = 0;
+
+void CALLBACK CancelOnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  g_cancelledAt = GetTickCount();
+  CallDispatchMethod(g_cancelled, kCancel, nullptr, 0, nullptr);
+}
+
+size_t PeakMemory() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters.PeakPagefileUsage;
+}
+
+// A server that answers without end: the library keeps a bounded part (the process does not
+// grow by what the server sends), and the run ends as an error; a Cancel while the answer keeps
+// coming ends the run within a second.
+TEST_F(ZorvelDllUploadTest, AnEndlessAnswerIsBoundedAndCancelled) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string path = WriteAnsiFile(std::string(temp) + "zorvel_dll_endless.txt", "data");
+  const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
+  {
+    LoopbackPeer peer([&](SOCKET socket) {
+      SendEndlessly(socket, head, std::string(65536, 'x'), 0, 20'000);
+    });
+    PutText(kUrl, "http://127.0.0.1:" + std::to_string(peer.Port()) + "/up");
+    PutText(kFilePath, path);
+    const size_t before = PeakMemory();
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+    EXPECT_LT(GetTickCount() - start, 10'000u);
+    EXPECT_EQ(GetNumber(kResult), -4);
+    EXPECT_TRUE(completed_.empty());
+    EXPECT_LT(PeakMemory() - before, 32u * 1024 * 1024);
+  }
+  {
+    LoopbackPeer peer([&](SOCKET socket) {
+      SendEndlessly(socket, head, std::string(1024, 'x'), 5, 20'000);
+    });
+    PutText(kUrl, "http://127.0.0.1:" + std::to_string(peer.Port()) + ":60/up");
+    g_cancelled = control_;
+    g_cancelledAt = 0;
+    // The Cancel comes as a timer message, which only a run that keeps dispatching sees.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, CancelOnTimer);
+    ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+    const DWORD ended = GetTickCount();
+    KillTimer(nullptr, timer);
+    ASSERT_NE(g_cancelledAt, 0u);
+    EXPECT_LT(ended - g_cancelledAt, 1000u);
+    EXPECT_EQ(GetNumber(kResult), -2);
+    EXPECT_TRUE(completed_.empty());
   }
   DeleteFileA(path.c_str());
 }

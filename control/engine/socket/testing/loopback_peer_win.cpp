@@ -82,6 +82,15 @@ bool SendBytes(SOCKET socket, std::string_view bytes) {
   return true;
 }
 
+void SendEndlessly(SOCKET socket, std::string_view head, std::string_view filler, DWORD pauseMs,
+                   DWORD forMs) {
+  if (!SendBytes(socket, head)) return;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < forMs && SendBytes(socket, filler)) {
+    if (pauseMs) Sleep(pauseMs);
+  }
+}
+
 long long ReceiveUntilClosed(SOCKET socket) {
   static thread_local char chunk[65536];
   long long total = 0;

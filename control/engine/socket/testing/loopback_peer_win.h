@@ -48,6 +48,11 @@ class LoopbackPeer {
 // Sends all of bytes on a blocking socket; false when the connection failed.
 bool SendBytes(SOCKET socket, std::string_view bytes);
 
+// Sends `head`, then `filler` again and again (pausing `pauseMs` after each) until the peer
+// goes or `forMs` have passed: a server that never stops, within a test's bounds.
+void SendEndlessly(SOCKET socket, std::string_view head, std::string_view filler, DWORD pauseMs,
+                   DWORD forMs);
+
 // Reads until the peer closes; the number of bytes received.
 long long ReceiveUntilClosed(SOCKET socket);
 
