@@ -3,7 +3,6 @@
 #pragma once
 
 #include <initializer_list>
-
 #include <string>
 
 #include "control/object/unsafe_text.h"

@@ -30,8 +30,7 @@ std::string Formatted(UINT id, int number) {
   return text;
 }
 
-std::function<void(SOCKET)> EndlessPeer(std::string head, std::string filler,
-                                        DWORD pauseMs = 0) {
+std::function<void(SOCKET)> EndlessPeer(std::string head, std::string filler, DWORD pauseMs = 0) {
   return [head, filler, pauseMs](SOCKET socket) {
     SendEndlessly(socket, head, filler, pauseMs, kPeerSendsForMs);
   };

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const zorvel::UploadAddress address = zorvel::ResolveUploadAddress(url, proxy, 120);
   if (address.requestLine.rfind("POST ", 0) != 0) std::abort();
   if (address.hostLine.rfind("Host: ", 0) != 0) std::abort();
-  if (address.hostLine.size() < 8 || address.hostLine.substr(address.hostLine.size() - 2) != "\r\n") {
+  if (address.hostLine.size() < 8 ||
+      address.hostLine.substr(address.hostLine.size() - 2) != "\r\n") {
     std::abort();
   }
   if (address.port < 0 || address.timeoutSeconds < 0) std::abort();
