@@ -52,7 +52,7 @@ TEST_F(PageCheckTest, APublicPageAsksAndNoEndsTheRun) {
   control.Put(kUrl, "http://8.8.8.8/up.cgi");
   const std::string file = files_.Write("a.wav", 10);
   control.Put(kFilePath, file);
-  control.Object().ResponseBody.Append("earlier");
+  ASSERT_TRUE(control.Object().ResponseBody.Append("earlier"));
   control.ClearEvents();
   {
     MessageBoxAnswerer answerer(kCaption, IDNO);
@@ -65,13 +65,38 @@ TEST_F(PageCheckTest, APublicPageAsksAndNoEndsTheRun) {
   EXPECT_EQ(control.GetNumber(kResult), -2);
   EXPECT_EQ(control.GetText(kHtmlResult), "earlier");
   EXPECT_EQ(control.Object().StatusText, LoadAnsiString(IDS_CANCELLED));
-  EXPECT_TRUE(control.Logged("Detect Zorvel is referenced by foreign host 1 http://8.8.8.8/page.html."));
+  EXPECT_TRUE(
+      control.Logged("Detect Zorvel is referenced by foreign host 1 http://8.8.8.8/page.html."));
   EXPECT_TRUE(control.Logged("End uploading.  " + LoadAnsiString(IDS_CANCELLED)));
 
   MessageBoxAnswerer yes(kCaption, IDYES);
   control.Call(kStart);
   EXPECT_EQ(yes.Shown(), 1);
   EXPECT_EQ(Engine().calls, 1);
+}
+
+// A page padded past what the control keeps of its address, and a browser that gives no
+// address at all, are asked about like any foreign page: nothing is looked up, nothing is sent
+// before the user agrees.
+TEST_F(PageCheckTest, APageWhoseAddressCannotBeKeptOrReadAsks) {
+  const std::wstring padded = L"http://192.168.1.10/page.html?q=" + std::wstring(268, L'x');
+  ASSERT_EQ(padded.size(), 300u);
+  for (const std::wstring& page : {padded, std::wstring()}) {
+    FakeBrowserHost browser(page);
+    HostedControl control(&browser);
+    EXPECT_EQ(control.Object().PageUrl, "");
+    control.Put(kUrl, "http://8.8.8.8/up.cgi");
+    control.Put(kFilePath, files_.Write("a.wav", 10));
+    const int before = Engine().calls;
+    MessageBoxAnswerer answerer(kCaption, IDNO);
+    control.Call(kStart);
+    EXPECT_EQ(answerer.Shown(), 1);
+    EXPECT_EQ(Engine().calls, before);
+    EXPECT_EQ(control.GetNumber(kResult), -2);
+    if (!page.empty()) {
+      EXPECT_NE(answerer.Text().find(L"http://192.168.1.10/page.html?q=xxx"), std::wstring::npos);
+    }
+  }
 }
 
 TEST_F(PageCheckTest, ThePageGivesItsWindowColoursAndCookies) {

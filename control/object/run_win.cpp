@@ -56,8 +56,9 @@ void Zorvex::CancelAutoStart() {
 bool Zorvex::ConfirmForeignPage() {
   LogLine("Checking ... reference by foreign host.");
   if (CancelRequested) return false;
-  int answer;
-  {
+  // A page whose address could not be kept is asked about without a lookup.
+  int answer = 1;
+  if (!PageUnknown) {
     // A Cancel during the lookup ends the lookup at once.
     SocketConnection checker;
     SocketConnection* const run = ActiveConnection;
@@ -67,16 +68,17 @@ bool Zorvex::ConfirmForeignPage() {
   }
   if (CancelRequested) return false;
   if (answer == 0) return true;
+  const std::string& page = PageUnknown ? PageShown : PageUrl;
   char notice[512];
   std::snprintf(notice, sizeof notice, "Detect Zorvel is referenced by foreign host %d %s.", answer,
-                PageUrl.c_str());
+                page.c_str());
   LogLine(notice);
   if (CancelRequested) return false;
   const std::vector<std::string> entries = window_.ReadEntries();
   const std::string firstEntry = entries.empty() ? std::string() : entries.front();
   const std::string format = LoadAnsiString(IDS_SECURITY);
-  std::vector<char> text(format.size() + URL.size() + PageUrl.size() + firstEntry.size() + 1);
-  std::snprintf(text.data(), text.size(), format.c_str(), URL.c_str(), PageUrl.c_str(),
+  std::vector<char> text(format.size() + URL.size() + page.size() + firstEntry.size() + 1);
+  std::snprintf(text.data(), text.size(), format.c_str(), URL.c_str(), page.c_str(),
                 firstEntry.c_str());
   const int choice = MessageBoxA(window_.Handle(), text.data(), kConfirmationCaption,
                                  MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
@@ -120,7 +122,7 @@ void Zorvex::Run() {
   {
     SocketConnection connection;
     ActiveConnection = &connection;
-    const bool checked = PageUrl.empty() || ConfirmForeignPage();
+    const bool checked = (PageUrl.empty() && !PageUnknown) || ConfirmForeignPage();
     if (checked && !CancelRequested) {
       if (g_upload) g_upload(*this, connection);
     } else {

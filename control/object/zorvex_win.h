@@ -35,6 +35,10 @@ class Zorvex final
   std::string FilePathText;
   std::string URL, Para1, Para2, Para3, Auth, ProxyAuth, Proxy, ProxyFtp, AscExt;
   std::string PageUrl, CookieText;
+  // A browser hosts the control but its page address could not be read, or was too long to
+  // keep: such a page counts as foreign. PageShown is what the confirmation names then.
+  bool PageUnknown = false;
+  std::string PageShown;
   long TimeoutSeconds = 120;
   std::string TextColorText, BackColorText = "#c0c0c0", BarColorText;
   Rgb TextRgb = 0;

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "base/ansi.h"
 #include "control/object/bstr_text_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
@@ -27,6 +28,17 @@ constexpr char kVersion[] = "Version 1,0,802,29";
 // Style bits that give the window its dialog frame; TransParent removes them.
 constexpr LONG kFrameStyle = 0x80;
 constexpr LONG kFrameExStyle = 0x101;
+
+// The first bytes of a text, at most `limit`, never ending inside a double-byte character.
+std::string CutAtCharacter(const std::string& text, size_t limit) {
+  size_t end = 0;
+  while (end < text.size()) {
+    const size_t width = base::IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    if (end + width > limit) break;
+    end += width;
+  }
+  return text.substr(0, end);
+}
 
 std::optional<long> ColourFromVariant(VARIANT& value) {
   if (value.vt != VT_BSTR) return std::nullopt;
@@ -177,9 +189,16 @@ void ControlWindow::OnInitDialog() {
 
 void ControlWindow::ReadBrowserHost() {
   BSTR location = nullptr;
+  control_.PageUnknown = true;
+  control_.PageShown.clear();
   if (SUCCEEDED(browser_->get_LocationURL(&location))) {
     const std::string page = AnsiFromBstr(location);
-    if (page.size() < 256) control_.PageUrl = page;
+    if (page.size() < 256) {
+      control_.PageUrl = page;
+      control_.PageUnknown = page.empty();
+    } else {
+      control_.PageShown = CutAtCharacter(page, 255) + "...";
+    }
   }
   SysFreeString(location);
   SHANDLE_PTR handle = 0;

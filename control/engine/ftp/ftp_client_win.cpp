@@ -120,6 +120,25 @@ int FtpProxyLogin(SocketConnection& connection, const std::string* proxyUser,
   return UserAndPassword(connection, user, password);
 }
 
+namespace {
+
+// Closes the local file of a store on every way out.
+class LocalFile {
+ public:
+  explicit LocalFile(HANDLE handle) : handle_(handle) {}
+  ~LocalFile() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  LocalFile(const LocalFile&) = delete;
+  LocalFile& operator=(const LocalFile&) = delete;
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
 int FtpStore(SocketConnection& connection, const std::string& storLine,
              const std::string& localPath, char type) {
   if (connection.socket == INVALID_SOCKET) return 0;
@@ -128,6 +147,10 @@ int FtpStore(SocketConnection& connection, const std::string& storLine,
     FtpLog(connection, "STOR line longer than 511 bytes: " + localPath);
     return 0;
   }
+  // The file is opened before the server is asked to store it: a file that went away or is
+  // locked must not leave an empty file on the server, reported as sent.
+  const LocalFile file(FtpOpenLocalFile(connection, localPath));
+  if (file.Get() == INVALID_HANDLE_VALUE) return 0;
   if (type != connection.transferType) {
     FtpCommand(connection, MakeTypeCommand(type), "");
     connection.transferType = type;
@@ -154,12 +177,15 @@ int FtpStore(SocketConnection& connection, const std::string& storLine,
       return 0;
     }
   }
-  const SendOutcome outcome = FtpSendFile(connection, data, localPath, type == 'I');
-  FtpCloseData(data);
-  if (outcome == SendOutcome::kTimedOut) {
-    FtpLog(connection, "data connection timed out");
+  const SendOutcome outcome = FtpSendFile(connection, data, file.Get(), type == 'I');
+  if (outcome == SendOutcome::kTimedOut || outcome == SendOutcome::kFailed) {
+    // The server holds part of the file: whatever it answers, this store failed.
+    FtpAbortData(data);
+    FtpLog(connection, outcome == SendOutcome::kTimedOut ? "data connection timed out"
+                                                         : "data transfer broken off");
     return 0;
   }
+  FtpCloseData(data);
   return FtpReadReply(connection);
 }
 

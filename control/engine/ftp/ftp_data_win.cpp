@@ -1,6 +1,7 @@
 #include "control/engine/ftp/ftp_data_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -170,67 +171,89 @@ SOCKET FtpAcceptData(SocketConnection& connection, SOCKET listener) {
   return data;
 }
 
-SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, const std::string& path,
-                        bool /*image*/) {
-  const int32_t start = MsOfDay();
-  int32_t sent = 0;
+HANDLE FtpOpenLocalFile(SocketConnection& connection, const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     char text[4096 + 64];
     std::snprintf(text, sizeof text, "file open error %s %lu", path.c_str(), GetLastError());
     FtpLog(connection, text);
-    return SendOutcome::kNotOpened;
   }
+  return file;
+}
+
+SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, HANDLE file, bool /*image*/) {
+  const int32_t start = MsOfDay();
+  int64_t sent = 0;
   SendOutcome outcome = SendOutcome::kSent;
   std::vector<char> blocks(kReadBlock * kBlocksPerWrite);
   GatheredSender socketWrites(
       [&](const char* bytes, int length) { return SendPiece(connection, data, bytes, length); },
       blocks.size());
   auto gather = [&](const char* bytes, int length) { return socketWrites.Put(bytes, length); };
-  bool writing = true;
+  // A failed send is the end of this store: a time-out means the server stopped reading (its
+  // completion reply would never come either), anything else a broken connection.
+  auto sendFailed = [&](int result) {
+    if (connection.abortState != 0) return SendOutcome::kCancelled;
+    if (result == -2) return SendOutcome::kTimedOut;
+    char text[64];
+    std::snprintf(text, sizeof text, "data send error %d", -result);
+    FtpLog(connection, text);
+    return SendOutcome::kFailed;
+  };
   // One block: its pieces, its progress notice, and the look at the abort flag.
   auto sendBlock = [&](const char* bytes, int length) {
     const int result = SendChunked(gather, bytes, length);
     if (result <= 0) {
-      // A server that stopped reading: its completion reply would never come either.
-      if (result == -2 && connection.abortState == 0) outcome = SendOutcome::kTimedOut;
-      writing = false;
+      outcome = sendFailed(result);
       return false;
     }
     sent += length;
     connection.bytesSent += length;
     if (connection.ownerWindow) {
-      SendMessageW(connection.ownerWindow, WM_UPLOAD_PROGRESS,
-                   static_cast<WPARAM>(connection.bytesSent), 0);
+      // The notice carries a 32-bit count; the list keeps the total within it.
+      const int64_t notified = std::min<int64_t>(connection.bytesSent, INT32_MAX);
+      SendMessageW(connection.ownerWindow, WM_UPLOAD_PROGRESS, static_cast<WPARAM>(notified), 0);
     }
+    if (connection.abortState != 0) outcome = SendOutcome::kCancelled;
     return connection.abortState == 0;
   };
   // The file is read a write's worth at a time and sent block by block: each read is a call
-  // into the system as well.
+  // into the system as well. Only the end of the file ends the data; a failed read (a locked
+  // range, a share that went away) ends the store as a failure.
   for (bool going = true; going;) {
     DWORD read = 0;
-    if (!ReadFile(file, blocks.data(), static_cast<DWORD>(blocks.size()), &read, nullptr) ||
-        read == 0) {
+    if (!ReadFile(file, blocks.data(), static_cast<DWORD>(blocks.size()), &read, nullptr)) {
+      char text[64];
+      std::snprintf(text, sizeof text, "file read error %lu", GetLastError());
+      FtpLog(connection, text);
+      outcome = SendOutcome::kFailed;
       break;
     }
+    if (read == 0) break;
     for (DWORD at = 0; going && at < read; at += kReadBlock) {
       going =
           sendBlock(blocks.data() + at, static_cast<int>(std::min<DWORD>(kReadBlock, read - at)));
     }
   }
   // The blocks counted as sent go out, after a cancel too (without waiting for the socket then).
-  if (writing) {
+  if (outcome == SendOutcome::kSent || outcome == SendOutcome::kCancelled) {
     const int flushed = socketWrites.Flush();
-    if (flushed == -2 && connection.abortState == 0) outcome = SendOutcome::kTimedOut;
+    if (flushed <= 0 && outcome == SendOutcome::kSent) outcome = sendFailed(flushed);
   }
-  CloseHandle(file);
   FtpLog(connection, MakeRateLine(sent, TransferMs(start, MsOfDay())));
   return outcome;
 }
 
 void FtpCloseData(SOCKET data) {
   if (data == INVALID_SOCKET) return;
+  closesocket(data);
+}
+
+void FtpAbortData(SOCKET data) {
+  if (data == INVALID_SOCKET) return;
+  const linger reset{1, 0};
+  setsockopt(data, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
   closesocket(data);
 }
 

@@ -22,10 +22,17 @@ SOCKET FtpOpenActive(SocketConnection& connection);
 // time-out or a cancel.
 SOCKET FtpAcceptData(SocketConnection& connection, SOCKET listener);
 
-enum class SendOutcome { kSent, kNotOpened, kTimedOut };
-// Sends the file's bytes unchanged (image or not); stops early on cancel or a failed send.
-SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, const std::string& path,
-                        bool image);
+// The local file of a store, opened for reading with read and write sharing; after logging
+// "file open error %s %d", INVALID_HANDLE_VALUE.
+HANDLE FtpOpenLocalFile(SocketConnection& connection, const std::string& path);
+
+// kFailed: a read of the file or a send failed; kTimedOut: the server stopped taking data.
+enum class SendOutcome { kSent, kCancelled, kTimedOut, kFailed };
+// Sends the file's bytes unchanged (image or not); stops early on cancel or a failure.
+SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, HANDLE file, bool image);
 void FtpCloseData(SOCKET data);
+// Breaks a data connection off with a reset, so that the server sees a broken transfer rather
+// than the end of a (truncated) file.
+void FtpAbortData(SOCKET data);
 
 }  // namespace zorvel

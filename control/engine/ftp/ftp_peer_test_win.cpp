@@ -21,6 +21,7 @@ enum Dispid : DISPID {
   kFilePath = 1,
   kUrl = 2,
   kStart = 12,
+  kCancel = 15,
   kPassive = 17,
   kResult = 23,
   kProxyFtp = 27,
@@ -119,6 +120,78 @@ TEST_F(FtpPeerTest, AServerThatStopsReadingEndsWithinTheTimeout) {
     EXPECT_EQ(control.GetNumber(kResult), -4) << "passive " << passive;
     EXPECT_EQ(control.Object().StatusText, SendError(0));
     EXPECT_LT(took, 8000u);
+  }
+}
+
+// A listed file that went away (refused as the run starts) or is locked by another program when
+// its turn comes is not stored at all (no STOR, so no empty file on the server): the run fails.
+TEST_F(FtpPeerTest, AFileThatCannotBeOpenedAtStartIsAStoreFailure) {
+  for (const bool locked : {false, true}) {
+    ScriptedFtpPeer peer(FtpPeerScript{});
+    HostedControl control;
+    const std::string path = files_.Write(locked ? "locked.bin" : "gone.bin", Pattern(5000, 5));
+    control.Put(kFilePath, path);
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    if (locked) {
+      holder = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    } else {
+      ASSERT_TRUE(DeleteFileA(path.c_str()));
+    }
+    Upload(control, peer, path, 1);
+    if (holder != INVALID_HANDLE_VALUE) CloseHandle(holder);
+    EXPECT_EQ(control.GetNumber(kResult), -4) << "locked " << locked;
+    char gone[1024];
+    std::snprintf(gone, sizeof gone, LoadAnsiString(IDS_ACCESS_ERROR).c_str(), path.c_str());
+    EXPECT_EQ(control.Object().StatusText, locked ? SendError(0) : std::string(gone));
+    EXPECT_TRUE(Only(peer.Lines(), {"STOR", "QUIT"}).empty());
+  }
+}
+
+// The data connection breaks mid-file: the server may answer 226 for what it got, but the file
+// was not sent.
+TEST_F(FtpPeerTest, ATransferBrokenOffMidFileIsAStoreFailure) {
+    FtpPeerScript script;
+    script.data = FtpPeerScript::Data::kResetMidFile;
+    ScriptedFtpPeer peer(script);
+    HostedControl control;
+    Upload(control, peer, files_.Write("reset.bin", Pattern(8'000'000, 6)), 1);
+    EXPECT_EQ(control.GetNumber(kResult), -4);
+    EXPECT_EQ(control.Object().StatusText, SendError(0));
+    EXPECT_LT(peer.Received().size(), 8'000'000u);
+}
+
+// A Cancel clicked as the FTP run starts ends it before it connects; one taken during the first
+// file ends the run there, without storing the second.
+TEST_F(FtpPeerTest, ACancelIsHonouredAtOnce) {
+  {
+    ScriptedFtpPeer peer(FtpPeerScript{});
+    HostedControl control;
+    const std::string path = files_.Write("first.bin", Pattern(1000, 8));
+    control.Put(kFilePath, path);
+    PostMessageW(control.Window(), WM_COMMAND, MAKEWPARAM(IDC_SECOND, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control.Item(IDC_SECOND)));
+    const DWORD took = Upload(control, peer, path, 1);
+    EXPECT_EQ(control.GetNumber(kResult), -2);
+    EXPECT_EQ(control.Object().StatusText, LoadAnsiString(IDS_CANCELLED));
+    EXPECT_TRUE(peer.Lines().empty());
+    EXPECT_LT(took, 1000u);
+  }
+  {
+    ScriptedFtpPeer peer(FtpPeerScript{});
+    HostedControl control;
+    control.Put(kFilePath, files_.Write("a.bin", Pattern(4'000'000, 9)));
+    control.OnEvent([&](const RecordedEvent& event) {
+      if (event.id == 6 && control.Object().ButtonMode == ButtonMode::kCancel &&
+          !control.Object().CancelRequested) {
+        control.Call(kCancel);
+      }
+    });
+    const DWORD took = Upload(control, peer, files_.Write("b.bin", Pattern(4'000'000, 10)), 1);
+    EXPECT_EQ(control.GetNumber(kResult), -2);
+    EXPECT_EQ(control.Object().StatusText, LoadAnsiString(IDS_CANCELLED));
+    EXPECT_EQ(Only(peer.Lines(), {"STOR"}).size(), 1u);
+    EXPECT_LT(took, 3000u);
   }
 }
 

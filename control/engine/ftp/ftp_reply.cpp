@@ -31,10 +31,15 @@ int ReadFtpReply(FtpReplyState& state, FtpLineSource& source) {
     state.replyCode = 0;
   }
   // One line per level, as deep as the reply goes; kept as a loop so that a server sending
-  // endless continuation lines costs time (bounded by the read time-out), never stack.
+  // endless continuation lines costs no stack, and bounded in lines.
   const int32_t outerDepth = state.replyDepth;
   std::string line;
-  for (;;) {
+  for (int lines = 0;; ++lines) {
+    if (lines == kReplyLineLimit) {
+      state.replyDepth = outerDepth;
+      source.Log("reply too long");
+      return kReplyTooLong;
+    }
     ++state.replyDepth;
     if (const int failed = source.ReadLine(line, kReplyLineCapacity)) {
       const bool firstLine = state.replyDepth == outerDepth + 1;

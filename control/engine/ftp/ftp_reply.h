@@ -15,6 +15,10 @@ inline constexpr size_t kReplyTextLimit = 1024;
 inline constexpr int kReplyLineCapacity = 4096;
 // The code that stands for a reply cut short by cancel.
 inline constexpr int kAbortedReplyCode = 421;
+// A reply of more lines than this is refused with kReplyTooLong (the WinSock code for a message
+// too long): a server that sends continuation lines without end must not hold the run.
+inline constexpr int kReplyLineLimit = 1000;
+inline constexpr int kReplyTooLong = 10040;
 
 struct FtpReplyState {
   int32_t replyDepth = 0;

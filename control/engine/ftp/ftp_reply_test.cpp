@@ -99,14 +99,24 @@ TEST(FtpReplyTest, ReplyTextKeepsWholeLinesBelow1024Characters) {
   EXPECT_EQ(huge.logged[0].size(), 4095u);
 }
 
-TEST(FtpReplyTest, AnEndlessContinuationCostsNoStack) {
+// A server that sends continuation lines without end is refused after kReplyLineLimit lines,
+// whatever comes after; a long reply within the bound is read whole.
+TEST(FtpReplyTest, AnEndlessContinuationIsRefusedAtItsBound) {
   std::deque<std::string> many(50000, "still going");
   many.push_front("220-start");
   many.push_back("220 end");
-  ScriptedLines lines(std::move(many));
+  ScriptedLines endless(std::move(many));
   FtpReplyState state;
-  EXPECT_EQ(ReadFtpReply(state, lines), 2);
-  EXPECT_EQ(lines.Left(), 0u);
+  EXPECT_EQ(ReadFtpReply(state, endless), kReplyTooLong);
+  EXPECT_EQ(endless.Left(), 50001u - (kReplyLineLimit - 1));
+  EXPECT_EQ(state.replyDepth, 0);
+
+  std::deque<std::string> within(kReplyLineLimit - 2, "still going");
+  within.push_front("220-start");
+  within.push_back("220 end");
+  ScriptedLines bounded(std::move(within));
+  EXPECT_EQ(ReadFtpReply(state, bounded), 2);
+  EXPECT_EQ(bounded.Left(), 0u);
 }
 
 TEST(FtpReplyTest, SendChunkedSendsPiecesOfAtMost1024Bytes) {

@@ -149,22 +149,24 @@ int32_t TransferMs(int32_t startMsOfDay, int32_t endMsOfDay) {
   return ms < kMinimumMs ? kMinimumMs : ms;
 }
 
-int32_t TransferRate(int32_t sent, int32_t ms) {
+int64_t TransferRate(int64_t sent, int32_t ms) {
   if (ms < kMinimumMs) ms = kMinimumMs;
   if (sent < kLargeTransfer) return sent * 1000 / ms;
   if (ms < 1000) ms = 1000;
   return sent / (ms / 1000);
 }
 
-std::string Thousandths(int32_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%d.%02d", value / 1000, value % 1000 / 10);
+std::string Thousandths(int64_t value) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%lld.%02lld", static_cast<long long>(value / 1000),
+                static_cast<long long>(value % 1000 / 10));
   return text;
 }
 
-std::string MakeRateLine(int32_t sent, int32_t ms) {
-  char text[128];
-  std::snprintf(text, sizeof text, "%d bytes sent in %s seconds (%s Kbytes/sec)", sent,
+std::string MakeRateLine(int64_t sent, int32_t ms) {
+  char text[160];
+  std::snprintf(text, sizeof text, "%lld bytes sent in %s seconds (%s Kbytes/sec)",
+                static_cast<long long>(sent),
                 Thousandths(ms).c_str(), Thousandths(TransferRate(sent, ms)).c_str());
   return text;
 }

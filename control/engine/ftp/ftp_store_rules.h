@@ -53,11 +53,11 @@ std::optional<PassiveTarget> ParsePassiveReply(std::string_view replyText);
 
 // Milliseconds between two times of day (a day change adds 24 hours), at least 10.
 int32_t TransferMs(int32_t startMsOfDay, int32_t endMsOfDay);
-// Bytes per second, in 32-bit integer arithmetic that cannot overflow for large transfers.
-int32_t TransferRate(int32_t sent, int32_t ms);
+// Bytes per second; a file may pass 2 GB, so the count (and the rate) are 64-bit.
+int64_t TransferRate(int64_t sent, int32_t ms);
 // value / 1000 with two decimals, the third dropped: 12345 -> "12.34".
-std::string Thousandths(int32_t value);
+std::string Thousandths(int64_t value);
 // "%d bytes sent in %s seconds (%s Kbytes/sec)".
-std::string MakeRateLine(int32_t sent, int32_t ms);
+std::string MakeRateLine(int64_t sent, int32_t ms);
 
 }  // namespace zorvel

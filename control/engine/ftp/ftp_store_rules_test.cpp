@@ -89,6 +89,9 @@ TEST(FtpStoreRulesTest, RateAndSecondsTexts) {
   EXPECT_EQ(Thousandths(999), "0.99");
   EXPECT_EQ(Thousandths(5), "0.00");
   EXPECT_EQ(MakeRateLine(5000, 1500), "5000 bytes sent in 1.50 seconds (3.33 Kbytes/sec)");
+  // A file past what a 32-bit count holds.
+  EXPECT_EQ(MakeRateLine(3'000'000'000, 3000),
+            "3000000000 bytes sent in 3.00 seconds (1000000.00 Kbytes/sec)");
   EXPECT_EQ(TransferMs(1000, 1000), 10);
   EXPECT_EQ(TransferMs(86399000, 500), 1500);
   EXPECT_EQ(TransferRate(2097152, 1000), 2097152);

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,9 +16,11 @@
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/window/list_limits.h"
 #include "control/window/progress_text.h"
 
 namespace zorvel {
@@ -32,9 +35,10 @@ std::string Format(UINT id, int first, int second = 0) {
   return text;
 }
 
+// -1 when the file cannot be measured.
 long long LocalFileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
   return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
@@ -55,6 +59,10 @@ class FtpRun {
   void SetStatus(std::string text);
   int Login(const FtpAddress& address);
   int StoreAll(const FtpAddress& address);
+  int EndAsCancelled();
+  // Files may have changed since they were listed; what the list would refuse is refused now,
+  // before connecting.
+  bool ListStillFits();
   void StepBarToEnd();
   void RestoreCaption();
 
@@ -72,21 +80,56 @@ void FtpRun::SetStatus(std::string text) {
 }
 
 int FtpRun::Perform() {
+  // A Cancel taken since the run began stands: clearing it here would store every file after
+  // the control said the cancel was accepted.
   control_.Result = 0;
-  control_.CancelRequested = false;
   start_ = Now();
   DispatchPendingMessage();
   if (window_.Exists()) EnableWindow(window_.List(), FALSE);
   control_.ProgressText.clear();
   control_.ResponseBody.Empty();
 
+  // The user, password, folder, proxy login and stored names all become command lines.
+  if (RefuseUnsafeInput(
+          control_,
+          {{"URL", control_.URL}, {"Auth", control_.Auth}, {"ProxyFtp", control_.ProxyFtp}})) {
+    return 0;
+  }
   const FtpAddress address =
       SplitFtpUrl(control_.URL, control_.Auth, static_cast<int>(control_.TimeoutSeconds));
+  if (!ListStillFits()) return 0;
+  if (control_.CancelRequested) return EndAsCancelled();
   SetStatus(LoadAnsiString(IDS_CONNECTING));
   connection_.ownerWindow = window_.Handle();
   connection_.bytesSent = 0;
   if (const int failed = Login(address)) return failed;
+  // Connecting makes a fresh socket, which forgets an abort set while the lookup ran.
+  if (control_.CancelRequested) {
+    connection_.Close();
+    return EndAsCancelled();
+  }
   return StoreAll(address);
+}
+
+bool FtpRun::ListStillFits() {
+  int64_t total = 0;
+  for (int i = 0; i < window_.EntryCount() && i < control_.Count; ++i) {
+    const std::string path = SplitStoreItem(window_.EntryText(i)).localPath;
+    const long long size = LocalFileSize(path);
+    const ListedSize check = CheckListedSize(size, total, control_.MaxSizeBytes);
+    if (check != ListedSize::kFits) {
+      RefuseListedSize(control_, check, path);
+      return false;
+    }
+    total += size;
+  }
+  return true;
+}
+
+int FtpRun::EndAsCancelled() {
+  SetStatus(LoadAnsiString(IDS_CANCELLED));
+  control_.Result = -2;
+  return 0;
 }
 
 int FtpRun::Login(const FtpAddress& address) {
@@ -144,18 +187,20 @@ int FtpRun::StoreAll(const FtpAddress& address) {
   window_.ResetFtpProgress();
 
   int stored = 2;
-  for (int i = 0; stored == 2 && i < window_.EntryCount() && i < control_.Count; ++i) {
+  for (int i = 0;
+       stored == 2 && !control_.CancelRequested && i < window_.EntryCount() && i < control_.Count;
+       ++i) {
     window_.SelectEntry(i);
     const std::string itemText = window_.EntryText(i);
     SetStatus(uploading + " " + std::to_string(i + 1));
     const StoreItem item = SplitStoreItem(itemText);
     std::vector<char> text(item.localPath.size() + item.storedName.size() + 64);
-    const long size = static_cast<long>(LocalFileSize(item.localPath));
+    const long long size = std::max(0LL, LocalFileSize(item.localPath));
     if (item.hasAlias) {
-      std::snprintf(text.data(), text.size(), "Sending... %s (%ld bytes) as %s",
+      std::snprintf(text.data(), text.size(), "Sending... %s (%lld bytes) as %s",
                     item.localPath.c_str(), size, item.storedName.c_str());
     } else {
-      std::snprintf(text.data(), text.size(), "Sending... %s (%ld bytes)", item.localPath.c_str(),
+      std::snprintf(text.data(), text.size(), "Sending... %s (%lld bytes)", item.localPath.c_str(),
                     size);
     }
     control_.LogLine(text.data());

@@ -36,8 +36,11 @@ AnswerReader::Next AnswerReader::TakeLine(std::string_view line) {
     logHeaders_ = headers_.Length() > 0;
     return statusClass_ == 2 ? Next::kBody : Next::kServerError;
   }
-  headers_.Append(line);
-  headers_.Append("\r\n");
+  if (static_cast<int64_t>(headers_.Length()) + static_cast<int64_t>(line.size()) + 2 >
+          kHeaderBlockLimit ||
+      !headers_.Append(line) || !headers_.Append("\r\n")) {
+    return Next::kTooLong;
+  }
   if (BeginsWithIgnoreCase(line, "HTTP/")) {
     const size_t blank = line.find(' ');
     if (blank == std::string_view::npos) {

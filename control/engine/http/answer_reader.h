@@ -3,6 +3,7 @@
 // Content-Length lets the body end without waiting for the server to close.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,12 @@ class AnswerReader {
     kReadLine,     // a header line was taken; read the next one
     kServerError,  // the answer is not a success; the status line is in ProgressLine()
     kBody,         // the header ended with a success status; read the body
+    kTooLong,      // the header block passed kHeaderBlockLimit, or could not be kept
   };
+
+  // What is kept of an answer: a server that sends more is refused rather than followed.
+  static constexpr int32_t kHeaderBlockLimit = 64 * 1024;
+  static constexpr long kBodyLimit = 1024 * 1024;
 
   // Header lines are recorded in `headers` with their line ends.
   explicit AnswerReader(ByteBuffer& headers) : headers_(headers) {}

@@ -15,14 +15,17 @@
 #include "control/engine/http/upload_address.h"
 #include "control/engine/http/upload_files_win.h"
 #include "control/engine/http/upload_request.h"
-#include "control/window/window_pacer.h"
+#include "control/engine/socket/line_extraction.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/file_entry_text.h"
+#include "control/window/list_limits.h"
 #include "control/window/progress_text.h"
+#include "control/window/window_pacer.h"
 
 namespace zorvel {
 namespace {
@@ -66,6 +69,8 @@ class HttpRun {
   int ReadAnswer();
   int SendFailureEnd(int code);
   int ServerErrorEnd();
+  // A server that sends more than an answer can be: the send-failure end with kLineTooLong.
+  int AnswerTooLongEnd(const char* part);
   void RestoreCaption();
   void StepBar();
 
@@ -115,6 +120,16 @@ int HttpRun::Perform() {
     control_.Result = -1;
     return 0;
   }
+  if (RefuseUnsafeInput(control_, {{"URL", url},
+                                   {"Para1", control_.Para1},
+                                   {"Para2", control_.Para2},
+                                   {"Para3", control_.Para3},
+                                   {"Auth", control_.Auth},
+                                   {"ProxyAuth", control_.ProxyAuth},
+                                   {"Cookie", control_.CookieText},
+                                   {"Referer", control_.PageUrl}})) {
+    return 0;
+  }
   if (!BuildItemTable()) return 0;
   const UploadAddress address =
       ResolveUploadAddress(url, control_.Proxy, static_cast<int>(control_.TimeoutSeconds));
@@ -126,9 +141,20 @@ bool HttpRun::BuildItemTable() {
   SetStatus(LoadAnsiString(IDS_PREPARING));
   window_.SuspendListRedraw(true);
   const int count = std::min(window_.EntryCount(), kMaxUploadItems);
+  int64_t total = 0;
   for (int i = 0; i < count; ++i) {
     UploadItem item = MakeUploadItem(window_.EntryText(i), -1);
-    item.size = MeasureUploadFile(item.path);
+    // Files may have changed since they were listed: the index, Content-Length and the run's
+    // counters rely on the limits the list keeps, so what it would refuse is refused now.
+    const long long size = MeasureUploadFile(item.path);
+    const ListedSize check = CheckListedSize(size, total, control_.MaxSizeBytes);
+    if (check != ListedSize::kFits) {
+      window_.SuspendListRedraw(false);
+      RefuseListedSize(control_, check, item.path);
+      return false;
+    }
+    total += size;
+    item.size = static_cast<long>(size);
     table_.Add(std::move(item));
     DispatchPendingMessage();
     if (control_.CancelRequested) {
@@ -304,17 +330,23 @@ int HttpRun::ReadAnswer() {
     if (reader.HeadersToLog()) control_.LogLine(control_.ResponseHeaders.View());
     if (line.empty()) control_.ResponseHeaders.Empty();
     if (next == AnswerReader::Next::kServerError) return ServerErrorEnd();
+    if (next == AnswerReader::Next::kTooLong) return AnswerTooLongEnd("header");
     if (next == AnswerReader::Next::kBody) break;
   }
   StepBar();
-  // The server's close, or the announced length, ends the body; a failure ends it early.
+  // The server's close, or the announced length, ends the body. A cancel, the time-out, or
+  // bytes that cannot be kept end the run as a failure: a cut-short answer is not the answer.
   long received = 0;
   while (!reader.BodyComplete(received)) {
     int length = 0, status = 0;
     const std::unique_ptr<char[]> block = connection_.ReadAvailable(length, status);
+    if (status == -2 || status == WSAENOBUFS) return SendFailureEnd(status);
     if (!block || status != 0) break;
-    control_.ResponseBody.Append(block.get(), length);
+    if (received + length > AnswerReader::kBodyLimit) return AnswerTooLongEnd("body");
+    if (!control_.ResponseBody.Append(block.get(), length)) return SendFailureEnd(WSAENOBUFS);
     received += length;
+    DispatchPendingMessage();
+    if (control_.CancelRequested) return SendFailureEnd(0);
   }
   const long seconds = ElapsedMs(runStart_, Now()) / 1000;
   control_.StatusText =
@@ -341,6 +373,11 @@ int HttpRun::SendFailureEnd(int code) {
     control_.Result = -4;
   }
   return 0;
+}
+
+int HttpRun::AnswerTooLongEnd(const char* part) {
+  control_.LogLine(std::string("Answer ") + part + " too long: refused.");
+  return SendFailureEnd(kLineTooLong);
 }
 
 int HttpRun::ServerErrorEnd() {

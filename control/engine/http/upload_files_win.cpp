@@ -13,13 +13,13 @@ HANDLE OpenShared(const std::string& path) {
 
 }  // namespace
 
-long MeasureUploadFile(const std::string& path) {
+long long MeasureUploadFile(const std::string& path) {
   HANDLE file = OpenShared(path);
   if (file == INVALID_HANDLE_VALUE) return -1;
   LARGE_INTEGER size{};
   const bool measured = GetFileSizeEx(file, &size) != FALSE;
   CloseHandle(file);
-  return measured && size.QuadPart <= LONG_MAX ? static_cast<long>(size.QuadPart) : -1;
+  return measured ? size.QuadPart : -1;
 }
 
 DWORD UploadFile::Open(const std::string& path, long listedSize, long long& actualSize) {

@@ -9,9 +9,9 @@
 
 namespace zorvel {
 
-// The file's size, -1 when it cannot be opened (or is too large to count). Other programs may
-// hold it open for writing, so it is shared both ways.
-long MeasureUploadFile(const std::string& path);
+// The file's size, -1 when it cannot be opened. Other programs may hold it open for writing, so
+// it is shared both ways.
+long long MeasureUploadFile(const std::string& path);
 
 // One file at a time; files up to 8 MB are read from a read-only mapping, larger ones in
 // sequence through one buffer of a few blocks, so memory does not grow with the file.

@@ -8,9 +8,9 @@ namespace {
 constexpr std::string_view kParaPartHead =
     "\r\n----K38Valet20020709\r\nContent-Disposition: form-data; name=\"para%d\"\r\n\r\n";
 
-std::string NumberPair(long first, long second) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%09ld %09ld ", first, second);
+std::string NumberPair(long long first, long long second) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%09lld %09lld ", first, second);
   return text;
 }
 
@@ -62,20 +62,20 @@ std::string MakeMagicBlock(const ItemTable& table, long paraBlockLength) {
   const long count = static_cast<long>(table.items.size());
   std::string block(kMagicPartHead);
   block += NumberPair(count, table.totalBytes);
-  long offset = 70 + 20 * (count + 1) + paraBlockLength;
+  long long offset = 70 + 20 * (count + 1) + paraBlockLength;
   for (size_t i = 0; i < table.items.size(); ++i) {
     const UploadItem& item = table.items[i];
-    offset += static_cast<long>(MakeFilePartHead(static_cast<int>(i + 1), item).size());
+    offset += static_cast<long long>(MakeFilePartHead(static_cast<int>(i + 1), item).size());
     block += NumberPair(offset, item.size);
     offset += item.size;
   }
   return block;
 }
 
-long ContentLength(long magicBlockLength, long paraBlockLength, const ItemTable& table) {
-  long length = magicBlockLength + paraBlockLength;
-  for (const UploadItem& item : table.items) length += 128 + item.nameLength + item.size;
-  return length + static_cast<long>(kClosingDelimiter.size());
+long long ContentLength(long magicBlockLength, long paraBlockLength, const ItemTable& table) {
+  long long length = magicBlockLength + paraBlockLength;
+  for (const UploadItem& item : table.items) length += 128LL + item.nameLength + item.size;
+  return length + static_cast<long long>(kClosingDelimiter.size());
 }
 
 std::string Base64(std::string_view bytes) {
@@ -96,7 +96,7 @@ std::string Base64(std::string_view bytes) {
   return text;
 }
 
-std::string MakeHeaderBlock(const RequestHeaderFields& fields, long contentLength) {
+std::string MakeHeaderBlock(const RequestHeaderFields& fields, long long contentLength) {
   std::string block = fields.requestLine + " HTTP/1.0\r\n";
   if (!fields.auth.empty()) block += "Authorization: Basic " + Base64(fields.auth) + "\r\n";
   if (!fields.proxyAuth.empty()) {

@@ -46,9 +46,10 @@ std::string MakeParaBlock(std::string_view para1, std::string_view para2, std::s
 std::string MakeFilePartHead(int index, const UploadItem& item);
 
 // The index part: count and total, then each file's data offset within the body and its size.
+// Offsets are counted in 64 bits: a list near its 2 GB limit has a body past it.
 std::string MakeMagicBlock(const ItemTable& table, long paraBlockLength);
 
-long ContentLength(long magicBlockLength, long paraBlockLength, const ItemTable& table);
+long long ContentLength(long magicBlockLength, long paraBlockLength, const ItemTable& table);
 
 // RFC 4648 Base64 without line breaks.
 std::string Base64(std::string_view bytes);
@@ -61,6 +62,6 @@ struct RequestHeaderFields {
   std::string hostLine;
 };
 
-std::string MakeHeaderBlock(const RequestHeaderFields& fields, long contentLength);
+std::string MakeHeaderBlock(const RequestHeaderFields& fields, long long contentLength);
 
 }  // namespace zorvel

@@ -4,6 +4,7 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
+#include <psapi.h>
 // clang-format on
 
 #include <gtest/gtest.h>
@@ -14,11 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "control/engine/socket/testing/loopback_peer_win.h"
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/hosting/event_sink_win.h"
 #include "control/object/bstr_text_win.h"
 #include "control/object/zorvel_idl_win.h"
+#include "control/testing/fake_browser_win.h"
 #include "control/testing/hosted_control_win.h"
 #include "control/testing/zorvel_library_win.h"
 
@@ -26,6 +29,8 @@ namespace {
 
 using zorvel::AnsiFromBstr;
 using zorvel::BstrFromAnsi;
+using zorvel::testing::FakeBrowserHost;
+using zorvel::testing::MessageBoxAnswerer;
 using zorvel::testing::PumpFor;
 using zorvel::testing::ReadAnsiFile;
 using zorvel::testing::WriteAnsiFile;
@@ -33,8 +38,12 @@ using zorvel::testing::WriteAnsiFile;
 enum Dispid : DISPID {
   kFilePath = 1,
   kUrl = 2,
+  kPara1 = 3,
+  kAuth = 7,
   kStart = 12,
   kCount = 13,
+  kCancel = 15,
+  kClear = 16,
   kResult = 23,
   kHtmlResult = 24,
   kCharset = 31
@@ -59,8 +68,23 @@ class ZorvelDllUploadTest : public ::testing::Test {
     ASSERT_EQ(OleInitialize(nullptr), S_OK);
     host_ = CreateWindowW(L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500, 380,
                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    Host(nullptr);
+  }
+
+  // The control on the host window; `browser`, when given, plays the web page around it.
+  void Host(IServiceProvider* browser) {
+    if (sink_) {
+      sink_->Disconnect();
+      sink_->Release();
+      sink_ = nullptr;
+    }
+    if (site_) {
+      site_->Close();
+      site_->Release();
+      site_ = nullptr;
+    }
     ASSERT_EQ(
-        ActiveXSite::Create(host_, RECT{0, 0, 480, 330}, L"Zorvex.1", nullptr, nullptr, &site_),
+        ActiveXSite::Create(host_, RECT{0, 0, 480, 330}, L"Zorvex.1", browser, nullptr, &site_),
         S_OK);
     control_ = site_->Control();
     sink_ = EventSink::Connect(control_, DIID__IZorvexEvents, [&](DISPID id, DISPPARAMS* params) {
@@ -243,6 +267,128 @@ TEST_F(ZorvelDllUploadTest, AliasesOfEveryCharsetAreStoredUnderTheirNames) {
   DeleteFileA(paraPath.c_str());
   RemoveDirectoryA(folder.c_str());
   RemoveDirectoryA(top.c_str());
+}
+
+// A public page padded past what the control keeps of its address still gets the question, and
+// "No" sends nothing.
+TEST_F(ZorvelDllUploadTest, APageWithALongAddressIsAskedBeforeSending) {
+  FakeBrowserHost browser(L"http://8.8.8.8/page.html?pad=" + std::wstring(271, L'x'));
+  Host(&browser);
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string path = WriteAnsiFile(std::string(temp) + "zorvel_dll_page.txt", "secret\r\n");
+  PutText(kUrl, serverUrl_ + "/upload");
+  PutText(kFilePath, path);
+  MessageBoxAnswerer answerer(L"Zorvel ActiiveX Control", IDNO);
+  ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+  EXPECT_EQ(answerer.Shown(), 1);
+  EXPECT_EQ(GetNumber(kResult), -2);
+  EXPECT_TRUE(completed_.empty());
+  EXPECT_TRUE(StoredFiles().empty());
+  DeleteFileA(path.c_str());
+  Host(nullptr);  // the control lets the page go before the page does
+}
+
+// Texts that would end the request line, a header or an FTP command and write their own: each
+// run is refused before it connects, with the URL error naming the property. (Each URL also
+// gives a 2-second time-out, so that a run that does connect ends soon.)
+TEST_F(ZorvelDllUploadTest, ControlCharactersAreRefusedBeforeAnythingConnects) {
+  LoopbackListener peer;
+  const std::string server = "127.0.0.1:" + std::to_string(peer.Port()) + ":2";
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string path = WriteAnsiFile(std::string(temp) + "zorvel_dll_inject.txt", "data");
+  struct Case {
+    const char* property;
+    std::string url, filePath, para, auth;
+  };
+  const Case cases[] = {
+      {"URL", "http://" + server + "/x\r\nHELO example.com", path, "", ""},
+      {"FilePath", "http://" + server + "/x", path + "|a.txt\r\nX-Forged: 1", "", ""},
+      {"Para1", "http://" + server + "/x", path, "a\r\nb", ""},
+      {"Auth", "http://" + server + "/x", path, "", "u:p\r\nX-Forged: 1"},
+      {"FilePath", "ftp://" + server + "/in", path + "|a.txt\r\nDELE important.dat", "", ""},
+      {"URL", "ftp://" + server + "/in\r\nDELE important.dat", path, "", ""},
+      {"Auth", "ftp://" + server + "/in", path, "", "taro\r\nDELE x:pw"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.property + (": " + c.url));
+    ASSERT_EQ(CallDispatchMethod(control_, kClear, nullptr, 0, nullptr), S_OK);
+    logged_.clear();
+    PutText(kUrl, c.url);
+    PutText(kFilePath, c.filePath);
+    PutText(kPara1, c.para);
+    PutText(kAuth, c.auth);
+    ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+    EXPECT_EQ(GetNumber(kResult), -1);
+    EXPECT_FALSE(peer.ConnectionPending());
+    const std::string refusal =
+        std::string("Refused: ") + c.property + " holds a control character.";
+    EXPECT_TRUE(std::any_of(logged_.begin(), logged_.end(), [&](const std::string& line) {
+      return line.find(refusal) != std::string::npos;
+    }));
+    if (peer.ConnectionPending()) closesocket(peer.Accept());
+  }
+  DeleteFileA(path.c_str());
+}
+
+// The control a timer cancels, and when it did.
+IDispatch* g_cancelled = nullptr;
+DWORD g_cancelledAt = 0;
+
+void CALLBACK CancelOnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  g_cancelledAt = GetTickCount();
+  CallDispatchMethod(g_cancelled, kCancel, nullptr, 0, nullptr);
+}
+
+size_t PeakMemory() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters.PeakPagefileUsage;
+}
+
+// A server that answers without end: the library keeps a bounded part (the process does not
+// grow by what the server sends), and the run ends as an error; a Cancel while the answer keeps
+// coming ends the run within a second.
+TEST_F(ZorvelDllUploadTest, AnEndlessAnswerIsBoundedAndCancelled) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string path = WriteAnsiFile(std::string(temp) + "zorvel_dll_endless.txt", "data");
+  const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
+  {
+    LoopbackPeer peer([&](SOCKET socket) {
+      SendEndlessly(socket, head, std::string(65536, 'x'), 0, 20'000);
+    });
+    PutText(kUrl, "http://127.0.0.1:" + std::to_string(peer.Port()) + "/up");
+    PutText(kFilePath, path);
+    const size_t before = PeakMemory();
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+    EXPECT_LT(GetTickCount() - start, 10'000u);
+    EXPECT_EQ(GetNumber(kResult), -4);
+    EXPECT_TRUE(completed_.empty());
+    EXPECT_LT(PeakMemory() - before, 32u * 1024 * 1024);
+  }
+  {
+    LoopbackPeer peer([&](SOCKET socket) {
+      SendEndlessly(socket, head, std::string(1024, 'x'), 5, 20'000);
+    });
+    PutText(kUrl, "http://127.0.0.1:" + std::to_string(peer.Port()) + ":60/up");
+    g_cancelled = control_;
+    g_cancelledAt = 0;
+    // The Cancel comes as a timer message, which only a run that keeps dispatching sees.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 300, CancelOnTimer);
+    ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+    const DWORD ended = GetTickCount();
+    KillTimer(nullptr, timer);
+    ASSERT_NE(g_cancelledAt, 0u);
+    EXPECT_LT(ended - g_cancelledAt, 1000u);
+    EXPECT_EQ(GetNumber(kResult), -2);
+    EXPECT_TRUE(completed_.empty());
+  }
+  DeleteFileA(path.c_str());
 }
 
 }  // namespace

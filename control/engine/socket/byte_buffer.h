@@ -1,11 +1,13 @@
 // Growable byte buffer for socket data and the control's response blocks.
 //
 // The byte after the content is always 0 once something was appended, so the content can be
-// handed to code that reads it as text. The block only grows (by what is needed plus 2048 bytes,
-// so a stream of small appends does not reallocate every time) and is freed with the buffer.
+// handed to code that reads it as text. The block only grows, at least doubling each time (a
+// stream of appends from a fast peer then costs time in proportion to its size, not its square),
+// and is freed with the buffer.
 #pragma once
 
 #include <cstdint>
+#include <climits>
 #include <memory>
 #include <string_view>
 
@@ -17,10 +19,13 @@ class ByteBuffer {
   ByteBuffer(ByteBuffer&&) noexcept = default;
   ByteBuffer& operator=(ByteBuffer&&) noexcept = default;
 
-  // Nothing happens for count < 1. When the block cannot grow the bytes are dropped and the
-  // old content stays as it was.
-  void Append(const void* bytes, int32_t count);
-  void Append(std::string_view bytes) { Append(bytes.data(), static_cast<int32_t>(bytes.size())); }
+  // Nothing happens for count < 1. False when the block cannot grow: the bytes are dropped,
+  // the old content stays as it was, and the caller must not go on as if they were kept.
+  [[nodiscard]] bool Append(const void* bytes, int32_t count);
+  [[nodiscard]] bool Append(std::string_view bytes) {
+    if (bytes.size() > static_cast<size_t>(INT32_MAX)) return false;
+    return Append(bytes.data(), static_cast<int32_t>(bytes.size()));
+  }
 
   // Removes the first count bytes for 0 <= count <= Length(); any other count is ignored.
   void Consume(int32_t count);

@@ -16,3 +16,8 @@ std::optional<std::string> ExtractLine(ByteBuffer& buffer, int32_t& readOffset);
 // A line handed to a caller's buffer of capacity bytes keeps at most capacity - 1 of them
 // (room for the terminating 0); the rest is dropped.
 std::string CutToCapacity(std::string line, int32_t capacity);
+
+// Bytes a line may run to before its end arrives: a peer that never ends its line is refused
+// with kLineTooLong (the WinSock code for a message too long) instead of filling memory.
+inline constexpr int32_t kLineLimit = 64 * 1024;
+inline constexpr int kLineTooLong = 10040;

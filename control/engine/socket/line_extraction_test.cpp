@@ -6,7 +6,7 @@
 
 TEST(LineExtraction, TakesLinesEndingInLfOrCrLfWithoutTerminator) {
   ByteBuffer buffer;
-  buffer.Append("HTTP/1.0 200 OK\r\nServer: x\nlast\r\n");
+  ASSERT_TRUE(buffer.Append("HTTP/1.0 200 OK\r\nServer: x\nlast\r\n"));
   int32_t offset = 0;
   EXPECT_EQ(ExtractLine(buffer, offset), "HTTP/1.0 200 OK");
   EXPECT_EQ(offset, 17);
@@ -21,7 +21,7 @@ TEST(LineExtraction, TakesLinesEndingInLfOrCrLfWithoutTerminator) {
 
 TEST(LineExtraction, KeepsLoneCrAndEmptyLines) {
   ByteBuffer buffer;
-  buffer.Append("a\rb\r\n\r\n\n");
+  ASSERT_TRUE(buffer.Append("a\rb\r\n\r\n\n"));
   int32_t offset = 0;
   EXPECT_EQ(ExtractLine(buffer, offset), "a\rb");
   EXPECT_EQ(ExtractLine(buffer, offset), "");
@@ -33,12 +33,12 @@ TEST(LineExtraction, WaitsForTheTerminator) {
   ByteBuffer buffer;
   int32_t offset = 0;
   EXPECT_EQ(ExtractLine(buffer, offset), std::nullopt);
-  buffer.Append("220 ready\r");
+  ASSERT_TRUE(buffer.Append("220 ready\r"));
   EXPECT_EQ(ExtractLine(buffer, offset), std::nullopt);
   EXPECT_EQ(offset, 0);
   EXPECT_EQ(buffer.Length(), 10);
   // The LF of a CR LF split over two receives still ends the line at the CR.
-  buffer.Append("\n2");
+  ASSERT_TRUE(buffer.Append("\n2"));
   EXPECT_EQ(ExtractLine(buffer, offset), "220 ready");
   EXPECT_EQ(offset, 11);
   EXPECT_EQ(ExtractLine(buffer, offset), std::nullopt);

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int32_t readOffset = 0;
   std::string joined;
   for (size_t at = 0; at < received.size(); at += piece) {
-    buffer.Append(received.substr(at, piece));
+    if (!buffer.Append(received.substr(at, piece))) return 0;
     while (std::optional<std::string> line = ExtractLine(buffer, readOffset)) {
       joined += *line + "\n";
     }

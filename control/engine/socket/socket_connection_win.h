@@ -68,7 +68,7 @@ class SocketConnection {
 
   // State of the FTP client that runs on this connection (control/engine/ftp).
   HWND ownerWindow = nullptr;
-  int32_t bytesSent = 0;
+  int64_t bytesSent = 0;  // a run's files may together pass 2 GB
   int32_t replyDepth = 0;
   char transferType = 'A';
   int32_t greeted = 0;
@@ -84,6 +84,9 @@ class SocketConnection {
   // Pumps one message and turns an overdue wait into a time-out even when WM_TIMER is starved
   // by a flood of other messages or never reaches an untabled window.
   void PumpWaiting(DWORD waitStart);
+  // Dispatches one pending message between reads that found data at once; -2 when a cancel
+  // (or a quitting host) has set abortState, else 0.
+  int KeepWindowAlive();
   // Waits until more bytes have been received or the wait is aborted; 0, -2 or -3.
   int WaitForData();
   // Takes what the socket holds into receiveBuffer: >0 bytes, 0 peer closed, <0 -error.

@@ -4,6 +4,7 @@
 
 #include "control/engine/socket/line_extraction.h"
 #include "control/engine/socket/socket_connection_win.h"
+#include "control/engine/socket/socket_layer_win.h"
 
 namespace {
 constexpr int kReceiveChunk = 16383;
@@ -26,9 +27,21 @@ int SocketConnection::ReceiveChunk() {
     if (error != WSAEWOULDBLOCK) lastError = error;
     return -error;
   }
-  receiveBuffer.Append(chunk, received);
+  // Bytes that cannot be kept are a failed read, never a shorter answer.
+  if (!receiveBuffer.Append(chunk, received)) {
+    lastError = WSAENOBUFS;
+    return -WSAENOBUFS;
+  }
   bytesReceived_ += received;
   return received;
+}
+
+int SocketConnection::KeepWindowAlive() {
+  // A peer that keeps sending never lets a read wait: the thread's messages (the Cancel click
+  // among them) are dispatched here instead.
+  if (DispatchPendingMessage()) abortState = 1;
+  if (abortState == 0) return 0;
+  return abortState == -3 ? 0 : -2;
 }
 
 int SocketConnection::WaitForData() {
@@ -61,9 +74,7 @@ void SocketConnection::DrainSendBuffer() {
 
 int SocketConnection::SendBuffered(const char* data, int length) {
   if (length > 0) {
-    const int32_t queuedBefore = sendBuffer.Length();
-    sendBuffer.Append(data, length);
-    if (sendBuffer.Length() != queuedBefore + length) return WSAENOBUFS;  // nothing half-queued
+    if (!sendBuffer.Append(data, length)) return WSAENOBUFS;  // nothing half-queued
   }
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
@@ -116,6 +127,10 @@ int SocketConnection::ReadLine(std::string& line, int capacity) {
       }
       if (receiveBuffer.Length() <= readOffset) return -3;
       found = ExtractLine(receiveBuffer, readOffset);
+      if (!found) {
+        if (receiveBuffer.Length() - readOffset > kLineLimit) return kLineTooLong;
+        if (const int ended = KeepWindowAlive()) return ended;
+      }
     }
   }
   line = CutToCapacity(std::move(*found), capacity);
@@ -146,6 +161,10 @@ std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status
       status = -3;
       return nullptr;
     }
+  }
+  if (const int ended = KeepWindowAlive()) {
+    status = ended;
+    return nullptr;
   }
   const int32_t unread = receiveBuffer.Length() - readOffset;
   std::unique_ptr<char[]> block(new (std::nothrow) char[static_cast<size_t>(unread) + 1]);

@@ -99,6 +99,11 @@ void ScriptedFtpPeer::Store(SOCKET control, const std::string& portArgument) {
   for (int got; (got = recv(data, block, sizeof block, 0)) > 0;) {
     std::lock_guard lock(mutex_);
     received_.append(block, static_cast<size_t>(got));
+    if (script_.data == FtpPeerScript::Data::kResetMidFile) {
+      const linger reset{1, 0};
+      setsockopt(data, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
+      break;
+    }
   }
   closesocket(data);
   Reply(control, "226 stored");

@@ -13,7 +13,9 @@
 #include "control/engine/socket/testing/loopback_peer_win.h"
 
 struct FtpPeerScript {
-  enum class Data { kReceive, kNeverConnect, kStopReading };
+  // kResetMidFile: takes the first bytes of a store, breaks the data connection off with a
+  // reset and still answers 226, as a server that saw a short file would.
+  enum class Data { kReceive, kNeverConnect, kStopReading, kResetMidFile };
   // The PASV reply; "%d,%d" in it becomes the two bytes of the peer's data port.
   std::string pasvReply = "227 Entering Passive Mode (127,0,0,1,%d,%d).";
   Data data = Data::kReceive;

@@ -45,6 +45,14 @@ LoopbackListener::~LoopbackListener() { Close(); }
 
 SOCKET LoopbackListener::Accept() { return accept(listener_, nullptr, nullptr); }
 
+bool LoopbackListener::ConnectionPending() const {
+  fd_set ready;
+  FD_ZERO(&ready);
+  FD_SET(listener_, &ready);
+  timeval now{0, 0};
+  return select(0, &ready, nullptr, nullptr, &now) > 0;
+}
+
 void LoopbackListener::Close() {
   if (listener_ == INVALID_SOCKET) return;
   closesocket(listener_);
@@ -72,6 +80,15 @@ bool SendBytes(SOCKET socket, std::string_view bytes) {
     bytes.remove_prefix(static_cast<size_t>(sent));
   }
   return true;
+}
+
+void SendEndlessly(SOCKET socket, std::string_view head, std::string_view filler, DWORD pauseMs,
+                   DWORD forMs) {
+  if (!SendBytes(socket, head)) return;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < forMs && SendBytes(socket, filler)) {
+    if (pauseMs) Sleep(pauseMs);
+  }
 }
 
 long long ReceiveUntilClosed(SOCKET socket) {

@@ -21,6 +21,8 @@ class LoopbackListener {
   int Port() const { return port_; }
   // Blocks until a connection arrives; INVALID_SOCKET once the listener is closed.
   SOCKET Accept();
+  // Whether a connection is waiting to be accepted (without accepting it).
+  bool ConnectionPending() const;
   void Close();
 
  private:
@@ -45,6 +47,11 @@ class LoopbackPeer {
 
 // Sends all of bytes on a blocking socket; false when the connection failed.
 bool SendBytes(SOCKET socket, std::string_view bytes);
+
+// Sends `head`, then `filler` again and again (pausing `pauseMs` after each) until the peer
+// goes or `forMs` have passed: a server that never stops, within a test's bounds.
+void SendEndlessly(SOCKET socket, std::string_view head, std::string_view filler, DWORD pauseMs,
+                   DWORD forMs);
 
 // Reads until the peer closes; the number of bytes received.
 long long ReceiveUntilClosed(SOCKET socket);
