@@ -21,8 +21,27 @@ std::vector<clsDownFile> ReadDescriptorEntries(std::u16string_view text) {
   return entries;
 }
 
-bool AreEntryNamesSound(const std::vector<clsDownFile>& entries) {
+namespace {
+
+// The address before the file name: a scheme W3getv fetches, a host, and nothing but URL
+// characters.
+bool IsSoundAddressHead(std::u16string_view head) {
+  for (char16_t unit : head) {
+    if (!base::IsUrlCharacter(unit)) return false;
+  }
+  const std::u16string lowered = base::ToLowerAscii(head);
+  for (std::u16string_view scheme : {u"http://", u"https://", u"ftp://"}) {
+    if (lowered.starts_with(scheme) && lowered.size() > scheme.size()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool AreEntriesSound(const std::vector<clsDownFile>& entries) {
   for (const clsDownFile& entry : entries) {
+    const std::u16string_view path = entry.DownPath;
+    if (!IsSoundAddressHead(path.substr(0, path.rfind(u'/') + 1))) return false;
     if (!base::IsPlainFileName(entry.FileName())) return false;
   }
   return true;

@@ -23,10 +23,12 @@ class clsDownFile {
 // every other line is kept exactly as it is, in file order.
 std::vector<clsDownFile> ReadDescriptorEntries(std::u16string_view text);
 
-// True when every entry's file name can be written inside the chosen folder: a name that would
-// leave it, that Windows refuses or that names a device would be written elsewhere or fail after
-// other files were already replaced.
-bool AreEntryNamesSound(const std::vector<clsDownFile>& entries);
+// True when every entry can be fetched into the chosen folder and nowhere else. Its file name
+// must stay inside the folder: a name that would leave it, that Windows refuses or that names a
+// device would be written elsewhere or fail after other files were already replaced. Its address
+// up to the last "/" goes into the command text as it stands, where a blank would begin options
+// of its own: it must be an http, https or ftp address of URL characters only.
+bool AreEntriesSound(const std::vector<clsDownFile>& entries);
 
 // The address requested for an entry: its path up to the last "/", then its file name encoded
 // as UTF-8.

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
+
 namespace {
 
 std::vector<std::u16string> Paths(const std::vector<clsDownFile>& entries) {
@@ -28,7 +30,7 @@ TEST(DescriptorTest, NothingIsTrimmed) {
   // A bare LF ends no line: it stays inside the entry, whose name the check then refuses.
   const std::vector<clsDownFile> entries = ReadDescriptorEntries(u"http://h/a\nb\r\n");
   ASSERT_EQ(entries.size(), 1u);
-  EXPECT_FALSE(AreEntryNamesSound(entries));
+  EXPECT_FALSE(AreEntriesSound(entries));
 }
 
 TEST(DescriptorTest, FileNameIsTheLastSegment) {
@@ -37,33 +39,29 @@ TEST(DescriptorTest, FileNameIsTheLastSegment) {
   EXPECT_EQ(clsDownFile(u"http://h/dir/").FileName(), u"");
 }
 
-TEST(DescriptorTest, EntryNamesThatWouldLeaveTheFolderOrFailAreRefused) {
-  const std::vector<std::u16string> bad = {u"http://h/",
-                                           u"http://h/.",
-                                           u"http://h/..",
-                                           u"http://h/..\\..\\x.exe",
-                                           u"http://h/C:x",
-                                           u"http://h/a:b",
-                                           u"http://h/a*b",
-                                           u"http://h/a?b",
-                                           u"http://h/a|b",
-                                           u"http://h/a\"b",
-                                           u"http://h/a<b>",
-                                           u"http://h/CON",
-                                           u"http://h/nul.tta",
-                                           u"http://h/COM1.x",
-                                           u"http://h/lpt9",
-                                           u"http://h/a\tb",
-                                           u"http://h/x.",
-                                           u"http://h/x ",
-                                           u"   "};
+TEST(DescriptorTest, EntriesThatWouldBeWrittenElsewhereOrFailAreRefused) {
+  const std::vector<std::u16string> bad = {
+      // Names that would leave the folder, that Windows refuses or that name a device.
+      u"http://h/", u"http://h/.", u"http://h/..", u"http://h/..\\..\\x.exe", u"http://h/C:x",
+      u"http://h/a:b", u"http://h/a*b", u"http://h/a?b", u"http://h/a|b", u"http://h/a\"b",
+      u"http://h/a<b>", u"http://h/CON", u"http://h/nul.tta", u"http://h/COM1.x", u"http://h/lpt9",
+      u"http://h/a\tb", u"http://h/x.", u"http://h/x ", u"   ",
+      // Addresses whose head would bring options or a second address into the command text.
+      u"http://host/x -d C:\\Users\\Public -o evil.exe -j /payload",
+      u"http://host/x -d \\\\srv\\share -o a.tta /a.tta", u"http://h/x\t-d\tC:\\/a.tta",
+      u"http://h/a\x7f/b.tta", u"http://h/a\x01/b.tta", u"http://h\\x/b.tta",
+      u"http://h/録音/b.tta", u"http://h/a\u3000b/c.tta", u" http://h/b.tta",
+      // Heads that are no address W3getv fetches.
+      u"a.tta", u"no slash", u"file:///c:/a.tta", u"//h/a.tta", u"http://a.tta", u"ht tp://h/a"};
   for (const std::u16string& line : bad) {
     std::vector<clsDownFile> entries = {clsDownFile(u"http://h/good.tta"), clsDownFile(line)};
-    EXPECT_FALSE(AreEntryNamesSound(entries)) << std::string(line.begin(), line.end());
+    EXPECT_FALSE(AreEntriesSound(entries)) << base::ToUtf8(line);
   }
   EXPECT_TRUE(
-      AreEntryNamesSound({clsDownFile(u"http://h/録音 1.tta"), clsDownFile(u"http://h/a.b.TTA")}));
-  EXPECT_TRUE(AreEntryNamesSound({}));
+      AreEntriesSound({clsDownFile(u"http://h/録音 1.tta"), clsDownFile(u"http://h/a.b.TTA"),
+                       clsDownFile(u"HTTPS://h:8443/f/ab%20c/-._~:@!$&'()*+,;=/a+b.txt"),
+                       clsDownFile(u"ftp://u:p@h/a?x=1#y/a b.wav")}));
+  EXPECT_TRUE(AreEntriesSound({}));
 }
 
 TEST(DownloadCommandTest, TextsOfTheProbeAndTheDownload) {

@@ -135,8 +135,8 @@ void frmDownLoad::Timer1_Timer() {
     }
     const int32_t fileCount = CountFiles(strSaveFolder);
     GetDownLoadFilePath();
-    // Every name is checked before anything is written or deleted in the folder.
-    if (!AreEntryNamesSound(colDownFile)) {
+    // Every entry is checked before anything is fetched, written or deleted in the folder.
+    if (!AreEntriesSound(colDownFile)) {
       ShowAppMessage(DownLoadResultMessage(w3getv::kBadUrl), MB_ICONERROR, hwnd());
       Unload();
       return true;
@@ -179,8 +179,8 @@ bool frmDownLoad::ResolveClashes() {
 
 void frmDownLoad::StartTransfer() {
   strSaveFolder = GetShortFilePath(strSaveFolder);
-  ShowGroup({IDC_FRA_DOWNLOAD, IDC_DL_LBL_TITLE_2, IDC_LBL_VIEW_0, IDC_LBL_PROGRESS_0, IDC_LBL_VIEW_1,
-             IDC_LBL_PROGRESS_1, IDC_PBR_DOWNLOAD},
+  ShowGroup({IDC_FRA_DOWNLOAD, IDC_DL_LBL_TITLE_2, IDC_LBL_VIEW_0, IDC_LBL_PROGRESS_0,
+             IDC_LBL_VIEW_1, IDC_LBL_PROGRESS_1, IDC_PBR_DOWNLOAD},
             true);
   SetBar(IDC_PBR_DOWNLOAD, 100, 0);
   FileDownLoad();
@@ -307,7 +307,8 @@ void frmDownLoad::DecodeTtaToWave() {
       // Entries whose TTA file became a complete WAV file.
       std::size_t decoded = 0;
       if (count > 0) {
-        ShowGroup({IDC_FRA_DEFROSTING, IDC_DL_LBL_TITLE_1, IDC_DL_LBL_COUNT, IDC_PBR_DEFROSTING}, true);
+        ShowGroup({IDC_FRA_DEFROSTING, IDC_DL_LBL_TITLE_1, IDC_DL_LBL_COUNT, IDC_PBR_DEFROSTING},
+                  true);
         int16_t number = 0;
         for (const clsDownFile& entry : colDownFile) {
           if (!IsTtaFile(entry.FileName())) {
