@@ -1,5 +1,7 @@
 #include "app/download/download_list.h"
 
+#include <algorithm>
+
 #include "app/main/file_extension.h"
 #include "app/main/url_encode.h"
 #include "base/file_name.h"
@@ -63,12 +65,26 @@ std::u16string DownloadCommandText(std::u16string_view folder, const clsDownFile
          RequestUrl(entry);
 }
 
-std::u16string ClashTestName(std::u16string_view fileName) {
-  const std::size_t dot = fileName.rfind(u'.');
-  if (dot != std::u16string_view::npos && fileName.substr(dot + 1) == u"tta") {
-    return std::u16string(fileName.substr(0, dot)) + u".wav";
+std::vector<std::u16string> OccupiedNames(const clsDownFile& entry) {
+  const std::u16string name = entry.FileName();
+  std::vector<std::u16string> names = {name};
+  if (std::u16string saveName = SaveName(entry); saveName != name) {
+    names.push_back(std::move(saveName));
   }
-  return std::u16string(fileName);
+  if (IsTtaFile(name)) names.push_back(WavFileName(name));
+  return names;
+}
+
+std::vector<clsDownFile> DistinctEntries(const std::vector<clsDownFile>& entries) {
+  std::vector<clsDownFile> distinct;
+  for (const clsDownFile& entry : entries) {
+    const std::u16string name = entry.FileName();
+    const auto same = [&](const clsDownFile& kept) {
+      return base::EqualsIgnoreAsciiCase(kept.FileName(), name);
+    };
+    if (std::none_of(distinct.begin(), distinct.end(), same)) distinct.push_back(entry);
+  }
+  return distinct;
 }
 
 bool IsTtaFile(std::u16string_view fileName) {
@@ -127,6 +143,11 @@ std::u16string KilobyteText(int64_t bytes) {
   const int64_t rest = bytes % 1024;
   if (rest > 512 || (rest == 512 && kilobytes % 2 == 1)) ++kilobytes;
   return base::Widen(std::to_string(kilobytes)) + u" KB";
+}
+
+int64_t BarScale(int64_t totalBytes) {
+  constexpr int64_t kBarRange = 0x7FFFFFFF;
+  return totalBytes <= kBarRange ? 1 : totalBytes / kBarRange + 1;
 }
 
 int64_t LeadingNumber(std::u16string_view text) {

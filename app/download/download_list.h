@@ -39,9 +39,13 @@ std::u16string SaveName(const clsDownFile& entry);
 std::u16string ProbeCommandText(std::u16string_view folder, const clsDownFile& entry);
 std::u16string DownloadCommandText(std::u16string_view folder, const clsDownFile& entry);
 
-// The name tested for a clash in the folder: one whose extension is exactly "tta" is tested
-// under its ".wav" name, since that is the file the user ends up with.
-std::u16string ClashTestName(std::u16string_view fileName);
+// Every name the run writes for an entry in the folder, each tested for a clash with the user's
+// files: the entry's own name, the name it is first stored under, and the WAV file of a TTA file.
+std::vector<std::u16string> OccupiedNames(const clsDownFile& entry);
+
+// The entries a run fetches: each file once, in list order. Names that differ only in the case of
+// ASCII letters are one file on Windows.
+std::vector<clsDownFile> DistinctEntries(const std::vector<clsDownFile>& entries);
 
 // True for a file decompressed after the download: its last three characters are "tta" in any
 // case.
@@ -54,5 +58,9 @@ std::u16string DownLoadResultMessage(int32_t result);
 
 // A byte count in kilobytes, rounded to the nearest whole number with halves to even, + " KB".
 std::u16string KilobyteText(int64_t bytes);
+// What one step of the progress bar stands for, so that a total beyond its 32-bit range still
+// fits: 1 up to that range, more above it.
+int64_t BarScale(int64_t totalBytes);
+
 // The whole number at the start of a label text ("12 KB" gives 12; no digits give 0).
 int64_t LeadingNumber(std::u16string_view text);

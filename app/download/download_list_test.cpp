@@ -75,12 +75,21 @@ TEST(DownloadCommandTest, TextsOfTheProbeAndTheDownload) {
   EXPECT_EQ(SaveName(clsDownFile(u"http://h/Plain-1_a.b")), u"Plain-1_a.b");
 }
 
+std::vector<std::u16string> Occupied(std::u16string_view name) {
+  return OccupiedNames(clsDownFile(u"http://h/" + std::u16string(name)));
+}
+
 TEST(DownloadNamesTest, ClashNamesAndWavNames) {
-  EXPECT_EQ(ClashTestName(u"a.tta"), u"a.wav");
-  EXPECT_EQ(ClashTestName(u"a.b.tta"), u"a.b.wav");
-  EXPECT_EQ(ClashTestName(u"a.TTA"), u"a.TTA");
-  EXPECT_EQ(ClashTestName(u"xtta"), u"xtta");
-  EXPECT_EQ(ClashTestName(u"a.txt"), u"a.txt");
+  // Every file the run would write: the name the user ends up with, the TTA file that is written
+  // and deleted again, and the encoded name the file is first stored under.
+  EXPECT_EQ(Occupied(u"a.tta"), (std::vector<std::u16string>{u"a.tta", u"a.wav"}));
+  EXPECT_EQ(Occupied(u"a.b.tta"), (std::vector<std::u16string>{u"a.b.tta", u"a.b.wav"}));
+  EXPECT_EQ(Occupied(u"a.TTA"), (std::vector<std::u16string>{u"a.TTA", u"a.wav"}));
+  EXPECT_EQ(Occupied(u"xtta"), (std::vector<std::u16string>{u"xtta", u"xtta.wav"}));
+  EXPECT_EQ(Occupied(u"a.txt"), (std::vector<std::u16string>{u"a.txt"}));
+  EXPECT_EQ(Occupied(u"a b.txt"), (std::vector<std::u16string>{u"a b.txt", u"a+b.txt"}));
+  EXPECT_EQ(Occupied(u"録音 1.tta"),
+            (std::vector<std::u16string>{u"録音 1.tta", u"%98%5E%89%B9+1.tta", u"録音 1.wav"}));
 
   EXPECT_TRUE(IsTtaFile(u"a.tta"));
   EXPECT_TRUE(IsTtaFile(u"a.TTA"));
@@ -93,6 +102,17 @@ TEST(DownloadNamesTest, ClashNamesAndWavNames) {
   EXPECT_EQ(WavFileName(u"a.b.tta"), u"a.b.wav");
   EXPECT_EQ(WavFileName(u"xtta"), u"xtta.wav");
   EXPECT_EQ(WavFileName(u"a.xtta"), u"a.xtta.wav");
+}
+
+TEST(DownloadNamesTest, EachFileIsFetchedOnce) {
+  const std::vector<clsDownFile> distinct =
+      DistinctEntries({clsDownFile(u"http://h/a.tta"), clsDownFile(u"http://h/b.tta"),
+                       clsDownFile(u"http://g/A.TTA"), clsDownFile(u"http://h/a b.txt"),
+                       clsDownFile(u"http://h/a.tta"), clsDownFile(u"http://h/ａ.tta")});
+  std::vector<std::u16string> names;
+  for (const clsDownFile& entry : distinct) names.push_back(entry.DownPath);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"http://h/a.tta", u"http://h/b.tta",
+                                                u"http://h/a b.txt", u"http://h/ａ.tta"}));
 }
 
 TEST(DownloadResultTest, EveryCodeOfTheTableAndTheRangesAroundIt) {
@@ -125,9 +145,19 @@ TEST(DownloadProgressTextTest, KilobytesRoundHalvesToEven) {
   EXPECT_EQ(KilobyteText(2560), u"2 KB");
   EXPECT_EQ(KilobyteText(2561), u"3 KB");
   EXPECT_EQ(KilobyteText(2147483647), u"2097152 KB");
+  EXPECT_EQ(KilobyteText(3221225472LL), u"3145728 KB");
   EXPECT_EQ(LeadingNumber(u"123 KB"), 123);
   EXPECT_EQ(LeadingNumber(u""), 0);
   EXPECT_EQ(LeadingNumber(u" KB"), 0);
+}
+
+TEST(DownloadProgressTextTest, TheBarScalesBeyondItsRange) {
+  EXPECT_EQ(BarScale(0), 1);
+  EXPECT_EQ(BarScale(2147483647), 1);
+  EXPECT_EQ(BarScale(2147483648LL), 2);
+  const int64_t threeGigabytes = 3221225472LL;
+  EXPECT_LE(threeGigabytes / BarScale(threeGigabytes), 2147483647);
+  EXPECT_LE(INT64_MAX / BarScale(INT64_MAX), 2147483647);
 }
 
 }  // namespace

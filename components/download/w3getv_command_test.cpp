@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "components/download/content_length.h"
 #include "components/download/w3getv_codes.h"
 
 namespace {
@@ -64,6 +65,16 @@ TEST(W3getvCommandTest, AddressesAndNamesThatCannotBeUsedAreBadUrls) {
         "-d C:\\x http://h\\x/a", "-d C:\\x http://h/\x98\x5E", "-d C:\\x http://h/a\x7F",
         "-d C:\\x http://h/<a>"}) {
     EXPECT_EQ(ParseCommand(text).result, w3getv::kBadUrl) << text;
+  }
+}
+
+TEST(W3getvReplyTest, OnlyAPlainSizeIsALength) {
+  EXPECT_EQ(w3getv::ParseContentLength("0"), 0);
+  EXPECT_EQ(w3getv::ParseContentLength(" 3221225472 "), 3221225472LL);
+  EXPECT_EQ(w3getv::ParseContentLength("1125899906842624"), w3getv::kLargestContentLength);
+  for (const char* refused : {"", " ", "-5", "+5", "12abc", "0x10", "1 2", "1125899906842625",
+                              "99999999999999999999999999"}) {
+    EXPECT_EQ(w3getv::ParseContentLength(refused), std::nullopt) << refused;
   }
 }
 
