@@ -71,7 +71,12 @@ std::u16string FromUtf8(std::string_view bytes) {
   size_t i = 0;
   while (i < bytes.size()) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
-    const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    const int extra = lead < 0x80    ? 0
+                      : lead >= 0xF8 ? -1
+                      : lead >= 0xF0 ? 3
+                      : lead >= 0xE0 ? 2
+                      : lead >= 0xC0 ? 1
+                                     : -1;
     char32_t cp = extra == 0   ? lead
                   : extra == 1 ? lead & 0x1F
                   : extra == 2 ? lead & 0x0F
@@ -82,6 +87,10 @@ std::u16string FromUtf8(std::string_view bytes) {
       valid = (next & 0xC0) == 0x80;
       cp = (cp << 6) | (next & 0x3F);
     }
+    // A longer form than the value needs (which could hide a "/" or a NUL from a check on the
+    // bytes), a surrogate and a value beyond U+10FFFF are no characters.
+    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    valid = valid && cp >= kSmallest[extra] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
     if (!valid) {
       out.push_back(u'\uFFFD');
       ++i;
