@@ -84,7 +84,39 @@ std::vector<clsDownFile> DistinctEntries(const std::vector<clsDownFile>& entries
     };
     if (std::none_of(distinct.begin(), distinct.end(), same)) distinct.push_back(entry);
   }
-  return distinct;
+  // Each file is stored under its save name and renamed at once, so it must come before the file
+  // whose own name that is. Encoding lengthens a name it changes, so the chains end; the depth is
+  // bounded all the same.
+  std::vector<std::u16string> names;
+  std::vector<std::u16string> saveNames;
+  for (const clsDownFile& entry : distinct) {
+    names.push_back(base::ToLowerAscii(entry.FileName()));
+    saveNames.push_back(base::ToLowerAscii(SaveName(entry)));
+  }
+  const auto storedUnder = [&](std::size_t file) {
+    for (std::size_t other = 0; other < distinct.size(); ++other) {
+      if (other != file && saveNames[other] != names[other] && saveNames[other] == names[file]) {
+        return other;
+      }
+    }
+    return distinct.size();
+  };
+  std::vector<std::size_t> before(distinct.size());
+  for (std::size_t file = 0; file < distinct.size(); ++file) before[file] = storedUnder(file);
+  std::vector<std::size_t> depth(distinct.size(), 0);
+  for (std::size_t file = 0; file < distinct.size(); ++file) {
+    for (std::size_t at = before[file]; at < distinct.size() && depth[file] < distinct.size();
+         at = before[at]) {
+      ++depth[file];
+    }
+  }
+  std::vector<std::size_t> order(distinct.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return depth[a] < depth[b]; });
+  std::vector<clsDownFile> ordered;
+  for (std::size_t i : order) ordered.push_back(distinct[i]);
+  return ordered;
 }
 
 bool IsTtaFile(std::u16string_view fileName) {

@@ -43,8 +43,9 @@ std::u16string DownloadCommandText(std::u16string_view folder, const clsDownFile
 // files: the entry's own name, the name it is first stored under, and the WAV file of a TTA file.
 std::vector<std::u16string> OccupiedNames(const clsDownFile& entry);
 
-// The entries a run fetches: each file once, in list order. Names that differ only in the case of
-// ASCII letters are one file on Windows.
+// The entries a run fetches: each file once (names that differ only in the case of ASCII letters
+// are one file on Windows), in list order, except that a file first stored under another file's
+// own name ("a b.txt" under "a+b.txt") comes before that file, which it would overwrite later.
 std::vector<clsDownFile> DistinctEntries(const std::vector<clsDownFile>& entries);
 
 // True for a file decompressed after the download: its last three characters are "tta" in any

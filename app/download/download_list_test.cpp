@@ -113,6 +113,16 @@ TEST(DownloadNamesTest, EachFileIsFetchedOnce) {
   for (const clsDownFile& entry : distinct) names.push_back(entry.DownPath);
   EXPECT_EQ(names, (std::vector<std::u16string>{u"http://h/a.tta", u"http://h/b.tta",
                                                 u"http://h/a b.txt", u"http://h/ａ.tta"}));
+
+  // "a b.txt" is first stored as "a+b.txt", "a+b.txt" as "a%2Bb.txt": each comes before the
+  // file whose name it borrows.
+  names.clear();
+  for (const clsDownFile& entry :
+       DistinctEntries({clsDownFile(u"http://h/A%2Bb.txt"), clsDownFile(u"http://h/x.txt"),
+                        clsDownFile(u"http://h/a+B.txt"), clsDownFile(u"http://h/a b.txt")})) {
+    names.push_back(entry.FileName());
+  }
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"x.txt", u"a b.txt", u"a+B.txt", u"A%2Bb.txt"}));
 }
 
 TEST(DownloadResultTest, EveryCodeOfTheTableAndTheRangesAroundIt) {

@@ -390,13 +390,15 @@ TEST_F(DownloadWindowTest, ADuplicateEntryIsFetchedOnceAndTheRunSucceeds) {
   LoopbackHttpPeer peer;
   peer.SetBody(Tta(work_, wave), "application/octet-stream");
   dialogs_.folderAnswers.push_back(folder_.path());
-  Run(Line(peer, u"a.tta") + u"\r\n" + Line(peer, u"a b.txt") + u"\r\n" + Line(peer, u"b.tta") +
-      u"\r\n" + Line(peer, u"A.TTA") + u"\r\n" + Line(peer, u"a b.txt") + u"\r\n");
+  // "a b.txt" is first stored as "a+b.txt": it must not overwrite the file of that name.
+  Run(Line(peer, u"a.tta") + u"\r\n" + Line(peer, u"a+b.txt") + u"\r\n" + Line(peer, u"a b.txt") +
+      u"\r\n" + Line(peer, u"b.tta") + u"\r\n" + Line(peer, u"A.TTA") + u"\r\n" +
+      Line(peer, u"a b.txt") + u"\r\n");
   EXPECT_EQ(Texts(), std::vector<std::u16string>{u"ダウンロードが完了しました。"});
-  EXPECT_EQ(Names(folder_), (std::set<std::u16string>{u"a.wav", u"b.wav", u"a b.txt"}));
+  EXPECT_EQ(Names(folder_), (std::set<std::u16string>{u"a.wav", u"b.wav", u"a b.txt", u"a+b.txt"}));
   EXPECT_EQ(ReadBytes(folder_ / u"a.wav"), wave);
-  // Probe and download of each of the three files.
-  EXPECT_EQ(peer.Requests().size(), 6u);
+  // Probe and download of each of the four files.
+  EXPECT_EQ(peer.Requests().size(), 8u);
 }
 
 TEST_F(DownloadWindowTest, CancelAtTheLastDecompressionOfADuplicateKeepsTheFinishedWaveFile) {
