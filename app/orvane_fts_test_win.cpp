@@ -172,7 +172,7 @@ TEST_F(OrvaneFtsProgram, DownloadsAForwardFromTheServerIntoTheChosenFolder) {
   EXPECT_EQ(DownloadInto(work / u"twice.ofts", folder), L"ダウンロードが完了しました。");
   // The recordings came as TTA files (one named in capitals) and are WAV files again.
   EXPECT_EQ(Names(folder.path()),
-            (std::set<std::wstring>{L"録音1.wav", L"B.wav", L"メモ.txt", L"keep.txt"}));
+            (std::set<std::wstring>{L"録音1.wav", L"B.wav", L"メモ.txt", L"a b.txt", L"keep.txt"}));
   for (const wchar_t* name : {L"録音1.wav", L"B.wav"}) {
     const std::u16string got = (folder.path() / name).u16string();
     const std::u16string original = (seed / name).u16string();
@@ -183,6 +183,7 @@ TEST_F(OrvaneFtsProgram, DownloadsAForwardFromTheServerIntoTheChosenFolder) {
   }
   EXPECT_EQ(ReadBytes((folder.path() / L"メモ.txt").u16string()),
             "\x96\x7b\x95\xb6\x82\xc5\x82\xb7\r\n");
+  EXPECT_EQ(ReadBytes((folder.path() / L"a b.txt").u16string()), "blank\r\n");
   EXPECT_EQ(ReadBytes((folder.path() / L"keep.txt").u16string()), "the user's own");
 }
 
@@ -195,10 +196,10 @@ TEST_F(OrvaneFtsProgram, AHostileDescriptorWritesNothingOutsideTheChosenFolder) 
   const std::string head = first.substr(0, first.rfind('/', first.find("\r\n")) + 1);
   TempFolder elsewhere;
   TempFolder work;
-  WriteBytes(work / u"hostile.ofts", head + "a b.txt\r\n" + head + "%E3%83%A1%E3%83%A2.txt -d " +
+  WriteBytes(work / u"hostile.ofts", head + "%E3%83%A1%E3%83%A2.txt -d " +
                                          base::ToAnsi(elsewhere.path()) +
-                                         " -o evil.exe -j /payload\r\n");
-  // A user's file under the name "a b.txt" is first stored under.
+                                         " -o evil.exe -j /payload\r\n" + head + "a b.txt\r\n");
+  // A user's file under the name the forward's "a b.txt" is first stored under.
   DesktopFolder folder;
   WriteBytes((folder.path() / L"a+b.txt").u16string(), "the user's own");
 
