@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <thread>
@@ -10,6 +9,7 @@
 #include "base/ansi.h"
 #include "base/text.h"
 #include "server/replies.h"
+#include "server/request_framing.h"
 
 namespace server {
 namespace {
@@ -55,6 +55,14 @@ std::string ProductIdOf(const Request& req) {
   return base::ToUtf8(base::FromAnsi(FormValue(req, "productid")));
 }
 
+std::vector<std::string> HeaderValues(const Request& req, const char* key) {
+  std::vector<std::string> values;
+  for (std::size_t i = 0; i < req.get_header_value_count(key); ++i) {
+    values.push_back(req.get_header_value(key, i));
+  }
+  return values;
+}
+
 InjectedFailure InjectionFor(const std::string& answer) {
   if (answer == kAnswerSaveFailed) return InjectedFailure::kSaveFiles;
   if (answer == kAnswerDatabaseFailed) return InjectedFailure::kDatabase;
@@ -71,6 +79,9 @@ HttpServer::HttpServer(const ServerOptions& options, ForwardService& service, Se
     : options_(options), service_(service), clock_(clock) {
   http_.set_payload_max_length(options.maxUploadBytes);
   http_.set_read_timeout(30);
+  // One request per connection: what follows a refused request's head is the body it was not
+  // allowed to send, never a next request. The control and the query clients close anyway.
+  http_.set_keep_alive_max_count(1);
   AddRoutes();
   if (options.testSwitches) AddTestRoutes();
   AddLog();
@@ -130,8 +141,16 @@ void HttpServer::AddTestRoutes() {
 }
 
 void HttpServer::AddLog() {
-  http_.set_pre_routing_handler([this](const Request& req, Response&) {
+  http_.set_pre_routing_handler([this](const Request& req, Response& res) {
     requestStart = std::chrono::steady_clock::now();
+    // The library reads a body after this handler, and a chunked one without any bound.
+    const std::optional<FramingRefusal> refusal = CheckFraming(
+        req.method, HeaderValues(req, "Content-Length"), HeaderValues(req, "Transfer-Encoding"),
+        req.path == "/upload" ? options_.maxUploadBytes : kMaxFormBytes);
+    if (refusal) {
+      Refuse(res, refusal->status, std::string(refusal->reason));
+      return httplib::Server::HandlerResponse::Handled;
+    }
     // The delay comes before the body is read: a client that gives up meanwhile leaves an upload
     // the server never completes, as a slow line would.
     const int delay = switches_.delayMilliseconds();
@@ -156,13 +175,6 @@ void HttpServer::Upload(const Request& req, Response& res, const httplib::Conten
   const std::string boundary = BoundaryOf(req.get_header_value("Content-Type"));
   if (!req.is_multipart_form_data() || boundary.empty()) {
     Refuse(res, 400, "multipart/form-data with a boundary expected");
-    return;
-  }
-  // Refused before a byte of the body is read; the library would first read it all.
-  const std::string announced = req.get_header_value("Content-Length");
-  if (!announced.empty() &&
-      std::strtoull(announced.c_str(), nullptr, 10) > options_.maxUploadBytes) {
-    Refuse(res, 413, "the upload is larger than this server takes");
     return;
   }
   UploadReceiver receiver(service_.NewStagingDir(), boundary);

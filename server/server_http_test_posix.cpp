@@ -358,6 +358,48 @@ TEST_F(ServerHttpTest, BadRequestsGet4xxAndChangeNothing) {
   EXPECT_EQ(TracesNow(), before);
 }
 
+// A body the library would read to its end without bound is refused from its head: the
+// client below has sent only the start of it and waits. Within the length rule, the form
+// fields of one upload are capped as a whole.
+TEST_F(ServerHttpTest, BodiesWithoutAnHonestLengthAreRefusedBeforeTheyAreRead) {
+  const Traces before = TracesNow();
+  constexpr int kPatienceSeconds = 5;
+  const std::string chunkedHead =
+      "Content-Type: application/x-www-form-urlencoded\r\nTransfer-Encoding: chunked\r\n\r\n"
+      "11E1A300\r\nproductid=P-chunked&";  // a chunk of 300 MB announced, 20 bytes of it sent
+  for (const char* path : {"/history", "/savesize"}) {
+    testing::RawAnswer answer = Exchange(
+        port_, std::string("POST ") + path + " HTTP/1.1\r\nHost: " + host_ + "\r\n" + chunkedHead,
+        false, kPatienceSeconds);
+    EXPECT_EQ(answer.status, 411) << path;
+  }
+  const std::string noLength = "POST /history HTTP/1.0\r\nHost: " + host_ +
+                               "\r\nContent-Type: application/x-www-form-urlencoded\r\n\r\n"
+                               "productid=P-nolength";
+  EXPECT_EQ(Exchange(port_, noLength, false, kPatienceSeconds).status, 411);
+  EXPECT_EQ(Exchange(port_, "POST /history HTTP/1.0\r\nContent-Length: 70000\r\n\r\nproductid=",
+                     false, kPatienceSeconds)
+                .status,
+            413);
+
+  std::string chunkedUpload = UploadRequest(host_, SimpleForward("P-chunked"));
+  const std::size_t lengthAt = chunkedUpload.find("Content-Length:");
+  chunkedUpload.replace(lengthAt, chunkedUpload.find("\r\n", lengthAt) - lengthAt,
+                        "Transfer-Encoding: chunked");
+  chunkedUpload.insert(chunkedUpload.find("\r\n\r\n") + 4, "40000000\r\n");
+  EXPECT_EQ(Exchange(port_, chunkedUpload, false, kPatienceSeconds).status, 411);
+
+  // 70 Para fields of 1 KiB: each within any sensible field size, together far above what the
+  // index and three Para values take.
+  const std::vector<std::string> manyFields(70, std::string(1024, 'p'));
+  testing::RawAnswer fields = Exchange(
+      port_, UploadRequest(host_, UploadBody({{"OrvaneFileTrans.para", "x"}}, manyFields)));
+  EXPECT_EQ(fields.status, 413);
+
+  EXPECT_EQ(Post("/savesize", "productid=P-chunked")->body, "0");
+  EXPECT_EQ(TracesNow(), before);
+}
+
 TEST_F(ServerHttpTest, HistoryAndSavedSizeShowKeptAndExpiredForwardsByteForByte) {
   constexpr long long kNovemberFirst = 1793523907;  // 2026/11/01 09:05:07 UTC
   ASSERT_EQ(Post("/test/clock", "pinned=" + std::to_string(kNovemberFirst))->status, 200);
