@@ -1,10 +1,10 @@
 #include "server/forward_service.h"
 
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <system_error>
 
+#include "server/forward_id.h"
 #include "server/replies.h"
 
 namespace server {
@@ -67,13 +67,6 @@ void RemoveQuietly(const fs::path& path) {
 }
 
 }  // namespace
-
-std::string NewForwardId() {
-  static thread_local std::mt19937_64 generator{std::random_device{}()};
-  char id[17];
-  std::snprintf(id, sizeof id, "%016llx", static_cast<unsigned long long>(generator()));
-  return id;
-}
 
 ForwardService::ForwardService(fs::path dataDir, ServerClock& clock)
     : dataDir_(std::move(dataDir)), clock_(clock), store_(DatabasePath(dataDir_)) {

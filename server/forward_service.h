@@ -61,6 +61,4 @@ class ForwardService {
   std::atomic<std::uint64_t> stagingCounter_{0};
 };
 
-std::string NewForwardId();
-
 }  // namespace server

@@ -8,6 +8,7 @@
 
 #include "base/ansi.h"
 #include "base/text.h"
+#include "server/forward_id.h"
 #include "server/replies.h"
 #include "server/request_framing.h"
 
@@ -107,9 +108,10 @@ void HttpServer::AddRoutes() {
   http_.Get("/savesize", [this](const Request& req, Response& res) { SavedSize(req, res); });
   http_.Post("/history", [this](const Request& req, Response& res) { History(req, res); });
   http_.Get("/history", [this](const Request& req, Response& res) { History(req, res); });
-  http_.Get(R"(/ofts/([0-9a-f]{16})\.ofts)",
+  const std::string id = std::string("(") + kForwardIdPattern + ")";
+  http_.Get("/ofts/" + id + R"(\.ofts)",
             [this](const Request& req, Response& res) { Descriptor(req, res); });
-  http_.Get(R"(/files/([0-9a-f]{16})/(.+))",
+  http_.Get("/files/" + id + "/(.+)",
             [this](const Request& req, Response& res) { Download(req, res); });
 }
 

@@ -6,8 +6,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "base/ansi.h"
@@ -239,6 +241,39 @@ TEST_F(ServerHttpTest, IsoJapaneseAliasesAreStoredUnderTheirNames) {
   EXPECT_EQ(ReadAll(stored / "0"), third);
   EXPECT_EQ(ReadAll(stored / "1"), second);
   EXPECT_EQ(ReadAll(stored / "2"), first);
+}
+
+// Identifiers are all a recipient needs to fetch a forward; those of forwards stored before they
+// grew to 128 bits keep serving.
+TEST_F(ServerHttpTest, ForwardIdentifiersHold128BitsAndOldOnesStillServe) {
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Upload(SimpleForward("P-ids")), "1");
+  std::set<std::string> ids;
+  for (const ForwardRecord& forward : ForwardsOf("P-ids")) {
+    EXPECT_EQ(forward.id.size(), 32u) << forward.id;
+    EXPECT_EQ(forward.id.find_first_not_of("0123456789abcdef"), std::string::npos) << forward.id;
+    ids.insert(forward.id);
+  }
+  EXPECT_EQ(ids.size(), 3u);
+
+  ForwardRecord old;
+  old.id = "00c0ffee12345678";
+  old.productId = "P-old-id";
+  old.createdAt = std::time(nullptr);
+  old.keptUntil = old.createdAt + 86400;
+  old.files.push_back({"old.txt", 3, "old.txt", 3, "old.txt"});
+  ForwardStore store(data_ / "forwards.db");
+  store.Begin();
+  store.Insert(old);
+  store.Commit();
+  fs::create_directories(data_ / "files" / old.id);
+  std::ofstream(data_ / "files" / old.id / "0", std::ios::binary) << "old";
+
+  const std::string fileUrl = url_ + "/files/" + old.id + "/old.txt";
+  EXPECT_EQ(RunCommand("curl -sS -f '" + url_ + "/ofts/" + old.id + ".ofts'"), fileUrl + "\r\n");
+  EXPECT_EQ(RunCommand("curl -sS -f '" + fileUrl + "'"), "old");
+  EXPECT_EQ(RunCommand("curl -s -o /dev/null -w '%{http_code}' '" + url_ + "/ofts/" + old.id +
+                       "0000.ofts'"),
+            "404");
 }
 
 TEST_F(ServerHttpTest, CurlFormUploadIsRecorded) {
