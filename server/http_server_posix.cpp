@@ -9,6 +9,7 @@
 #include "base/ansi.h"
 #include "base/text.h"
 #include "server/forward_id.h"
+#include "server/offered_names.h"
 #include "server/replies.h"
 #include "server/request_framing.h"
 
@@ -45,9 +46,14 @@ int IntValue(const Request& req, const std::string& key, int fallback) {
   }
 }
 
+// The client's Host header is written into mails and descriptors; one that is no host is not.
 std::string BaseUrl(const Request& req) {
   std::string host = req.get_header_value("Host");
-  if (host.empty()) host = req.local_addr + ":" + std::to_string(req.local_port);
+  if (!IsUrlHost(host)) {
+    const bool v6 = req.local_addr.find(':') != std::string::npos;
+    host =
+        (v6 ? "[" + req.local_addr + "]" : req.local_addr) + ":" + std::to_string(req.local_port);
+  }
   return "http://" + host;
 }
 

@@ -276,6 +276,35 @@ TEST_F(ServerHttpTest, ForwardIdentifiersHold128BitsAndOldOnesStillServe) {
             "404");
 }
 
+// An uploader names the sources recipients get and sends the Host header the mails and
+// descriptors are written with; neither may steer where a recipient's download goes.
+TEST_F(ServerHttpTest, HostileSourceNamesAreRefusedAndHostileHostsNeverReachAnAddress) {
+  const Traces before = TracesNow();
+  const std::string hostile = "a -d C:\\Users\\Public -o evil.exe -j /payload";
+  for (const std::string& source : {hostile, std::string("..\\a.txt"), std::string("a\rb")}) {
+    const std::string para = ParaFileLine("s", "P-hostile", {{"n", "n@example.com"}}, "m",
+                                          {{source, 5}}, {{"a.txt", 5}});
+    EXPECT_EQ(Upload(UploadBody({{"OrvaneFileTrans.para", para}, {"a.txt", "hello"}})), "-4");
+  }
+  EXPECT_TRUE(ForwardsOf("P-hostile").empty());
+  EXPECT_EQ(TracesNow(), before);
+
+  // "ソ" ends in the byte 0x5C; the Host header below is no host.
+  const std::string para = ParaFileLine("s", "P-host", {{"n", "n@example.com"}}, "m",
+                                        {{Sjis(u"ソ 1.txt"), 5}}, {{"a.txt", 5}});
+  std::string request = UploadRequest(
+      "evil -d C:\\x", UploadBody({{"OrvaneFileTrans.para", para}, {"a.txt", "hello"}}));
+  ASSERT_EQ(Exchange(port_, request).body, "1");
+  std::vector<ForwardRecord> forwards = ForwardsOf("P-host");
+  ASSERT_EQ(forwards.size(), 1u);
+  const std::string descriptorPath = "/ofts/" + forwards[0].id + ".ofts";
+  EXPECT_NE(ReadAll(data_ / "outbox" / (forwards[0].id + "-0.txt")).find(url_ + descriptorPath),
+            std::string::npos);
+  testing::RawAnswer descriptor =
+      Exchange(port_, "GET " + descriptorPath + " HTTP/1.0\r\nHost: a b\r\n\r\n");
+  EXPECT_EQ(descriptor.body, url_ + "/files/" + forwards[0].id + "/" + Sjis(u"ソ 1.txt") + "\r\n");
+}
+
 TEST_F(ServerHttpTest, CurlFormUploadIsRecorded) {
   const fs::path folder = fs::temp_directory_path() / ("orvane-curl-" + std::to_string(getpid()));
   fs::create_directories(folder);
