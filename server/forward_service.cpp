@@ -1,5 +1,6 @@
 #include "server/forward_service.h"
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -61,6 +62,11 @@ fs::path DatabasePath(const fs::path& dataDir) {
   return dataDir / "forwards.db";
 }
 
+// The answer codes tell the client only which step failed; the operator reads why.
+void LogFailure(const char* step, const std::exception& e) {
+  std::fprintf(stderr, "orvane-server: forward not recorded, %s: %s\n", step, e.what());
+}
+
 void RemoveQuietly(const fs::path& path) {
   std::error_code ignored;
   fs::remove_all(path, ignored);
@@ -119,12 +125,14 @@ std::string ForwardService::Record(const ReceivedUpload& upload, const std::stri
 
   try {
     store_.Begin();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LogFailure("begin", e);
     return std::string(kAnswerDatabaseFailed);  // no transaction of ours to take back
   }
   try {
     store_.Insert(forward);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LogFailure("insert", e);
     return undo(kAnswerDatabaseFailed);
   }
   try {
@@ -133,19 +141,22 @@ std::string ForwardService::Record(const ReceivedUpload& upload, const std::stri
     for (std::size_t i = 0; i < plan->workParts.size(); ++i) {
       fs::rename(upload.stagedFiles[plan->workParts[i]], StoredFilePath(forward.id, i));
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LogFailure("store files", e);
     return undo(kAnswerSaveFailed);
   }
   try {
     if (injected == InjectedFailure::kMail) throw std::runtime_error("injected");
     WriteMails(forward, baseUrl + "/ofts/" + forward.id + ".ofts", mails);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LogFailure("write mails", e);
     return undo(kAnswerMailFailed);
   }
   try {
     if (injected == InjectedFailure::kDatabase) throw StoreError("injected");
     store_.Commit();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LogFailure("commit", e);
     return undo(kAnswerDatabaseFailed);
   }
   return std::string(kAnswerSuccess);
