@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <system_error>
 
@@ -81,6 +82,24 @@ ForwardService::ForwardService(fs::path dataDir, ServerClock& clock)
   // Uploads cut off by a previous stop leave nothing that counts.
   RemoveQuietly(dataDir_ / "staging");
   fs::create_directories(dataDir_ / "staging");
+  RemoveUnowned();
+}
+
+void ForwardService::RemoveUnowned() {
+  const std::regex forwardId(kForwardIdPattern);
+  const std::regex mailName(std::string("(") + kForwardIdPattern + ")-[0-9]+\\.txt");
+  auto owner = [&](const std::string& id) { return store_.Find(id); };
+  for (const fs::directory_entry& entry : fs::directory_iterator(dataDir_ / "files")) {
+    const std::string name = entry.path().filename().string();
+    if (!std::regex_match(name, forwardId)) continue;
+    const std::optional<ForwardRecord> forward = owner(name);
+    if (!forward || forward->deleted) RemoveQuietly(entry.path());
+  }
+  for (const fs::directory_entry& entry : fs::directory_iterator(dataDir_ / "outbox")) {
+    const std::string name = entry.path().filename().string();
+    std::smatch match;
+    if (std::regex_match(name, match, mailName) && !owner(match[1])) RemoveQuietly(entry.path());
+  }
 }
 
 fs::path ForwardService::NewStagingDir() {
