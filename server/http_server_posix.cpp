@@ -47,7 +47,8 @@ int IntValue(const Request& req, const std::string& key, int fallback) {
 }
 
 // The client's Host header is written into mails and descriptors; one that is no host is not.
-std::string BaseUrl(const Request& req) {
+std::string BaseUrl(const Request& req, const ServerOptions& options) {
+  if (!options.publicUrl.empty()) return options.publicUrl;
   std::string host = req.get_header_value("Host");
   if (!IsUrlHost(host)) {
     const bool v6 = req.local_addr.find(':') != std::string::npos;
@@ -219,7 +220,7 @@ void HttpServer::Upload(const Request& req, Response& res, const httplib::Conten
     res.set_content(*forced, kText);
     return;
   }
-  res.set_content(service_.Record(receiver.upload(), BaseUrl(req), injected), kText);
+  res.set_content(service_.Record(receiver.upload(), BaseUrl(req, options_), injected), kText);
 }
 
 void HttpServer::SavedSize(const Request& req, Response& res) {
@@ -248,7 +249,7 @@ std::optional<ForwardRecord> HttpServer::KeptForward(const Request& req, Respons
 void HttpServer::Descriptor(const Request& req, Response& res) {
   const std::optional<ForwardRecord> forward = KeptForward(req, res);
   if (!forward) return;
-  res.set_content(DescriptorText(BaseUrl(req), *forward), kOctets);
+  res.set_content(DescriptorText(BaseUrl(req, options_), *forward), kOctets);
 }
 
 void HttpServer::Download(const Request& req, Response& res) {
