@@ -24,7 +24,6 @@ constexpr const char* kOctets = "application/octet-stream";
 
 void Refuse(Response& res, int status, const std::string& why) {
   res.status = status;
-  res.set_header("Connection", "close");
   res.set_content(why + "\n", kText);
 }
 
@@ -197,7 +196,6 @@ void HttpServer::Upload(const Request& req, Response& res, const httplib::Conten
   if (!complete) {
     switch (receiver.failure()) {
       case UploadReceiver::Failure::kNotSaved:
-        res.set_header("Connection", "close");
         res.set_content(std::string(kAnswerSaveFailed), kText);
         return;
       case UploadReceiver::Failure::kTooLarge:

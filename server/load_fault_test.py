@@ -458,7 +458,7 @@ def main():
     args.faults = 36 if args.long else 18
     args.kill_size = (50 if args.long else 24) << 20
     args.max_upload = 64 << 20
-    args.trickle_pause = 0.05 if args.long else 0.02
+    args.trickle_pause = 0.1 if args.long else 0.04
     memory_bound = args.memory_mb or 200
 
     shutil.rmtree(args.work, ignore_errors=True)
