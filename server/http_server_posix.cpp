@@ -91,7 +91,7 @@ HttpServer::HttpServer(const ServerOptions& options, ForwardService& service, Se
   http_.set_keep_alive_max_count(1);
   AddRoutes();
   if (options.testSwitches) AddTestRoutes();
-  AddLog();
+  AddFramingCheckAndLog();
 }
 
 int HttpServer::Bind() {
@@ -148,7 +148,7 @@ void HttpServer::AddTestRoutes() {
   });
 }
 
-void HttpServer::AddLog() {
+void HttpServer::AddFramingCheckAndLog() {
   http_.set_pre_routing_handler([this](const Request& req, Response& res) {
     requestStart = std::chrono::steady_clock::now();
     // The library reads a body after this handler, and a chunked one without any bound.
