@@ -1,17 +1,22 @@
 ; The setup program of OrvaneFts: the program, its upload control and the outside libraries in one
-; program folder, the transfer server's addresses for the current user, the ".ofts" association
-; and a Start menu entry, and an uninstaller that takes them away again.
+; program folder with the user guide, the transfer server's addresses for every user of the PC,
+; the ".ofts" association and a Start menu entry, and an uninstaller that takes them away again.
 ;
 ; Built by scripts/package (and by scripts/test-installer for the tests) with
 ;   makensis -INPUTCHARSET UTF8 -DPAYLOAD=<build>/installer/payload.nsh \
 ;            -DSERVER_BASE=http://host:port -DOUTFILE=<setup.exe> installer/OrvaneFts.nsi
 ; PAYLOAD, written by CMake for one build, defines TARGET (x86-unicode or amd64-unicode),
-; ORVANE_BIN (the folder of the built binaries) and HAVE_PARVEK when the download library is built.
+; ORVANE_BIN (the folder of the built binaries), GUIDE (the user guide as a page with its pictures,
+; made by scripts/guide-html) and HAVE_PARVEK when the download library is built.
 ;
 ; Silent install: OrvaneFts-setup.exe /S [/SERVER=http://host:port] [/FILETRANSURL=...]
 ;   [/SAVESIZEURL=...] [/HISTORYURL=...] [/D=C:\folder]
 ; /SERVER sets all three addresses from the server's base address; the others replace one each.
 ; Exit codes: 0 installed, 2 an address was refused, 3 the upload control did not register.
+;
+; The addresses are written once for the machine (HKLM\SOFTWARE\Halvik\FileUpDown): the setup runs
+; elevated, often as another account than the one that will use the program, and every account of
+; the PC must find them. An address a user set under his own settings key still comes first.
 ;
 ; The host product's installation (HKLM\SOFTWARE\Halvik\ORVANE) is never written: the product
 ; identifier comes from that product alone.
@@ -67,7 +72,9 @@ Var HistoryField
 !insertmacro MUI_PAGE_DIRECTORY
 Page custom ServerPage ServerPageLeave
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_RUN "$INSTDIR\OrvaneFts.exe"
+; No "start the program now" option: started from this elevated process the program would run with
+; the administrator's rights and keep its address book where a standard user's cannot be.
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -84,6 +91,8 @@ LangString RegisterFailed ${LANG_JAPANESE} "アップロードコントロール
 LangString Needs64Bit ${LANG_JAPANESE} "このセットアップは64ビット版Windows専用です。"
 LangString OftsTypeName ${LANG_JAPANESE} "Orvaneダウンロードファイル"
 LangString UninstallLink ${LANG_JAPANESE} "アンインストール"
+LangString GuideLink ${LANG_JAPANESE} "ユーザーガイド"
+LangString FinishText ${LANG_JAPANESE} "${PRODUCT}のインストールが完了しました。$\r$\n$\r$\nスタートメニューの「${PRODUCT}」から起動してください。"
 
 Function .onInit
 !if ${TARGET} == amd64-unicode
@@ -255,20 +264,25 @@ Section
 !ifdef HAVE_PARVEK
   File "${ORVANE_BIN}/Parvek.dll"
 !endif
+  SetOutPath "$INSTDIR\guide"
+  File /r "${GUIDE}/*.*"
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
-  ; A forward without its upload control cannot run: such an installation is no installation.
+  ; A forward without its upload control cannot run: such an installation is no installation, and
+  ; what was copied goes again (a folder that holds the user's own files stays with them).
   ClearErrors
   RegDLL "$INSTDIR\Zorvel.dll"
   ${If} ${Errors}
+    Call RemoveProgramFiles
     MessageBox MB_ICONSTOP "$(RegisterFailed)" /SD IDOK
     SetErrorLevel 3
     Abort
   ${EndIf}
 
-  WriteRegStr HKCU "${SETTINGS_KEY}" "FileTransUrl" "$FileTransUrl"
-  WriteRegStr HKCU "${SETTINGS_KEY}" "SaveSizeUrl" "$SaveSizeUrl"
-  WriteRegStr HKCU "${SETTINGS_KEY}" "HistoryUrl" "$HistoryUrl"
+  WriteRegStr HKLM "${SETTINGS_KEY}" "FileTransUrl" "$FileTransUrl"
+  WriteRegStr HKLM "${SETTINGS_KEY}" "SaveSizeUrl" "$SaveSizeUrl"
+  WriteRegStr HKLM "${SETTINGS_KEY}" "HistoryUrl" "$HistoryUrl"
 
   ; The program takes its whole argument text as the descriptor's path, quotes included: %1 is
   ; therefore passed bare (a path with blanks arrives whole all the same).
@@ -280,6 +294,7 @@ Section
 
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\OrvaneFts.exe"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\$(GuideLink).lnk" "$INSTDIR\guide\user-guide.html"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\$(UninstallLink).lnk" "$INSTDIR\Uninstall.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -292,6 +307,33 @@ Section
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; The program folder's files of ours, the folder itself when nothing else is left in it, and the
+; maker's folder when it is ours and empty; a folder the user chose stays.
+!macro RemoveProgramFiles un
+Function ${un}RemoveProgramFiles
+  ; A folder that is the current one of this process would not go.
+  SetOutPath "$TEMP"
+  ; A program still running keeps its files until the next start of Windows.
+  Delete /REBOOTOK "$INSTDIR\OrvaneFts.exe"
+  Delete /REBOOTOK "$INSTDIR\Zorvel.dll"
+  Delete /REBOOTOK "$INSTDIR\TTA_VB.dll"
+  Delete /REBOOTOK "$INSTDIR\Parvek.dll"
+  Delete "$INSTDIR\Uninstall.exe"
+  RMDir /r "$INSTDIR\guide"
+  RMDir /REBOOTOK "$INSTDIR"
+  ${GetParent} "$INSTDIR" $0
+!if ${TARGET} == amd64-unicode
+  ${If} $0 == "$PROGRAMFILES64\Halvik"
+!else
+  ${If} $0 == "$PROGRAMFILES\Halvik"
+!endif
+    RMDir "$0"
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro RemoveProgramFiles ""
+!insertmacro RemoveProgramFiles "un."
+
 Function un.onInit
 !if ${TARGET} == amd64-unicode
   SetRegView 64
@@ -303,27 +345,19 @@ FunctionEnd
 Section Uninstall
   SetShellVarContext all
   UnRegDLL "$INSTDIR\Zorvel.dll"
-  ; A program still running keeps its files until the next start of Windows.
-  Delete /REBOOTOK "$INSTDIR\OrvaneFts.exe"
-  Delete /REBOOTOK "$INSTDIR\Zorvel.dll"
-  Delete /REBOOTOK "$INSTDIR\TTA_VB.dll"
-  Delete /REBOOTOK "$INSTDIR\Parvek.dll"
-  Delete "$INSTDIR\Uninstall.exe"
-  RMDir /REBOOTOK "$INSTDIR"
-  ; The maker's folder goes too when it is ours and empty; a folder the user chose stays.
-  ${GetParent} "$INSTDIR" $0
-!if ${TARGET} == amd64-unicode
-  ${If} $0 == "$PROGRAMFILES64\Halvik"
-!else
-  ${If} $0 == "$PROGRAMFILES\Halvik"
-!endif
-    RMDir "$0"
-  ${EndIf}
+  Call un.RemoveProgramFiles
 
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\$(GuideLink).lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\$(UninstallLink).lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
 
+  DeleteRegValue HKLM "${SETTINGS_KEY}" "FileTransUrl"
+  DeleteRegValue HKLM "${SETTINGS_KEY}" "SaveSizeUrl"
+  DeleteRegValue HKLM "${SETTINGS_KEY}" "HistoryUrl"
+  DeleteRegKey /ifempty HKLM "${SETTINGS_KEY}"
+  DeleteRegKey /ifempty HKLM "SOFTWARE\Halvik"
+  ; Setups before this one wrote the addresses for the account that ran them.
   DeleteRegValue HKCU "${SETTINGS_KEY}" "FileTransUrl"
   DeleteRegValue HKCU "${SETTINGS_KEY}" "SaveSizeUrl"
   DeleteRegValue HKCU "${SETTINGS_KEY}" "HistoryUrl"

@@ -1,5 +1,6 @@
 // The setup program as a user receives it, run by scripts/test-installer in a Wine prefix of its
-// own: a silent install, a forward through the installed program to orvane-server, the download
+// own: a silent install, a forward through the installed program to orvane-server by an account
+// that has no addresses of its own, the download
 // of that forward from its descriptor opened through the association, and an uninstall that takes
 // away everything of ours and nothing of the user's or of the host product's.
 #include <gtest/gtest.h>
@@ -46,9 +47,9 @@ std::wstring Environment(const wchar_t* name) {
   return length > 0 && length < 1024 ? value : L"";
 }
 
-// The Windows path of the setup program under test (scripts/test-installer names it).
-std::wstring SetupPath() {
-  std::wstring path = Environment(L"ORVANE_SETUP");
+// The Windows path of a setup program under test (scripts/test-installer names it).
+std::wstring SetupPath(const wchar_t* variable = L"ORVANE_SETUP") {
+  std::wstring path = Environment(variable);
   std::replace(path.begin(), path.end(), L'/', L'\\');
   return path;
 }
@@ -70,8 +71,8 @@ DWORD RunAndWait(std::wstring commandLine) {
   return code;
 }
 
-DWORD Install(const std::wstring& options = L"") {
-  return RunAndWait(L"\"" + SetupPath() + L"\" /S" + (options.empty() ? L"" : L" " + options));
+DWORD Install(const std::wstring& options = L"", const std::wstring& setup = SetupPath()) {
+  return RunAndWait(L"\"" + setup + L"\" /S" + (options.empty() ? L"" : L" " + options));
 }
 
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
@@ -103,6 +104,11 @@ std::wstring Value(HKEY root, const std::wstring& key, const wchar_t* name = nul
     return L"<absent>";
   }
   return data;
+}
+
+// The address `name` the setup wrote for every user of the PC.
+std::wstring MachineAddress(const wchar_t* name) {
+  return Value(HKEY_LOCAL_MACHINE, kSettingsKey, name);
 }
 
 bool KeyExists(HKEY root, const std::wstring& key) {
@@ -371,6 +377,7 @@ void ExpectNothingOfOursInTheRegistry() {
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
   for (const wchar_t* name : {L"FileTransUrl", L"SaveSizeUrl", L"HistoryUrl"}) {
     EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, name), L"<absent>") << name;
+    EXPECT_EQ(MachineAddress(name), L"<absent>") << name;
   }
 }
 
@@ -385,7 +392,7 @@ TEST_F(Setup, TakesTheServerFromItsOptionsAndRefusesAnAddressTheProgramWouldTake
   const std::wstring server = L"http://127.0.0.1:8480/" + std::wstring(97, L'a');
   EXPECT_EQ(Install(L"/SERVER=" + server), 2u);
   EXPECT_FALSE(fs::exists(InstallFolder()));
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), L"<absent>");
+  EXPECT_EQ(MachineAddress(L"FileTransUrl"), L"<absent>");
   EXPECT_EQ(Install(L"/HISTORYURL="), 2u);
   EXPECT_FALSE(fs::exists(InstallFolder()));
 
@@ -393,10 +400,19 @@ TEST_F(Setup, TakesTheServerFromItsOptionsAndRefusesAnAddressTheProgramWouldTake
   // replaces the one made from the server.
   const std::wstring longest = L"http://127.0.0.1:8480/" + std::wstring(96, L'a');
   EXPECT_EQ(Install(L"/SERVER=\"" + longest + L"\" /HISTORYURL=http://127.0.0.1:9191/h"), 0u);
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), longest + L"/upload");
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"SaveSizeUrl"), longest + L"/savesize");
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"HistoryUrl"), L"http://127.0.0.1:9191/h");
+  EXPECT_EQ(MachineAddress(L"FileTransUrl"), longest + L"/upload");
+  EXPECT_EQ(MachineAddress(L"SaveSizeUrl"), longest + L"/savesize");
+  EXPECT_EQ(MachineAddress(L"HistoryUrl"), L"http://127.0.0.1:9191/h");
   ASSERT_TRUE(Uninstall());
+}
+
+// A setup whose upload control does not register (scripts/test-installer makes one) leaves
+// nothing behind: no program files, no uninstaller without its entry, no addresses.
+TEST_F(Setup, AControlThatDoesNotRegisterUndoesTheCopy) {
+  EXPECT_EQ(Install(L"", SetupPath(L"ORVANE_BROKEN_SETUP")), 3u);
+  EXPECT_FALSE(fs::exists(InstallFolder().parent_path())) << "files of the failed install stay";
+  EXPECT_FALSE(fs::exists(MenuFolder()));
+  ExpectNothingOfOursInTheRegistry();
 }
 
 TEST_F(Setup, UninstallLeavesNoTrace) {
@@ -421,16 +437,21 @@ TEST_F(Setup, InstallOpenDescriptorUninstall) {
     EXPECT_TRUE(fs::exists(folder / name)) << fs::path(name).string();
   }
   EXPECT_EQ(fs::exists(folder / L"Parvek.dll"), withDownload);
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), defaultServer + L"/upload");
+  EXPECT_EQ(MachineAddress(L"FileTransUrl"), defaultServer + L"/upload");
 
   // Installing again over it, for the test's own orvane-server, replaces the addresses.
   const std::u16string url = history_testing::ServerUrl();
   const std::wstring server(url.begin(), url.end());
   ASSERT_FALSE(server.empty()) << "scripts/test-installer names the server";
   ASSERT_EQ(Install(L"/SERVER=" + server), 0u);
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"FileTransUrl"), server + L"/upload");
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"SaveSizeUrl"), server + L"/savesize");
-  EXPECT_EQ(Value(HKEY_CURRENT_USER, kSettingsKey, L"HistoryUrl"), server + L"/history");
+  EXPECT_EQ(MachineAddress(L"FileTransUrl"), server + L"/upload");
+  EXPECT_EQ(MachineAddress(L"SaveSizeUrl"), server + L"/savesize");
+  EXPECT_EQ(MachineAddress(L"HistoryUrl"), server + L"/history");
+  // The program is used by another account of the PC than the one that ran the setup: it has no
+  // addresses of its own.
+  for (const wchar_t* name : {L"FileTransUrl", L"SaveSizeUrl", L"HistoryUrl"}) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name);
+  }
 
   // The control is registered from the program folder and can be created by its class name.
   const std::wstring clsid = Value(HKEY_CLASSES_ROOT, L"Zorvex.1\\CLSID");
@@ -450,6 +471,15 @@ TEST_F(Setup, InstallOpenDescriptorUninstall) {
   EXPECT_EQ(Value(HKEY_CLASSES_ROOT, L"OrvaneFts.ofts\\shell\\open\\command"),
             L"\"" + (folder / L"OrvaneFts.exe").wstring() + L"\" %1");
   EXPECT_TRUE(fs::exists(MenuFolder() / L"Orvaneファイル転送.lnk"));
+  // The guide opens from its own entry, every picture the package carried beside it.
+  EXPECT_EQ(Lower(ShortcutTarget(MenuFolder() / L"ユーザーガイド.lnk")),
+            Lower((folder / L"guide" / L"user-guide.html").wstring()));
+  const fs::path guide = SetupPath(L"ORVANE_GUIDE");
+  EXPECT_TRUE(fs::exists(guide / L"user-guide.html"));
+  for (const auto& built : fs::recursive_directory_iterator(guide)) {
+    EXPECT_TRUE(fs::exists(folder / L"guide" / fs::relative(built.path(), guide)))
+        << built.path().string();
+  }
   // The host product's identifier is its own business.
   EXPECT_EQ(Value(HKEY_LOCAL_MACHINE, kHostKey, L"ProductID"), L"HOST-0001");
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Halvik\\ORVANE\\V02"));
@@ -483,8 +513,8 @@ TEST_F(Setup, InstallOpenDescriptorUninstall) {
   WriteFile(folder / L"address.dat", book);
 
   ASSERT_TRUE(Uninstall());
-  for (const wchar_t* name :
-       {L"OrvaneFts.exe", L"Zorvel.dll", L"TTA_VB.dll", L"Parvek.dll", L"Uninstall.exe"}) {
+  for (const wchar_t* name : {L"OrvaneFts.exe", L"Zorvel.dll", L"TTA_VB.dll", L"Parvek.dll",
+                              L"Uninstall.exe", L"guide"}) {
     EXPECT_FALSE(fs::exists(folder / name)) << fs::path(name).string();
   }
   EXPECT_EQ(ReadFile(folder / L"address.dat"), book);

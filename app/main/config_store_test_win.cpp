@@ -101,6 +101,26 @@ TEST_F(ConfigStore, LongerSaveSizeUrlIsStillReadWhole) {
   EXPECT_EQ(historyUrl, u"");
 }
 
+// Every account of the PC finds the addresses the setup wrote for the machine; one the user set
+// is taken first, address by address, and a user's value too long to read is no value.
+TEST_F(ConfigStore, UserAddressesComeFirstAndTheMachinesFillTheRest) {
+  SetMachineSetting("FileTransUrl", "http://machine/upload");
+  SetMachineSetting("SaveSizeUrl", "http://machine/savesize");
+  SetMachineSetting("HistoryUrl", "http://machine/history");
+  std::u16string fileTransUrl, saveSizeUrl, historyUrl;
+  GetFileTransURL(fileTransUrl, saveSizeUrl, historyUrl);
+  EXPECT_EQ(fileTransUrl, u"http://machine/upload");
+  EXPECT_EQ(saveSizeUrl, u"http://machine/savesize");
+  EXPECT_EQ(historyUrl, u"http://machine/history");
+
+  SetSetting("FileTransUrl", "http://user/upload");
+  SetSetting("HistoryUrl", std::string(128, 'h'));
+  GetFileTransURL(fileTransUrl, saveSizeUrl, historyUrl);
+  EXPECT_EQ(fileTransUrl, u"http://user/upload");
+  EXPECT_EQ(saveSizeUrl, u"http://machine/savesize");
+  EXPECT_EQ(historyUrl, u"http://machine/history");
+}
+
 TEST_F(ConfigStore, SenderNameIsStoredAsShiftJisWithItsTerminator) {
   std::u16string name;
   for (int i = 0; i < 30; ++i) name += u"録";

@@ -92,11 +92,15 @@ std::u16string GetSendUserName() {
 void GetFileTransURL(std::u16string& fileTransUrl, std::u16string& saveSizeUrl,
                      std::u16string& historyUrl) {
   WithErrorTrap(u"GetFileTransURL", false, [&] {
-    RegistryKey key;
-    if (!key.Open(HKEY_CURRENT_USER, kSettingsKey)) return true;
-    if (auto value = key.ReadText("FileTransUrl")) fileTransUrl = *value;
-    if (auto value = key.ReadText("SaveSizeUrl")) saveSizeUrl = *value;
-    if (auto value = key.ReadText("HistoryUrl")) historyUrl = *value;
+    // The setup writes the addresses once for the whole machine, so that every account of the
+    // PC finds them; an address of the user's own, read last, comes first.
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+      RegistryKey key;
+      if (!key.Open(root, kSettingsKey)) continue;
+      if (auto value = key.ReadText("FileTransUrl")) fileTransUrl = *value;
+      if (auto value = key.ReadText("SaveSizeUrl")) saveSizeUrl = *value;
+      if (auto value = key.ReadText("HistoryUrl")) historyUrl = *value;
+    }
     return true;
   });
 }

@@ -1,5 +1,5 @@
-// The configuration in the registry: the host product's identifier (local machine, read only)
-// and the transfer settings of the current user.
+// The configuration in the registry: the host product's identifier (local machine, read only),
+// the transfer settings of the current user and the server addresses of the machine.
 #pragma once
 
 #include <string>
@@ -9,7 +9,8 @@ std::u16string GetProductID();
 
 std::u16string GetSendUserName();
 
-// Each address whose value is found replaces its variable; an absent one keeps it.
+// Each address whose value is found replaces its variable; an absent one keeps it. The user's
+// own value is taken first, the machine's (written by the setup) when the user has none.
 void GetFileTransURL(std::u16string& fileTransUrl, std::u16string& saveSizeUrl,
                      std::u16string& historyUrl);
 

@@ -27,6 +27,7 @@ void SetString(HKEY root, const std::string& path, const char* name, std::string
 void ClearConfiguration() {
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, kProductRoot);
   RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSettingsKey);
 }
 
 void SetProductId(std::string_view keyName, std::string_view bytes) {
@@ -36,6 +37,10 @@ void SetProductId(std::string_view keyName, std::string_view bytes) {
 
 void SetSetting(const char* name, std::string_view bytes) {
   SetString(HKEY_CURRENT_USER, kSettingsKey, name, bytes);
+}
+
+void SetMachineSetting(const char* name, std::string_view bytes) {
+  SetString(HKEY_LOCAL_MACHINE, kSettingsKey, name, bytes);
 }
 
 std::string ReadSettingBytes(const char* name, bool* found) {

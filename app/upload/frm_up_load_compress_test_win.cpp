@@ -133,14 +133,25 @@ TEST_F(UploadCompression, CancelBetweenWavFilesLetsCopiesGoOnUntilTheNextWav) {
   EXPECT_EQ(Engine().calls, 0);
 }
 
-TEST_F(UploadCompression, CompressorFailureOnTheLastWavEndsTheRunWithoutTransfer) {
+// A WAV file the compressor refuses (a float WAV, say) ends the run without a transfer, and the
+// user is told which file and why before the window closes.
+TEST_F(UploadCompression, CompressorRefusalOnTheLastWavNamesTheFileAndEndsTheRun) {
   AddFile(u"a.wav", "RIFF-one", u"a.tta");
-  AddFile(u"b.wav", "RIFF-two", u"b.tta");
+  AddFile(u"浮動小数点.wav", "RIFF-two", u"b.tta");
   failingCall = 2;
+  failingResult = 2;
   Open();
+  const HWND window = form.hwnd();
   ASSERT_TRUE(WaitForClose());
   EXPECT_EQ(form.UpLoadStatus(), -9999);
-  EXPECT_TRUE(dialogs.messages.empty());
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text,
+            u"次のファイルを圧縮出来ませんでした。転送を中止します。\r\n\r\n" +
+                std::u16string(files / u"浮動小数点.wav") +
+                u"\r\n\r\n圧縮できない形式のWAVファイルです。圧縮できるのはリニアPCM(整数)形式"
+                u"だけで、浮動小数点形式などのWAVファイルは圧縮できません。");
+  EXPECT_EQ(dialogs.messages[0].icon(), static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(dialogs.messages[0].owner, window);  // told over the window, before it closed
   EXPECT_EQ(Engine().calls, 0);
 }
 

@@ -5,8 +5,10 @@
 #include "app/main/app_error_win.h"
 #include "app/main/file_utils_win.h"
 #include "app/main/show_error_message_win.h"
+#include "app/main/user_dialogs_win.h"
 #include "app/resources/form_ids.h"
 #include "app/tta/tta_codec_win.h"
+#include "app/upload/compress_failure_message.h"
 #include "app/upload/zorvex_members_win.h"
 #include "base/text.h"
 #include "control/hosting/activex_site_win.h"
@@ -130,6 +132,8 @@ void frmUpLoad::EncodeWaveToTta() {
       const int32_t result = compressor(file->FilePath, file->NewFilePath, &blnEncodeCancel);
       if (result != kTtaDone) {
         lngUpLoadStatus = result == kTtaStopped ? -999 : -9999;
+        refusedPath_ = file->FilePath;
+        refusal_ = result;
         break;
       }
       ++wavsCompressed_;
@@ -145,6 +149,10 @@ void frmUpLoad::EncodeWaveToTta() {
   }
   if (lngUpLoadStatus == -999 || lngUpLoadStatus == -9999) {
     StopTimer(kTimer2);
+    // Nothing is sent: the user learns which file stopped the forward and why.
+    if (lngUpLoadStatus == -9999) {
+      ShowAppMessage(CompressFailureMessage(refusedPath_, refusal_), MB_ICONERROR, hwnd());
+    }
     CloseWindow();
     return;
   }

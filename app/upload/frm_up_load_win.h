@@ -75,6 +75,9 @@ class frmUpLoad : public Form {
   // WAV files whose compression ended well. A compressor call that raised has already counted
   // its file in intWavIndex, and that file must not be sent as if it had been compressed.
   int16_t wavsCompressed_ = 0;
+  // The WAV file the compressor refused and its result code, for the message.
+  std::u16string refusedPath_;
+  int32_t refusal_ = 0;
   bool encoding_ = false;  // the compression loop is on the stack
   bool starting_ = false;  // the control's Start is on the stack
   bool closing_ = false;   // the window began to close; late events are dropped

@@ -85,7 +85,7 @@ class UploadWindowTest : public ::testing::Test {
         return kTtaStopped;
       }
     }
-    if (failingCall == compressed.size()) return 3;
+    if (failingCall == compressed.size()) return failingResult;
     WriteBytes(tta, "TTA1" + source.substr(0, source.size() / 2));
     return kTtaDone;
   }
@@ -115,6 +115,7 @@ class UploadWindowTest : public ::testing::Test {
   std::vector<std::u16string> compressed;
   std::function<void(size_t call)> duringCompress;
   size_t failingCall = 0;
+  int32_t failingResult = 3;
   bool compressorThrows = false;
   frmUpLoad form;
 };
