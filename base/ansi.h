@@ -19,4 +19,15 @@ std::u16string FromAnsi(std::string_view bytes);
 // True when the byte opens a double-byte character of the code page.
 bool IsLeadByte(unsigned char byte);
 
+// The first bytes of a text, at most `limit`, never ending inside a double-byte character.
+inline std::string_view CutWholeCharacters(std::string_view text, size_t limit) {
+  size_t end = 0;
+  while (end < text.size()) {
+    const size_t width = IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+    if (end + width > limit) break;
+    end += width;
+  }
+  return text.substr(0, end);
+}
+
 }  // namespace base

@@ -14,7 +14,7 @@ TEST(Ansi, JapaneseTextBecomesShiftJis) {
 }
 
 TEST(Ansi, CharacterOutsideTheCodePageBecomesQuestionMark) {
-  EXPECT_EQ(ToAnsi(u"a\u00E9b"), "a?b");  // é has no code-page-932 form
+  EXPECT_EQ(ToAnsi(u"a\u00E9b"), "a?b");       // é has no code-page-932 form
   EXPECT_EQ(ToAnsi(u"x\U0001F600y"), "x??y");  // one "?" per UTF-16 unit
 }
 
@@ -40,6 +40,13 @@ TEST(Ansi, LeadBytesOfCodePage932) {
   EXPECT_FALSE(IsLeadByte(0xB1));
   EXPECT_FALSE(IsLeadByte(0xDF));
   EXPECT_FALSE(IsLeadByte('a'));
+}
+
+TEST(Ansi, CutsNeverSplitADoubleByteCharacter) {
+  const std::string text = "a\x98\x5E\x89\xB9";  // a録音
+  EXPECT_EQ(CutWholeCharacters(text, 2), "a");
+  EXPECT_EQ(CutWholeCharacters(text, 3), "a\x98\x5E");
+  EXPECT_EQ(CutWholeCharacters(text, 9), text);
 }
 
 }  // namespace

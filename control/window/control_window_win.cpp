@@ -29,17 +29,6 @@ constexpr char kVersion[] = "Version 1,0,802,29";
 constexpr LONG kFrameStyle = 0x80;
 constexpr LONG kFrameExStyle = 0x101;
 
-// The first bytes of a text, at most `limit`, never ending inside a double-byte character.
-std::string CutAtCharacter(const std::string& text, size_t limit) {
-  size_t end = 0;
-  while (end < text.size()) {
-    const size_t width = base::IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-    if (end + width > limit) break;
-    end += width;
-  }
-  return text.substr(0, end);
-}
-
 std::optional<long> ColourFromVariant(VARIANT& value) {
   if (value.vt != VT_BSTR) return std::nullopt;
   if (auto colour = ColourFromText(AnsiFromBstr(value.bstrVal))) return static_cast<long>(*colour);
@@ -197,7 +186,7 @@ void ControlWindow::ReadBrowserHost() {
       control_.PageUrl = page;
       control_.PageUnknown = page.empty();
     } else {
-      control_.PageShown = CutAtCharacter(page, 255) + "...";
+      control_.PageShown = std::string(base::CutWholeCharacters(page, 255)) + "...";
     }
   }
   SysFreeString(location);

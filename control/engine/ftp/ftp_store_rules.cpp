@@ -16,17 +16,6 @@ constexpr int32_t kMinimumMs = 10;
 // From this size on, sent * 1000 would overflow 32 bits.
 constexpr int32_t kLargeTransfer = 2097153;
 
-// Cuts to at most limit bytes without splitting a double-byte character.
-std::string_view CutWhole(std::string_view text, size_t limit) {
-  size_t end = 0;
-  while (end < text.size()) {
-    const size_t width = base::IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-    if (end + width > limit) break;
-    end += width;
-  }
-  return text.substr(0, end);
-}
-
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -58,7 +47,7 @@ std::vector<std::string> SplitAscExt(std::string_view ascExt) {
     size_t end = FindSingleByte(ascExt, ';', start);
     if (end == std::string_view::npos) end = ascExt.size();
     const std::string_view entry = ascExt.substr(start, end - start);
-    if (!entry.empty()) entries.emplace_back(CutWhole(entry, kMaxAscEntryLength));
+    if (!entry.empty()) entries.emplace_back(base::CutWholeCharacters(entry, kMaxAscEntryLength));
     start = end + 1;
   }
   return entries;
@@ -166,8 +155,8 @@ std::string Thousandths(int64_t value) {
 std::string MakeRateLine(int64_t sent, int32_t ms) {
   char text[160];
   std::snprintf(text, sizeof text, "%lld bytes sent in %s seconds (%s Kbytes/sec)",
-                static_cast<long long>(sent),
-                Thousandths(ms).c_str(), Thousandths(TransferRate(sent, ms)).c_str());
+                static_cast<long long>(sent), Thousandths(ms).c_str(),
+                Thousandths(TransferRate(sent, ms)).c_str());
   return text;
 }
 
