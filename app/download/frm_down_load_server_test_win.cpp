@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/download/frm_down_load_win.h"
+#include "app/testing/do_events_until_win.h"
 #include "app/testing/scripted_dialogs_win.h"
 #include "app/testing/temp_folder_win.h"
 #include "app/testing/wave_bytes.h"
@@ -34,11 +35,7 @@ TEST(DownloadFromServerTest, EveryFileArrivesUnderItsOwnNameAndTheRecordingsAsWa
   frmDownLoad window;
   window.OftsPath(seed + u"/download.ofts");
   window.Show();
-  const ULONGLONG deadline = GetTickCount64() + 60000;
-  while (window.IsLoaded() && GetTickCount64() < deadline) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    DoEvents();
-  }
+  DoEventsUntil([&] { return !window.IsLoaded(); }, 60000);
   ASSERT_FALSE(window.IsLoaded());
 
   ASSERT_EQ(dialogs.messages.size(), 2u);

@@ -19,6 +19,7 @@
 #include "app/download/down_load_proc_win.h"
 #include "app/download/frm_down_load_win.h"
 #include "app/resources/form_ids.h"
+#include "app/testing/do_events_until_win.h"
 #include "app/testing/scripted_dialogs_win.h"
 #include "app/testing/temp_folder_win.h"
 #include "app/testing/wave_bytes.h"
@@ -138,11 +139,7 @@ class DownloadWindowTest : public testing::Test {
     window_.OftsPath(work_ / u"list.ofts");
     window_.Show();
     const UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (window_.IsLoaded() && GetTickCount64() < deadline) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-      DoEvents();
-    }
+    DoEventsUntil([&] { return !window_.IsLoaded(); }, 60000);
     KillTimer(nullptr, timer);
     EXPECT_FALSE(window_.IsLoaded()) << "the window did not close";
   }
@@ -215,11 +212,7 @@ TEST_F(DownloadWindowTest, AHostileEntryChangesNothingOnDisk) {
     WriteBytes(work_ / u"list.ofts", base::ToAnsi(Line(peer, u"a.tta") + u"\r\n" + line + u"\r\n"));
     window.OftsPath(work_ / u"list.ofts");
     window.Show();
-    const ULONGLONG deadline = GetTickCount64() + 20000;
-    while (window.IsLoaded() && GetTickCount64() < deadline) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-      DoEvents();
-    }
+    DoEventsUntil([&] { return !window.IsLoaded(); }, 20000);
     EXPECT_FALSE(window.IsLoaded());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, u"URLが不適切です");
@@ -248,11 +241,7 @@ TEST_F(DownloadWindowTest, AUsersFileUnderAnEncodedOrTtaNameIsAskedAbout) {
     WriteBytes(work_ / u"list.ofts", base::ToAnsi(Line(peer, entry)));
     window.OftsPath(work_ / u"list.ofts");
     window.Show();
-    const ULONGLONG deadline = GetTickCount64() + 20000;
-    while (window.IsLoaded() && GetTickCount64() < deadline) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-      DoEvents();
-    }
+    DoEventsUntil([&] { return !window.IsLoaded(); }, 20000);
     EXPECT_FALSE(window.IsLoaded());
     ASSERT_EQ(dialogs.messages.size(), 2u) << base::ToAnsi(entry);
     EXPECT_EQ(dialogs.messages[0].caption, u"確認");
@@ -347,11 +336,7 @@ TEST_F(DownloadWindowTest, FailedRunsShowTheMessageOfTheirResult) {
     WriteBytes(work_ / u"list.ofts", base::ToAnsi(descriptor));
     window.OftsPath(work_ / u"list.ofts");
     window.Show();
-    const ULONGLONG deadline = GetTickCount64() + 30000;
-    while (window.IsLoaded() && GetTickCount64() < deadline) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-      DoEvents();
-    }
+    DoEventsUntil([&] { return !window.IsLoaded(); }, 30000);
     EXPECT_FALSE(window.IsLoaded());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, c.message);
@@ -369,11 +354,7 @@ TEST_F(DownloadWindowTest, ARenameOntoAnExistingFileIsReportedAndTheWindowStaysI
   WriteBytes(work_ / u"list.ofts", base::ToAnsi(Line(peer, u"a b.txt") + u"\r\n"));
   window_.OftsPath(work_ / u"list.ofts");
   window_.Show();
-  const ULONGLONG deadline = GetTickCount64() + 20000;
-  while (dialogs_.messages.empty() && GetTickCount64() < deadline) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    DoEvents();
-  }
+  DoEventsUntil([&] { return !dialogs_.messages.empty(); }, 20000);
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text.rfind(u"FileDownLoad\r\n", 0), 0u);
   EXPECT_EQ(dialogs_.messages[0].icon(), static_cast<UINT>(MB_ICONERROR));
