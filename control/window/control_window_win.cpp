@@ -233,7 +233,8 @@ void ControlWindow::ReadBrowserHost() {
 void ControlWindow::ResolveRelativeUrl() {
   const std::string& page = control_.PageUrl;
   const std::string& url = control_.URL;
-  if (!StartsWithIgnoreCase(page, "http://") || StartsWithIgnoreCase(url, "http://") ||
+  if ((!StartsWithIgnoreCase(page, "http://") && !StartsWithIgnoreCase(page, "https://")) ||
+      StartsWithIgnoreCase(url, "http://") || StartsWithIgnoreCase(url, "https://") ||
       StartsWithIgnoreCase(url, "ftp://")) {
     return;
   }

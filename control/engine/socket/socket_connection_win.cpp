@@ -5,6 +5,7 @@
 
 #include "control/engine/socket/host_rules.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/engine/socket/tls_channel_win.h"
 
 namespace {
 
@@ -172,6 +173,9 @@ void SocketConnection::Close() {
     socket = INVALID_SOCKET;
   }
   if (window != nullptr) DiscardQueued(window, WM_SOCKET_EVENT);
+  tls_.reset();
+  tlsIncoming_.clear();
+  tlsClosed_ = false;
   abortState = 0;
 }
 
