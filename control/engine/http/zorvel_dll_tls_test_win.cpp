@@ -21,7 +21,15 @@ using zorvel::testing::ParaLine;
 using zorvel::testing::ReadAnsiFile;
 using zorvel::testing::TempFiles;
 
-enum Dispid : DISPID { kFilePath = 1, kUrl = 2, kStart = 12, kCancel = 15, kResult = 23 };
+enum Dispid : DISPID {
+  kFilePath = 1,
+  kUrl = 2,
+  kProxy = 5,
+  kProxyAuth = 6,
+  kStart = 12,
+  kCancel = 15,
+  kResult = 23
+};
 
 const std::string US = "\x1f";
 
@@ -115,6 +123,35 @@ TEST_F(ZorvelDllTlsTest, RefusedCertificatesEndBeforeTheRequest) {
       EXPECT_EQ(front.substr(at, front.find('\n', at) - at), std::string(portFile) + " sent=0");
     }
   }
+}
+
+// Through tinyproxy with basic authentication: the proxy opens a tunnel and sees nothing of the
+// request; refused credentials end the run as a connection error before TLS begins.
+TEST_F(ZorvelDllTlsTest, ProxyTunnelCarriesTheUpload) {
+  const char* proxyState = std::getenv("ORVANE_PROXY_STATE");
+  ASSERT_NE(proxyState, nullptr) << "run through ctest";
+  const std::string proxyLog = std::string(proxyState) + "/tinyproxy.log";
+  PutText(kProxy, "127.0.0.1:" + ReadAnsiFile(std::string(proxyState) + "/port"));
+  PutText(kProxyAuth, "zorvel:secret");
+  PutText(kUrl, serverUrl_ + "/upload");
+  PutText(kFilePath, Forward("P-tls-proxy-1"));
+  UploadAndExpectSuccess();
+  EXPECT_EQ(StoredFiles(), std::vector<std::string>{std::string(70'000, 'w')});
+  const std::string log = ReadAnsiFile(proxyLog);
+  EXPECT_NE(log.find("CONNECT " + serverUrl_.substr(8) + " HTTP/1.0"), std::string::npos) << log;
+  EXPECT_EQ(log.find("POST "), std::string::npos) << log;
+
+  completed_.clear();
+  logged_.clear();
+  PutText(kProxyAuth, "zorvel:wrong");
+  PutText(kFilePath, Forward("P-tls-proxy-2"));
+  ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+  EXPECT_EQ(GetNumber(kResult), -3);
+  EXPECT_TRUE(completed_.empty());
+  // tinyproxy refuses a tunnel's credentials with 401 where it refuses a request's with 407.
+  EXPECT_TRUE(LoggedContaining("The proxy refused the tunnel: HTTP/1.0 401 ") ||
+              LoggedContaining("The proxy refused the tunnel: HTTP/1.0 407 "));
+  EXPECT_EQ(StoredFiles().size(), 1u);
 }
 
 IDispatch* g_cancelled = nullptr;

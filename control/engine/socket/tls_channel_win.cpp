@@ -181,7 +181,6 @@ long TlsChannel::VerifyServer(std::string& why) {
     ssl.pwszServerName = wideHost_.data();
     CERT_CHAIN_POLICY_PARA policy{};
     policy.cbSize = sizeof policy;
-    policy.dwFlags = CERT_CHAIN_POLICY_IGNORE_ALL_REV_UNKNOWN_FLAGS;
     policy.pvExtraPolicyPara = &ssl;
     CERT_CHAIN_POLICY_STATUS status{};
     status.cbSize = sizeof status;
