@@ -13,6 +13,7 @@
 #include "app/testing/running_program_win.h"
 #include "app/testing/temp_folder_win.h"
 #include "app/testing/wave_bytes.h"
+#include "base/ansi.h"
 
 namespace {
 
@@ -122,33 +123,56 @@ TEST_F(OrvaneFtsProgram, ADescriptorOpensTheDownloadWindowWhichAsksForTheFolder)
   EXPECT_TRUE(program.Ends()) << "the program did not end with its download window";
 }
 
-TEST_F(OrvaneFtsProgram, DownloadsAForwardFromTheServerIntoTheChosenFolder) {
+// The seed the CTest fixture left: the original files and the descriptor the server wrote.
+std::filesystem::path SeedFolder() {
   const char* data = std::getenv("ORVANE_SERVER_DATA");
-  ASSERT_NE(data, nullptr) << "run through CTest, which starts and seeds the server";
-  const std::filesystem::path seed =
-      (std::filesystem::path(data) / ".." / "seed").lexically_normal().make_preferred();
-  DesktopFolder folder;
-  RunningProgram program((seed / L"download.ofts").wstring());
-  HWND window = program.Window(L"Orvaneファイル転送 - ダウンロード");
-  ASSERT_NE(window, nullptr);
-  HWND browser = OwnedDialog(window);
-  ASSERT_NE(browser, nullptr) << "no folder browser";
-  ChooseByTyping(browser, program.Id(), folder.name());
+  if (data == nullptr) return {};
+  return (std::filesystem::path(data) / ".." / "seed").lexically_normal().make_preferred();
+}
 
-  HWND box = OwnedDialog(window);
-  ASSERT_NE(box, nullptr) << "no message after the download";
-  std::wstring text;
-  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-  EXPECT_EQ(text, L"ダウンロードが完了しました。");
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(program.Ends()) << "the program did not end with its download window";
-
+std::set<std::wstring> Names(const std::filesystem::path& folder) {
   std::set<std::wstring> names;
-  for (const auto& item : std::filesystem::directory_iterator(folder.path())) {
+  for (const auto& item : std::filesystem::directory_iterator(folder)) {
     names.insert(item.path().filename().wstring());
   }
+  return names;
+}
+
+// Starts the program on `descriptor`, picks `folder` in its folder browser and returns the text
+// of the message it ends with, after pressing OK.
+std::wstring DownloadInto(const std::u16string& descriptor, const DesktopFolder& folder) {
+  RunningProgram program(std::wstring(descriptor.begin(), descriptor.end()));
+  HWND window = program.Window(L"Orvaneファイル転送 - ダウンロード");
+  EXPECT_NE(window, nullptr);
+  if (window == nullptr) return {};
+  HWND browser = OwnedDialog(window);
+  EXPECT_NE(browser, nullptr) << "no folder browser";
+  if (browser == nullptr) return {};
+  ChooseByTyping(browser, program.Id(), folder.name());
+  HWND box = OwnedDialog(window);
+  EXPECT_NE(box, nullptr) << "no message after the download";
+  if (box == nullptr) return {};
+  std::wstring text;
+  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(program.Ends()) << "the program did not end with its download window";
+  return text;
+}
+
+TEST_F(OrvaneFtsProgram, DownloadsAForwardFromTheServerIntoTheChosenFolder) {
+  const std::filesystem::path seed = SeedFolder();
+  ASSERT_FALSE(seed.empty()) << "run through CTest, which starts and seeds the server";
+  // The server's descriptor with its first entry listed twice, as a hand-edited one may be.
+  const std::string lines = ReadBytes((seed / L"download.ofts").u16string());
+  TempFolder work;
+  WriteBytes(work / u"twice.ofts", lines + lines.substr(0, lines.find("\r\n") + 2));
+  DesktopFolder folder;
+  WriteBytes((folder.path() / L"keep.txt").u16string(), "the user's own");
+
+  EXPECT_EQ(DownloadInto(work / u"twice.ofts", folder), L"ダウンロードが完了しました。");
   // The recordings came as TTA files (one named in capitals) and are WAV files again.
-  EXPECT_EQ(names, (std::set<std::wstring>{L"録音1.wav", L"B.wav", L"メモ.txt"}));
+  EXPECT_EQ(Names(folder.path()),
+            (std::set<std::wstring>{L"録音1.wav", L"B.wav", L"メモ.txt", L"a b.txt", L"keep.txt"}));
   for (const wchar_t* name : {L"録音1.wav", L"B.wav"}) {
     const std::u16string got = (folder.path() / name).u16string();
     const std::u16string original = (seed / name).u16string();
@@ -159,6 +183,30 @@ TEST_F(OrvaneFtsProgram, DownloadsAForwardFromTheServerIntoTheChosenFolder) {
   }
   EXPECT_EQ(ReadBytes((folder.path() / L"メモ.txt").u16string()),
             "\x96\x7b\x95\xb6\x82\xc5\x82\xb7\r\n");
+  EXPECT_EQ(ReadBytes((folder.path() / L"a b.txt").u16string()), "blank\r\n");
+  EXPECT_EQ(ReadBytes((folder.path() / L"keep.txt").u16string()), "the user's own");
+}
+
+TEST_F(OrvaneFtsProgram, AHostileDescriptorWritesNothingOutsideTheChosenFolder) {
+  const std::filesystem::path seed = SeedFolder();
+  ASSERT_FALSE(seed.empty()) << "run through CTest, which starts and seeds the server";
+  // A line of the server's forward with options after its address, as a mail sender writes
+  // one: it would send the server's file into another folder under another name.
+  const std::string first = ReadBytes((seed / L"download.ofts").u16string());
+  const std::string head = first.substr(0, first.rfind('/', first.find("\r\n")) + 1);
+  TempFolder elsewhere;
+  TempFolder work;
+  WriteBytes(work / u"hostile.ofts", head + "%E3%83%A1%E3%83%A2.txt -d " +
+                                         base::ToAnsi(elsewhere.path()) +
+                                         " -o evil.exe -j /payload\r\n" + head + "a b.txt\r\n");
+  // A user's file under the name the forward's "a b.txt" is first stored under.
+  DesktopFolder folder;
+  WriteBytes((folder.path() / L"a+b.txt").u16string(), "the user's own");
+
+  EXPECT_EQ(DownloadInto(work / u"hostile.ofts", folder), L"URLが不適切です");
+  EXPECT_TRUE(std::filesystem::is_empty(std::filesystem::path(elsewhere.path())));
+  EXPECT_EQ(Names(folder.path()), std::set<std::wstring>{L"a+b.txt"});
+  EXPECT_EQ(ReadBytes((folder.path() / L"a+b.txt").u16string()), "the user's own");
 }
 
 }  // namespace

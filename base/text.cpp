@@ -4,9 +4,7 @@
 
 namespace base {
 
-std::u16string Widen(std::string_view ascii) {
-  return std::u16string(ascii.begin(), ascii.end());
-}
+std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 std::string Narrow(std::u16string_view ascii) {
   std::string bytes;
@@ -28,6 +26,15 @@ std::u16string ToLowerAscii(std::u16string_view text) {
 bool EqualsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
                     [](char16_t x, char16_t y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+bool IsUrlCharacter(char32_t unit) {
+  if ((unit >= U'a' && unit <= U'z') || (unit >= U'A' && unit <= U'Z') ||
+      (unit >= U'0' && unit <= U'9')) {
+    return true;
+  }
+  return unit < 0x80 &&
+         std::u32string_view(U"-._~:/?#[]@!$&'()*+,;=%").find(unit) != std::u32string_view::npos;
 }
 
 std::string ToUtf8(std::u16string_view text) {
@@ -64,14 +71,26 @@ std::u16string FromUtf8(std::string_view bytes) {
   size_t i = 0;
   while (i < bytes.size()) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
-    const int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    char32_t cp = extra == 0 ? lead : extra == 1 ? lead & 0x1F : extra == 2 ? lead & 0x0F : lead & 0x07;
+    const int extra = lead < 0x80    ? 0
+                      : lead >= 0xF8 ? -1
+                      : lead >= 0xF0 ? 3
+                      : lead >= 0xE0 ? 2
+                      : lead >= 0xC0 ? 1
+                                     : -1;
+    char32_t cp = extra == 0   ? lead
+                  : extra == 1 ? lead & 0x1F
+                  : extra == 2 ? lead & 0x0F
+                               : lead & 0x07;
     bool valid = extra >= 0 && i + static_cast<size_t>(extra) < bytes.size();
     for (int k = 1; valid && k <= extra; ++k) {
       const auto next = static_cast<unsigned char>(bytes[i + static_cast<size_t>(k)]);
       valid = (next & 0xC0) == 0x80;
       cp = (cp << 6) | (next & 0x3F);
     }
+    // A longer form than the value needs (which could hide a "/" or a NUL from a check on the
+    // bytes), a surrogate and a value beyond U+10FFFF are no characters.
+    static constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+    valid = valid && cp >= kSmallest[extra] && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
     if (!valid) {
       out.push_back(u'\uFFFD');
       ++i;

@@ -17,6 +17,11 @@ std::u16string ToLowerAscii(std::u16string_view text);
 
 bool EqualsIgnoreAsciiCase(std::u16string_view a, std::u16string_view b);
 
+// A character that may stand in an address as it is sent: a letter or digit of ASCII, one of
+// "-._~" or of the delimiters ":/?#[]@!$&'()*+,;=", or "%" of an escape. A blank, a control
+// character, a backslash or a character beyond ASCII is none.
+bool IsUrlCharacter(char32_t unit);
+
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view bytes);
 

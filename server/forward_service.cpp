@@ -1,10 +1,12 @@
 #include "server/forward_service.h"
 
+#include <cstdio>
 #include <fstream>
-#include <random>
+#include <regex>
 #include <sstream>
 #include <system_error>
 
+#include "server/forward_id.h"
 #include "server/replies.h"
 
 namespace server {
@@ -61,19 +63,17 @@ fs::path DatabasePath(const fs::path& dataDir) {
   return dataDir / "forwards.db";
 }
 
+// The answer codes tell the client only which step failed; the operator reads why.
+void LogFailure(const char* step, const std::exception& e) {
+  std::fprintf(stderr, "orvane-server: forward not recorded, %s: %s\n", step, e.what());
+}
+
 void RemoveQuietly(const fs::path& path) {
   std::error_code ignored;
   fs::remove_all(path, ignored);
 }
 
 }  // namespace
-
-std::string NewForwardId() {
-  static thread_local std::mt19937_64 generator{std::random_device{}()};
-  char id[17];
-  std::snprintf(id, sizeof id, "%016llx", static_cast<unsigned long long>(generator()));
-  return id;
-}
 
 ForwardService::ForwardService(fs::path dataDir, ServerClock& clock)
     : dataDir_(std::move(dataDir)), clock_(clock), store_(DatabasePath(dataDir_)) {
@@ -82,6 +82,24 @@ ForwardService::ForwardService(fs::path dataDir, ServerClock& clock)
   // Uploads cut off by a previous stop leave nothing that counts.
   RemoveQuietly(dataDir_ / "staging");
   fs::create_directories(dataDir_ / "staging");
+  RemoveUnowned();
+}
+
+void ForwardService::RemoveUnowned() {
+  const std::regex forwardId(kForwardIdPattern);
+  const std::regex mailName(std::string("(") + kForwardIdPattern + ")-[0-9]+\\.txt");
+  auto owner = [&](const std::string& id) { return store_.Find(id); };
+  for (const fs::directory_entry& entry : fs::directory_iterator(dataDir_ / "files")) {
+    const std::string name = entry.path().filename().string();
+    if (!std::regex_match(name, forwardId)) continue;
+    const std::optional<ForwardRecord> forward = owner(name);
+    if (!forward || forward->deleted) RemoveQuietly(entry.path());
+  }
+  for (const fs::directory_entry& entry : fs::directory_iterator(dataDir_ / "outbox")) {
+    const std::string name = entry.path().filename().string();
+    std::smatch match;
+    if (std::regex_match(name, match, mailName) && !owner(match[1])) RemoveQuietly(entry.path());
+  }
 }
 
 fs::path ForwardService::NewStagingDir() {
@@ -126,12 +144,14 @@ std::string ForwardService::Record(const ReceivedUpload& upload, const std::stri
 
   try {
     store_.Begin();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LogFailure("begin", e);
     return std::string(kAnswerDatabaseFailed);  // no transaction of ours to take back
   }
   try {
     store_.Insert(forward);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LogFailure("insert", e);
     return undo(kAnswerDatabaseFailed);
   }
   try {
@@ -140,19 +160,22 @@ std::string ForwardService::Record(const ReceivedUpload& upload, const std::stri
     for (std::size_t i = 0; i < plan->workParts.size(); ++i) {
       fs::rename(upload.stagedFiles[plan->workParts[i]], StoredFilePath(forward.id, i));
     }
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LogFailure("store files", e);
     return undo(kAnswerSaveFailed);
   }
   try {
     if (injected == InjectedFailure::kMail) throw std::runtime_error("injected");
     WriteMails(forward, baseUrl + "/ofts/" + forward.id + ".ofts", mails);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LogFailure("write mails", e);
     return undo(kAnswerMailFailed);
   }
   try {
     if (injected == InjectedFailure::kDatabase) throw StoreError("injected");
     store_.Commit();
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
+    LogFailure("commit", e);
     return undo(kAnswerDatabaseFailed);
   }
   return std::string(kAnswerSuccess);

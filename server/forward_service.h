@@ -51,6 +51,10 @@ class ForwardService {
   std::filesystem::path StoredFilePath(const std::string& id, std::size_t position) const;
 
  private:
+  // A stop between storing a forward's files and committing its row leaves files and mails
+  // that no forward owns, a stop during expiry the files of a deleted forward; only names of
+  // the server's own making are looked at.
+  void RemoveUnowned();
   // Appends each mail to `written` before writing it, so that a failure can take them back.
   void WriteMails(const ForwardRecord& forward, const std::string& descriptorUrl,
                   std::vector<std::filesystem::path>& written);
@@ -60,7 +64,5 @@ class ForwardService {
   ForwardStore store_;
   std::atomic<std::uint64_t> stagingCounter_{0};
 };
-
-std::string NewForwardId();
 
 }  // namespace server

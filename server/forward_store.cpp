@@ -104,22 +104,28 @@ void ForwardStore::Execute(const char* sql) {
   }
 }
 
+// The mutex is locked and unlocked by the recording thread itself: a lock object shared
+// between threads would have its state written by one thread while another takes the mutex.
 void ForwardStore::Begin() {
-  std::unique_lock lock(mutex_);
-  Execute("BEGIN IMMEDIATE");
-  transaction_ = std::move(lock);
+  mutex_.lock();
+  try {
+    Execute("BEGIN IMMEDIATE");
+  } catch (...) {
+    mutex_.unlock();
+    throw;
+  }
 }
 
 void ForwardStore::Commit() {
   Execute("COMMIT");
-  transaction_.unlock();
+  mutex_.unlock();
 }
 
 void ForwardStore::Rollback() {
   char* error = nullptr;
   sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, &error);
   sqlite3_free(error);
-  if (transaction_.owns_lock()) transaction_.unlock();
+  mutex_.unlock();
 }
 
 void ForwardStore::Insert(const ForwardRecord& forward) {

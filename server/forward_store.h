@@ -28,8 +28,9 @@ class ForwardStore {
   ForwardStore& operator=(const ForwardStore&) = delete;
 
   // Records a forward inside an open transaction; Commit or Rollback ends it. The store is
-  // locked from Begin to the end, so one forward is recorded at a time. Rollback is only for
-  // the thread whose Begin succeeded.
+  // locked from Begin to the end, so one forward is recorded at a time. Commit and Rollback
+  // are only for the thread whose Begin succeeded; after a Commit that threw, Rollback ends
+  // the transaction.
   void Begin();
   void Insert(const ForwardRecord& forward);
   void Commit();
@@ -48,7 +49,6 @@ class ForwardStore {
 
   sqlite3* db_ = nullptr;
   std::recursive_mutex mutex_;
-  std::unique_lock<std::recursive_mutex> transaction_;
 };
 
 }  // namespace server

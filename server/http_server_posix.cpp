@@ -2,14 +2,16 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <thread>
 
 #include "base/ansi.h"
 #include "base/text.h"
+#include "server/forward_id.h"
+#include "server/offered_names.h"
 #include "server/replies.h"
+#include "server/request_framing.h"
 
 namespace server {
 namespace {
@@ -22,7 +24,6 @@ constexpr const char* kOctets = "application/octet-stream";
 
 void Refuse(Response& res, int status, const std::string& why) {
   res.status = status;
-  res.set_header("Connection", "close");
   res.set_content(why + "\n", kText);
 }
 
@@ -44,15 +45,29 @@ int IntValue(const Request& req, const std::string& key, int fallback) {
   }
 }
 
-std::string BaseUrl(const Request& req) {
+// The client's Host header is written into mails and descriptors; one that is no host is not.
+std::string BaseUrl(const Request& req, const ServerOptions& options) {
+  if (!options.publicUrl.empty()) return options.publicUrl;
   std::string host = req.get_header_value("Host");
-  if (host.empty()) host = req.local_addr + ":" + std::to_string(req.local_port);
+  if (!IsUrlHost(host)) {
+    const bool v6 = req.local_addr.find(':') != std::string::npos;
+    host =
+        (v6 ? "[" + req.local_addr + "]" : req.local_addr) + ":" + std::to_string(req.local_port);
+  }
   return "http://" + host;
 }
 
 // The application's texts travel in code page 932, as in the parameter data file.
 std::string ProductIdOf(const Request& req) {
   return base::ToUtf8(base::FromAnsi(FormValue(req, "productid")));
+}
+
+std::vector<std::string> HeaderValues(const Request& req, const char* key) {
+  std::vector<std::string> values;
+  for (std::size_t i = 0; i < req.get_header_value_count(key); ++i) {
+    values.push_back(req.get_header_value(key, i));
+  }
+  return values;
 }
 
 InjectedFailure InjectionFor(const std::string& answer) {
@@ -71,9 +86,12 @@ HttpServer::HttpServer(const ServerOptions& options, ForwardService& service, Se
     : options_(options), service_(service), clock_(clock) {
   http_.set_payload_max_length(options.maxUploadBytes);
   http_.set_read_timeout(30);
+  // One request per connection: what follows a refused request's head is the body it was not
+  // allowed to send, never a next request. The control and the query clients close anyway.
+  http_.set_keep_alive_max_count(1);
   AddRoutes();
   if (options.testSwitches) AddTestRoutes();
-  AddLog();
+  AddFramingCheckAndLog();
 }
 
 int HttpServer::Bind() {
@@ -96,9 +114,10 @@ void HttpServer::AddRoutes() {
   http_.Get("/savesize", [this](const Request& req, Response& res) { SavedSize(req, res); });
   http_.Post("/history", [this](const Request& req, Response& res) { History(req, res); });
   http_.Get("/history", [this](const Request& req, Response& res) { History(req, res); });
-  http_.Get(R"(/ofts/([0-9a-f]{16})\.ofts)",
+  const std::string id = std::string("(") + kForwardIdPattern + ")";
+  http_.Get("/ofts/" + id + R"(\.ofts)",
             [this](const Request& req, Response& res) { Descriptor(req, res); });
-  http_.Get(R"(/files/([0-9a-f]{16})/(.+))",
+  http_.Get("/files/" + id + "/(.+)",
             [this](const Request& req, Response& res) { Download(req, res); });
 }
 
@@ -129,9 +148,17 @@ void HttpServer::AddTestRoutes() {
   });
 }
 
-void HttpServer::AddLog() {
-  http_.set_pre_routing_handler([this](const Request& req, Response&) {
+void HttpServer::AddFramingCheckAndLog() {
+  http_.set_pre_routing_handler([this](const Request& req, Response& res) {
     requestStart = std::chrono::steady_clock::now();
+    // The library reads a body after this handler, and a chunked one without any bound.
+    const std::optional<FramingRefusal> refusal = CheckFraming(
+        req.method, HeaderValues(req, "Content-Length"), HeaderValues(req, "Transfer-Encoding"),
+        req.path == "/upload" ? options_.maxUploadBytes : kMaxFormBytes);
+    if (refusal) {
+      Refuse(res, refusal->status, std::string(refusal->reason));
+      return httplib::Server::HandlerResponse::Handled;
+    }
     // The delay comes before the body is read: a client that gives up meanwhile leaves an upload
     // the server never completes, as a slow line would.
     const int delay = switches_.delayMilliseconds();
@@ -158,13 +185,6 @@ void HttpServer::Upload(const Request& req, Response& res, const httplib::Conten
     Refuse(res, 400, "multipart/form-data with a boundary expected");
     return;
   }
-  // Refused before a byte of the body is read; the library would first read it all.
-  const std::string announced = req.get_header_value("Content-Length");
-  if (!announced.empty() &&
-      std::strtoull(announced.c_str(), nullptr, 10) > options_.maxUploadBytes) {
-    Refuse(res, 413, "the upload is larger than this server takes");
-    return;
-  }
   UploadReceiver receiver(service_.NewStagingDir(), boundary);
   const bool complete =
       reader(
@@ -176,7 +196,6 @@ void HttpServer::Upload(const Request& req, Response& res, const httplib::Conten
   if (!complete) {
     switch (receiver.failure()) {
       case UploadReceiver::Failure::kNotSaved:
-        res.set_header("Connection", "close");
         res.set_content(std::string(kAnswerSaveFailed), kText);
         return;
       case UploadReceiver::Failure::kTooLarge:
@@ -199,7 +218,7 @@ void HttpServer::Upload(const Request& req, Response& res, const httplib::Conten
     res.set_content(*forced, kText);
     return;
   }
-  res.set_content(service_.Record(receiver.upload(), BaseUrl(req), injected), kText);
+  res.set_content(service_.Record(receiver.upload(), BaseUrl(req, options_), injected), kText);
 }
 
 void HttpServer::SavedSize(const Request& req, Response& res) {
@@ -228,7 +247,7 @@ std::optional<ForwardRecord> HttpServer::KeptForward(const Request& req, Respons
 void HttpServer::Descriptor(const Request& req, Response& res) {
   const std::optional<ForwardRecord> forward = KeptForward(req, res);
   if (!forward) return;
-  res.set_content(DescriptorText(BaseUrl(req), *forward), kOctets);
+  res.set_content(DescriptorText(BaseUrl(req, options_), *forward), kOctets);
 }
 
 void HttpServer::Download(const Request& req, Response& res) {

@@ -26,7 +26,7 @@ class HttpServer {
  private:
   void AddRoutes();
   void AddTestRoutes();
-  void AddLog();
+  void AddFramingCheckAndLog();
   void Upload(const httplib::Request& req, httplib::Response& res,
               const httplib::ContentReader& reader);
   void SavedSize(const httplib::Request& req, httplib::Response& res);

@@ -5,6 +5,7 @@
 
 #include "base/ansi.h"
 #include "base/text.h"
+#include "server/offered_names.h"
 
 namespace server {
 namespace {
@@ -83,8 +84,12 @@ std::string FileUrlPath(const ForwardRecord& forward, std::string_view offeredNa
 
 std::string DescriptorText(std::string_view baseUrl, const ForwardRecord& forward) {
   std::string text;
+  const std::string folder = std::string(baseUrl) + FileUrlPath(forward, "");
+  if (!IsUrlText(folder)) return text;
   for (const StoredFile& file : forward.files) {
-    text += Ansi(std::string(baseUrl) + FileUrlPath(forward, file.offeredName));
+    // Names stored before uploads were checked for them may still hold a separator.
+    if (!IsOfferableName(file.offeredName)) continue;
+    text += Ansi(folder + file.offeredName);
     text += "\r\n";
   }
   return text;

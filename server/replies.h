@@ -27,7 +27,9 @@ std::string HistoryReply(const std::vector<ForwardRecord>& forwards);
 // signed number because the application reads the reply into one.
 std::string SavedSizeReply(const std::vector<ForwardRecord>& forwards);
 
-// Code page 932 bytes: one absolute URL per file, CR LF after each, names not encoded.
+// Code page 932 bytes: one absolute URL per file, CR LF after each, names not encoded. A file
+// whose name is not offerable is left out, and nothing is listed when the base URL or the
+// identifier holds a character a URL does not.
 std::string DescriptorText(std::string_view baseUrl, const ForwardRecord& forward);
 
 // The path under which a forward's file is downloaded (without the base URL), UTF-8.

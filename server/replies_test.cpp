@@ -88,5 +88,17 @@ TEST_F(RepliesTest, DescriptorListsOneUnencodedUrlPerFile) {
                 "\r\nhttp://127.0.0.1:8080/files/0123456789abcdef/ab.txt\r\n");
 }
 
+// Forwards stored before uploads were checked may hold any name; the base URL comes from a
+// client's Host header. Neither may put a blank or a separator before a line's last segment.
+TEST_F(RepliesTest, DescriptorLeavesOutWhatCouldNotBeALineOfOneAddressAndName) {
+  ForwardRecord forward = Forward("0123456789abcdef", false,
+                                  {{"a -d C:\\Users\\Public -o evil.exe -j /payload", 3, "p", 3,
+                                    "a -d C:\\Users\\Public -o evil.exe -j /payload"},
+                                   {"a\r\nb", 3, "q", 3, "a\r\nb"},
+                                   {"ok.txt", 3, "ok.txt", 3, "ok.txt"}});
+  EXPECT_EQ(DescriptorText("http://h:1", forward), "http://h:1/files/0123456789abcdef/ok.txt\r\n");
+  EXPECT_EQ(DescriptorText("http://h -d C:\\x", forward), "");
+}
+
 }  // namespace
 }  // namespace server

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "server/offered_names.h"
+
 namespace server {
 namespace {
 
@@ -35,6 +37,14 @@ std::variant<ServerOptions, std::string> ParseServerOptions(const std::vector<st
       options.dataDir = value;
     } else if (arg == "--clock-offset-days") {
       if (!ParseNumber(value, options.clockOffsetDays)) return "--clock-offset-days needs a number";
+    } else if (arg == "--public-url") {
+      const std::size_t host = value.find("://");
+      if (host == std::string::npos ||
+          (value.substr(0, host) != "http" && value.substr(0, host) != "https") ||
+          !IsUrlHost(value.substr(host + 3))) {
+        return "--public-url needs http://HOST[:PORT] or https://HOST[:PORT], not " + value;
+      }
+      options.publicUrl = value;
     } else if (arg == "--max-upload-bytes") {
       if (!ParseNumber(value, options.maxUploadBytes)) return "--max-upload-bytes needs a number";
     } else {

@@ -8,7 +8,8 @@ namespace {
 TEST(ServerOptionsTest, ReadsEveryOption) {
   auto parsed =
       ParseServerOptions({"--listen", "127.0.0.1:8081", "--data", "/tmp/d", "--clock-offset-days",
-                          "-6", "--test-switches", "--max-upload-bytes", "1000"});
+                          "-6", "--test-switches", "--max-upload-bytes", "1000", "--public-url",
+                          "https://files.example.com"});
   ASSERT_TRUE(std::holds_alternative<ServerOptions>(parsed));
   const ServerOptions& options = std::get<ServerOptions>(parsed);
   EXPECT_EQ(options.host, "127.0.0.1");
@@ -17,6 +18,7 @@ TEST(ServerOptionsTest, ReadsEveryOption) {
   EXPECT_EQ(options.clockOffsetDays, -6);
   EXPECT_TRUE(options.testSwitches);
   EXPECT_EQ(options.maxUploadBytes, 1000u);
+  EXPECT_EQ(options.publicUrl, "https://files.example.com");
 
   auto defaults = ParseServerOptions({"--data", "d"});
   ASSERT_TRUE(std::holds_alternative<ServerOptions>(defaults));
@@ -36,6 +38,13 @@ TEST(ServerOptionsTest, ExplainsWhatIsWrong) {
   EXPECT_EQ(error({"--data", "d", "--clock-offset-days", "x"}),
             "--clock-offset-days needs a number");
   EXPECT_EQ(error({"--data", "d", "--verbose", "1"}), "unknown option --verbose");
+  // It is written into every descriptor line before the name.
+  for (const char* url :
+       {"files.example.com", "ftp://h", "https://h/x", "https://a b", "https://"}) {
+    EXPECT_EQ(
+        error({"--data", "d", "--public-url", url}),
+        std::string("--public-url needs http://HOST[:PORT] or https://HOST[:PORT], not ") + url);
+  }
 }
 
 }  // namespace

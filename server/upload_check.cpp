@@ -4,6 +4,7 @@
 
 #include "base/ansi.h"
 #include "base/text.h"
+#include "server/offered_names.h"
 
 namespace server {
 namespace {
@@ -76,8 +77,9 @@ std::optional<UploadPlan> CheckUpload(const ReceivedUpload& upload, std::string_
   UploadPlan plan{std::move(*para), {}};
   std::vector<bool> used(upload.parts.size(), false);
   used[*paraPart] = true;
-  if (std::any_of(plan.para.sources.begin(), plan.para.sources.end(),
-                  [](const ListedFile& source) { return source.size < 0; })) {
+  if (std::any_of(plan.para.sources.begin(), plan.para.sources.end(), [](const ListedFile& source) {
+        return source.size < 0 || !IsOfferableName(source.name);
+      })) {
     return std::nullopt;
   }
   for (const ListedFile& work : plan.para.works) {

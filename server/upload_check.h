@@ -26,7 +26,8 @@ std::string BaseName(std::string_view filename);
 // The part that carries the parameter data file, found by its name.
 std::optional<std::size_t> FindParaPart(const ReceivedUpload& upload);
 
-// Empty when the data is not correct (the answer "-4").
+// Empty when the data is not correct (the answer "-4"), a source name among it that could not
+// be offered to recipients included.
 std::optional<UploadPlan> CheckUpload(const ReceivedUpload& upload, std::string_view paraBytes);
 
 }  // namespace server

@@ -126,6 +126,23 @@ TEST(UploadCheckTest, RefusesIncorrectData) {
   EXPECT_FALSE(CheckUpload(upload(5), Para("P", "a.txt" + US + "-5", "a.txt" + US + "5")));
 }
 
+// Recipients are offered each file under its source name: one that would be a path, or break a
+// descriptor line, is incorrect data. "ソ" ends in the byte 0x5C and is kept.
+TEST(UploadCheckTest, RefusesSourceNamesThatCouldNotBeOffered) {
+  auto check = [](const std::string& source) {
+    const std::string para = Para("P", source + US + "5", "a.txt" + US + "5");
+    return CheckUpload(Upload({{"C:\\T\\OrvaneFileTrans.para", para.size()}, {"C:\\T\\a.txt", 5}}),
+                       para)
+        .has_value();
+  };
+  EXPECT_TRUE(check(base::ToAnsi(u"ソ表 1.txt")));
+  EXPECT_TRUE(check("a+b.txt"));
+  for (const char* hostile : {"a -d C:\\Users\\Public -o evil.exe -j /payload", "..\\a.txt",
+                              "a/b.txt", "a\tb.txt", "..", ""}) {
+    EXPECT_FALSE(check(hostile)) << hostile;
+  }
+}
+
 TEST(UploadCheckTest, OneArrivedFileServesOneListedFileOnly) {
   const std::string para = Para("P", "a.txt" + US + "5" + US + "a.txt" + US + "5",
                                 "a.txt" + US + "5" + US + "a.txt" + US + "5");

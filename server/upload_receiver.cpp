@@ -7,8 +7,9 @@ namespace {
 
 // A forward has at most 500 files; the control sends at most 999 plus three Para fields.
 constexpr std::size_t kMaxParts = 1003;
-// The index of 999 files takes about 20 KB; Para values are short texts.
-constexpr std::size_t kMaxFieldBytes = 1 << 20;
+// All plain fields of one upload together: the index of 999 files takes about 20 KB, each Para
+// value at most 255 bytes.
+constexpr std::size_t kMaxFieldBytes = 64 << 10;
 
 }  // namespace
 
@@ -62,10 +63,11 @@ bool UploadReceiver::Append(const char* data, std::size_t length) {
     return std::fwrite(data, 1, length, file_) == length ||
            Fail(Failure::kNotSaved, "a staged file could not be written");
   }
-  std::string& field = upload_.fields.back();
-  if (field.size() + length > kMaxFieldBytes)
-    return Fail(Failure::kTooLarge, "a field is too large");
-  field.append(data, length);
+  if (length > kMaxFieldBytes - fieldBytes_) {
+    return Fail(Failure::kTooLarge, "the form fields are too large");
+  }
+  fieldBytes_ += length;
+  upload_.fields.back().append(data, length);
   return true;
 }
 

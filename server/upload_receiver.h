@@ -29,7 +29,7 @@ class UploadReceiver {
   UploadReceiver(const UploadReceiver&) = delete;
   UploadReceiver& operator=(const UploadReceiver&) = delete;
 
-  // Both return false to stop the parser: too many parts, an oversized field, a write failure.
+  // Both return false to stop the parser: too many parts, too many field bytes, a write failure.
   bool BeginPart(std::string_view name, std::string_view filename, std::string_view contentType);
   bool Append(const char* data, std::size_t length);
 
@@ -49,6 +49,7 @@ class UploadReceiver {
   std::filesystem::path stagingDir_;
   ReceivedUpload upload_;
   std::FILE* file_ = nullptr;
+  std::size_t fieldBytes_ = 0;  // of all plain fields so far
   Failure failure_ = Failure::kNone;
   std::string failureText_;
 };

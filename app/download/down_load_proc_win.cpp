@@ -1,5 +1,7 @@
 #include "app/download/down_load_proc_win.h"
 
+#include <algorithm>
+
 #include "base/ansi.h"
 #include "base/app_error.h"
 
@@ -7,13 +9,13 @@ namespace basMain {
 
 LONG __stdcall GetFileSizeProc(LONG bytes, LPCSTR) {
   lngDownCancel = 1;
-  lngTotalBytes += bytes;
+  lngTotalBytes += std::max<LONG>(bytes, 0);
   return lngDownCancel;
 }
 
 LONG __stdcall DownLoadProc(LONG bytes, LPCSTR) {
   ++lngCallbackCount;
-  if (lngCallbackCount > 1) lngFileBytes = bytes;
+  if (lngCallbackCount > 1) lngFileBytes = std::max<LONG>(bytes, 0);
   return lngDownCancel;
 }
 

@@ -10,16 +10,18 @@
 
 namespace basMain {
 
-inline int32_t lngDownPhase = 0;      // 1 during the size probe, 2 during the download
-inline int32_t lngTotalBytes = 0;     // sum of the sizes the probe reported
-inline int32_t lngDoneBytes = 0;      // sum of the final byte counts of downloaded files
-inline int32_t lngFileBytes = 0;      // bytes received so far of the file being downloaded
+inline int32_t lngDownPhase = 0;  // 1 during the size probe, 2 during the download
+// Sums over several files pass 2 GB: they are kept in 64 bits.
+inline int64_t lngTotalBytes = 0;     // sum of the sizes the probe reported
+inline int64_t lngDoneBytes = 0;      // sum of the final byte counts of downloaded files
+inline int64_t lngFileBytes = 0;      // bytes received so far of the file being downloaded
 inline int32_t lngCallbackCount = 0;  // download callbacks since the download pass began
 inline int32_t lngDownCancel = 0;     // what the callbacks answer; nonzero stops the request
 
 using DownLoadCallback = LONG(__stdcall*)(LONG bytes, LPCSTR text);
 
-// The probe's callback: counts the size and stops the request at once.
+// The probe's callback: counts the size and stops the request at once. A negative count, which
+// no size is, counts as 0 here and in the download's callback.
 LONG __stdcall GetFileSizeProc(LONG bytes, LPCSTR text);
 // The download's callback: after its first call, the bytes of the file so far.
 LONG __stdcall DownLoadProc(LONG bytes, LPCSTR text);

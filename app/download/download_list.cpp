@@ -1,5 +1,7 @@
 #include "app/download/download_list.h"
 
+#include <algorithm>
+
 #include "app/main/file_extension.h"
 #include "app/main/url_encode.h"
 #include "base/file_name.h"
@@ -21,8 +23,27 @@ std::vector<clsDownFile> ReadDescriptorEntries(std::u16string_view text) {
   return entries;
 }
 
-bool AreEntryNamesSound(const std::vector<clsDownFile>& entries) {
+namespace {
+
+// The address before the file name: a scheme W3getv fetches, a host, and nothing but URL
+// characters.
+bool IsSoundAddressHead(std::u16string_view head) {
+  for (char16_t unit : head) {
+    if (!base::IsUrlCharacter(unit)) return false;
+  }
+  const std::u16string lowered = base::ToLowerAscii(head);
+  for (std::u16string_view scheme : {u"http://", u"https://", u"ftp://"}) {
+    if (lowered.starts_with(scheme) && lowered.size() > scheme.size()) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool AreEntriesSound(const std::vector<clsDownFile>& entries) {
   for (const clsDownFile& entry : entries) {
+    const std::u16string_view path = entry.DownPath;
+    if (!IsSoundAddressHead(path.substr(0, path.rfind(u'/') + 1))) return false;
     if (!base::IsPlainFileName(entry.FileName())) return false;
   }
   return true;
@@ -44,12 +65,58 @@ std::u16string DownloadCommandText(std::u16string_view folder, const clsDownFile
          RequestUrl(entry);
 }
 
-std::u16string ClashTestName(std::u16string_view fileName) {
-  const std::size_t dot = fileName.rfind(u'.');
-  if (dot != std::u16string_view::npos && fileName.substr(dot + 1) == u"tta") {
-    return std::u16string(fileName.substr(0, dot)) + u".wav";
+std::vector<std::u16string> OccupiedNames(const clsDownFile& entry) {
+  const std::u16string name = entry.FileName();
+  std::vector<std::u16string> names = {name};
+  if (std::u16string saveName = SaveName(entry); saveName != name) {
+    names.push_back(std::move(saveName));
   }
-  return std::u16string(fileName);
+  if (IsTtaFile(name)) names.push_back(WavFileName(name));
+  return names;
+}
+
+std::vector<clsDownFile> DistinctEntries(const std::vector<clsDownFile>& entries) {
+  std::vector<clsDownFile> distinct;
+  for (const clsDownFile& entry : entries) {
+    const std::u16string name = entry.FileName();
+    const auto same = [&](const clsDownFile& kept) {
+      return base::EqualsIgnoreAsciiCase(kept.FileName(), name);
+    };
+    if (std::none_of(distinct.begin(), distinct.end(), same)) distinct.push_back(entry);
+  }
+  // Each file is stored under its save name and renamed at once, so it must come before the file
+  // whose own name that is. Encoding lengthens a name it changes, so the chains end; the depth is
+  // bounded all the same.
+  std::vector<std::u16string> names;
+  std::vector<std::u16string> saveNames;
+  for (const clsDownFile& entry : distinct) {
+    names.push_back(base::ToLowerAscii(entry.FileName()));
+    saveNames.push_back(base::ToLowerAscii(SaveName(entry)));
+  }
+  const auto storedUnder = [&](std::size_t file) {
+    for (std::size_t other = 0; other < distinct.size(); ++other) {
+      if (other != file && saveNames[other] != names[other] && saveNames[other] == names[file]) {
+        return other;
+      }
+    }
+    return distinct.size();
+  };
+  std::vector<std::size_t> before(distinct.size());
+  for (std::size_t file = 0; file < distinct.size(); ++file) before[file] = storedUnder(file);
+  std::vector<std::size_t> depth(distinct.size(), 0);
+  for (std::size_t file = 0; file < distinct.size(); ++file) {
+    for (std::size_t at = before[file]; at < distinct.size() && depth[file] < distinct.size();
+         at = before[at]) {
+      ++depth[file];
+    }
+  }
+  std::vector<std::size_t> order(distinct.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return depth[a] < depth[b]; });
+  std::vector<clsDownFile> ordered;
+  for (std::size_t i : order) ordered.push_back(distinct[i]);
+  return ordered;
 }
 
 bool IsTtaFile(std::u16string_view fileName) {
@@ -108,6 +175,11 @@ std::u16string KilobyteText(int64_t bytes) {
   const int64_t rest = bytes % 1024;
   if (rest > 512 || (rest == 512 && kilobytes % 2 == 1)) ++kilobytes;
   return base::Widen(std::to_string(kilobytes)) + u" KB";
+}
+
+int64_t BarScale(int64_t totalBytes) {
+  constexpr int64_t kBarRange = 0x7FFFFFFF;
+  return totalBytes <= kBarRange ? 1 : totalBytes / kBarRange + 1;
 }
 
 int64_t LeadingNumber(std::u16string_view text) {

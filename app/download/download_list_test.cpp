@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
+
 namespace {
 
 std::vector<std::u16string> Paths(const std::vector<clsDownFile>& entries) {
@@ -28,7 +30,7 @@ TEST(DescriptorTest, NothingIsTrimmed) {
   // A bare LF ends no line: it stays inside the entry, whose name the check then refuses.
   const std::vector<clsDownFile> entries = ReadDescriptorEntries(u"http://h/a\nb\r\n");
   ASSERT_EQ(entries.size(), 1u);
-  EXPECT_FALSE(AreEntryNamesSound(entries));
+  EXPECT_FALSE(AreEntriesSound(entries));
 }
 
 TEST(DescriptorTest, FileNameIsTheLastSegment) {
@@ -37,33 +39,29 @@ TEST(DescriptorTest, FileNameIsTheLastSegment) {
   EXPECT_EQ(clsDownFile(u"http://h/dir/").FileName(), u"");
 }
 
-TEST(DescriptorTest, EntryNamesThatWouldLeaveTheFolderOrFailAreRefused) {
-  const std::vector<std::u16string> bad = {u"http://h/",
-                                           u"http://h/.",
-                                           u"http://h/..",
-                                           u"http://h/..\\..\\x.exe",
-                                           u"http://h/C:x",
-                                           u"http://h/a:b",
-                                           u"http://h/a*b",
-                                           u"http://h/a?b",
-                                           u"http://h/a|b",
-                                           u"http://h/a\"b",
-                                           u"http://h/a<b>",
-                                           u"http://h/CON",
-                                           u"http://h/nul.tta",
-                                           u"http://h/COM1.x",
-                                           u"http://h/lpt9",
-                                           u"http://h/a\tb",
-                                           u"http://h/x.",
-                                           u"http://h/x ",
-                                           u"   "};
+TEST(DescriptorTest, EntriesThatWouldBeWrittenElsewhereOrFailAreRefused) {
+  const std::vector<std::u16string> bad = {
+      // Names that would leave the folder, that Windows refuses or that name a device.
+      u"http://h/", u"http://h/.", u"http://h/..", u"http://h/..\\..\\x.exe", u"http://h/C:x",
+      u"http://h/a:b", u"http://h/a*b", u"http://h/a?b", u"http://h/a|b", u"http://h/a\"b",
+      u"http://h/a<b>", u"http://h/CON", u"http://h/nul.tta", u"http://h/COM1.x", u"http://h/lpt9",
+      u"http://h/a\tb", u"http://h/x.", u"http://h/x ", u"   ",
+      // Addresses whose head would bring options or a second address into the command text.
+      u"http://host/x -d C:\\Users\\Public -o evil.exe -j /payload",
+      u"http://host/x -d \\\\srv\\share -o a.tta /a.tta", u"http://h/x\t-d\tC:\\/a.tta",
+      u"http://h/a\x7f/b.tta", u"http://h/a\x01/b.tta", u"http://h\\x/b.tta",
+      u"http://h/録音/b.tta", u"http://h/a\u3000b/c.tta", u" http://h/b.tta",
+      // Heads that are no address W3getv fetches.
+      u"a.tta", u"no slash", u"file:///c:/a.tta", u"//h/a.tta", u"http://a.tta", u"ht tp://h/a"};
   for (const std::u16string& line : bad) {
     std::vector<clsDownFile> entries = {clsDownFile(u"http://h/good.tta"), clsDownFile(line)};
-    EXPECT_FALSE(AreEntryNamesSound(entries)) << std::string(line.begin(), line.end());
+    EXPECT_FALSE(AreEntriesSound(entries)) << base::ToUtf8(line);
   }
   EXPECT_TRUE(
-      AreEntryNamesSound({clsDownFile(u"http://h/録音 1.tta"), clsDownFile(u"http://h/a.b.TTA")}));
-  EXPECT_TRUE(AreEntryNamesSound({}));
+      AreEntriesSound({clsDownFile(u"http://h/録音 1.tta"), clsDownFile(u"http://h/a.b.TTA"),
+                       clsDownFile(u"HTTPS://h:8443/f/ab%20c/-._~:@!$&'()*+,;=/a+b.txt"),
+                       clsDownFile(u"ftp://u:p@h/a?x=1#y/a b.wav")}));
+  EXPECT_TRUE(AreEntriesSound({}));
 }
 
 TEST(DownloadCommandTest, TextsOfTheProbeAndTheDownload) {
@@ -77,12 +75,21 @@ TEST(DownloadCommandTest, TextsOfTheProbeAndTheDownload) {
   EXPECT_EQ(SaveName(clsDownFile(u"http://h/Plain-1_a.b")), u"Plain-1_a.b");
 }
 
+std::vector<std::u16string> Occupied(std::u16string_view name) {
+  return OccupiedNames(clsDownFile(u"http://h/" + std::u16string(name)));
+}
+
 TEST(DownloadNamesTest, ClashNamesAndWavNames) {
-  EXPECT_EQ(ClashTestName(u"a.tta"), u"a.wav");
-  EXPECT_EQ(ClashTestName(u"a.b.tta"), u"a.b.wav");
-  EXPECT_EQ(ClashTestName(u"a.TTA"), u"a.TTA");
-  EXPECT_EQ(ClashTestName(u"xtta"), u"xtta");
-  EXPECT_EQ(ClashTestName(u"a.txt"), u"a.txt");
+  // Every file the run would write: the name the user ends up with, the TTA file that is written
+  // and deleted again, and the encoded name the file is first stored under.
+  EXPECT_EQ(Occupied(u"a.tta"), (std::vector<std::u16string>{u"a.tta", u"a.wav"}));
+  EXPECT_EQ(Occupied(u"a.b.tta"), (std::vector<std::u16string>{u"a.b.tta", u"a.b.wav"}));
+  EXPECT_EQ(Occupied(u"a.TTA"), (std::vector<std::u16string>{u"a.TTA", u"a.wav"}));
+  EXPECT_EQ(Occupied(u"xtta"), (std::vector<std::u16string>{u"xtta", u"xtta.wav"}));
+  EXPECT_EQ(Occupied(u"a.txt"), (std::vector<std::u16string>{u"a.txt"}));
+  EXPECT_EQ(Occupied(u"a b.txt"), (std::vector<std::u16string>{u"a b.txt", u"a+b.txt"}));
+  EXPECT_EQ(Occupied(u"録音 1.tta"),
+            (std::vector<std::u16string>{u"録音 1.tta", u"%98%5E%89%B9+1.tta", u"録音 1.wav"}));
 
   EXPECT_TRUE(IsTtaFile(u"a.tta"));
   EXPECT_TRUE(IsTtaFile(u"a.TTA"));
@@ -95,6 +102,27 @@ TEST(DownloadNamesTest, ClashNamesAndWavNames) {
   EXPECT_EQ(WavFileName(u"a.b.tta"), u"a.b.wav");
   EXPECT_EQ(WavFileName(u"xtta"), u"xtta.wav");
   EXPECT_EQ(WavFileName(u"a.xtta"), u"a.xtta.wav");
+}
+
+TEST(DownloadNamesTest, EachFileIsFetchedOnce) {
+  const std::vector<clsDownFile> distinct =
+      DistinctEntries({clsDownFile(u"http://h/a.tta"), clsDownFile(u"http://h/b.tta"),
+                       clsDownFile(u"http://g/A.TTA"), clsDownFile(u"http://h/a b.txt"),
+                       clsDownFile(u"http://h/a.tta"), clsDownFile(u"http://h/ａ.tta")});
+  std::vector<std::u16string> names;
+  for (const clsDownFile& entry : distinct) names.push_back(entry.DownPath);
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"http://h/a.tta", u"http://h/b.tta",
+                                                u"http://h/a b.txt", u"http://h/ａ.tta"}));
+
+  // "a b.txt" is first stored as "a+b.txt", "a+b.txt" as "a%2Bb.txt": each comes before the
+  // file whose name it borrows.
+  names.clear();
+  for (const clsDownFile& entry :
+       DistinctEntries({clsDownFile(u"http://h/A%2Bb.txt"), clsDownFile(u"http://h/x.txt"),
+                        clsDownFile(u"http://h/a+B.txt"), clsDownFile(u"http://h/a b.txt")})) {
+    names.push_back(entry.FileName());
+  }
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"x.txt", u"a b.txt", u"a+B.txt", u"A%2Bb.txt"}));
 }
 
 TEST(DownloadResultTest, EveryCodeOfTheTableAndTheRangesAroundIt) {
@@ -127,9 +155,19 @@ TEST(DownloadProgressTextTest, KilobytesRoundHalvesToEven) {
   EXPECT_EQ(KilobyteText(2560), u"2 KB");
   EXPECT_EQ(KilobyteText(2561), u"3 KB");
   EXPECT_EQ(KilobyteText(2147483647), u"2097152 KB");
+  EXPECT_EQ(KilobyteText(3221225472LL), u"3145728 KB");
   EXPECT_EQ(LeadingNumber(u"123 KB"), 123);
   EXPECT_EQ(LeadingNumber(u""), 0);
   EXPECT_EQ(LeadingNumber(u" KB"), 0);
+}
+
+TEST(DownloadProgressTextTest, TheBarScalesBeyondItsRange) {
+  EXPECT_EQ(BarScale(0), 1);
+  EXPECT_EQ(BarScale(2147483647), 1);
+  EXPECT_EQ(BarScale(2147483648LL), 2);
+  const int64_t threeGigabytes = 3221225472LL;
+  EXPECT_LE(threeGigabytes / BarScale(threeGigabytes), 2147483647);
+  EXPECT_LE(INT64_MAX / BarScale(INT64_MAX), 2147483647);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST(DownloadFromServerTest, EveryFileArrivesUnderItsOwnNameAndTheRecordingsAsWa
   for (const auto& item : fs::directory_iterator(fs::path(folder.path()))) {
     names.insert(item.path().filename().u16string());
   }
-  EXPECT_EQ(names, (std::set<std::u16string>{u"録音1.wav", u"B.wav", u"メモ.txt"}));
+  EXPECT_EQ(names, (std::set<std::u16string>{u"録音1.wav", u"B.wav", u"メモ.txt", u"a b.txt"}));
   for (const char16_t* name : {u"録音1.wav", u"B.wav"}) {
     const std::string samples = wave_bytes::WaveSamples(ReadBytes(folder / name));
     EXPECT_GT(samples.size(), 100000u) << base::ToUtf8(name);
@@ -56,6 +56,7 @@ TEST(DownloadFromServerTest, EveryFileArrivesUnderItsOwnNameAndTheRecordingsAsWa
         << base::ToUtf8(name);
   }
   EXPECT_EQ(ReadBytes(folder / u"メモ.txt"), "\x96\x7b\x95\xb6\x82\xc5\x82\xb7\r\n");
+  EXPECT_EQ(ReadBytes(folder / u"a b.txt"), "blank\r\n");
 }
 
 }  // namespace

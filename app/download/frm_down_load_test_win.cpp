@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/download/down_load_proc_win.h"
@@ -196,13 +197,22 @@ TEST_F(DownloadWindowTest, ACancelledFolderChoiceEndsTheWindow) {
 
 TEST_F(DownloadWindowTest, AHostileEntryChangesNothingOnDisk) {
   LoopbackHttpPeer peer;
+  peer.SetBody("evil", "application/octet-stream");
+  TempFolder elsewhere;
+  std::vector<std::u16string> lines;
   for (const char16_t* name : {u"..", u"..\\..\\evil.exe", u"C:evil", u"CON", u"a|b", u"", u"."}) {
+    lines.push_back(Line(peer, name));
+  }
+  // Options in the address would send the file into another folder, under another name.
+  lines.push_back(Line(peer, u"x -d ") + elsewhere.path() + u" -o evil.exe -j /payload");
+  lines.push_back(Line(peer, u"x\t-d\t") + elsewhere.path() + u"/payload");
+  lines.push_back(u"file:///" + elsewhere.path() + u"/evil.exe");
+  for (const std::u16string& line : lines) {
     frmDownLoad window;
     WriteBytes(folder_ / u"a.wav", "mine");
     ScriptedDialogs dialogs;
     dialogs.folderAnswers.push_back(folder_.path());
-    WriteBytes(work_ / u"list.ofts",
-               base::ToAnsi(Line(peer, u"a.tta") + u"\r\n" + Line(peer, name) + u"\r\n"));
+    WriteBytes(work_ / u"list.ofts", base::ToAnsi(Line(peer, u"a.tta") + u"\r\n" + line + u"\r\n"));
     window.OftsPath(work_ / u"list.ofts");
     window.Show();
     const ULONGLONG deadline = GetTickCount64() + 20000;
@@ -216,8 +226,39 @@ TEST_F(DownloadWindowTest, AHostileEntryChangesNothingOnDisk) {
     EXPECT_EQ(dialogs.messages[0].icon(), static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(Names(folder_), std::set<std::u16string>{u"a.wav"});
     EXPECT_EQ(ReadBytes(folder_ / u"a.wav"), "mine");
+    EXPECT_TRUE(Names(elsewhere).empty());
   }
   EXPECT_FALSE(fs::exists(fs::path(folder_.path()).parent_path() / "evil.exe"));
+  EXPECT_TRUE(peer.Requests().empty());
+}
+
+TEST_F(DownloadWindowTest, AUsersFileUnderAnEncodedOrTtaNameIsAskedAbout) {
+  LoopbackHttpPeer peer;
+  peer.SetBody("new", "application/octet-stream");
+  // A file the run would first store under the user's name, and one it would decompress and
+  // delete.
+  for (const auto& [entry, usersFile] :
+       {std::pair{u"a b.txt", u"a+b.txt"}, {u"x.tta", u"x.tta"}, {u"y.TTA", u"y.wav"}}) {
+    frmDownLoad window;
+    ScriptedDialogs dialogs;
+    TempFolder folder;
+    WriteBytes(folder / usersFile, "mine");
+    dialogs.folderAnswers.push_back(folder.path());
+    dialogs.messageAnswers = {IDNO};
+    WriteBytes(work_ / u"list.ofts", base::ToAnsi(Line(peer, entry)));
+    window.OftsPath(work_ / u"list.ofts");
+    window.Show();
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (window.IsLoaded() && GetTickCount64() < deadline) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      DoEvents();
+    }
+    EXPECT_FALSE(window.IsLoaded());
+    ASSERT_EQ(dialogs.messages.size(), 2u) << base::ToAnsi(entry);
+    EXPECT_EQ(dialogs.messages[0].caption, u"確認");
+    EXPECT_EQ(Names(folder), std::set<std::u16string>{usersFile});
+    EXPECT_EQ(ReadBytes(folder / usersFile), "mine");
+  }
   EXPECT_TRUE(peer.Requests().empty());
 }
 
@@ -322,9 +363,10 @@ TEST_F(DownloadWindowTest, FailedRunsShowTheMessageOfTheirResult) {
 TEST_F(DownloadWindowTest, ARenameOntoAnExistingFileIsReportedAndTheWindowStaysIdle) {
   LoopbackHttpPeer peer;
   peer.SetBody("data", "application/octet-stream");
+  // A subfolder is no clash, but the file cannot take its name.
+  fs::create_directories(fs::path(folder_ / u"a b.txt"));
   dialogs_.folderAnswers.push_back(folder_.path());
-  WriteBytes(work_ / u"list.ofts",
-             base::ToAnsi(Line(peer, u"a b.txt") + u"\r\n" + Line(peer, u"a b.txt") + u"\r\n"));
+  WriteBytes(work_ / u"list.ofts", base::ToAnsi(Line(peer, u"a b.txt") + u"\r\n"));
   window_.OftsPath(work_ / u"list.ofts");
   window_.Show();
   const ULONGLONG deadline = GetTickCount64() + 20000;
@@ -341,6 +383,69 @@ TEST_F(DownloadWindowTest, ARenameOntoAnExistingFileIsReportedAndTheWindowStaysI
   // The idle window closes by its close box.
   SendMessageW(window_.hwnd(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(window_.IsLoaded());
+}
+
+TEST_F(DownloadWindowTest, ADuplicateEntryIsFetchedOnceAndTheRunSucceeds) {
+  const std::string wave = Wave(200000);
+  LoopbackHttpPeer peer;
+  peer.SetBody(Tta(work_, wave), "application/octet-stream");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  // "a b.txt" is first stored as "a+b.txt": it must not overwrite the file of that name.
+  Run(Line(peer, u"a.tta") + u"\r\n" + Line(peer, u"a+b.txt") + u"\r\n" + Line(peer, u"a b.txt") +
+      u"\r\n" + Line(peer, u"b.tta") + u"\r\n" + Line(peer, u"A.TTA") + u"\r\n" +
+      Line(peer, u"a b.txt") + u"\r\n");
+  EXPECT_EQ(Texts(), std::vector<std::u16string>{u"ダウンロードが完了しました。"});
+  EXPECT_EQ(Names(folder_), (std::set<std::u16string>{u"a.wav", u"b.wav", u"a b.txt", u"a+b.txt"}));
+  EXPECT_EQ(ReadBytes(folder_ / u"a.wav"), wave);
+  // Probe and download of each of the four files.
+  EXPECT_EQ(peer.Requests().size(), 8u);
+}
+
+TEST_F(DownloadWindowTest, CancelAtTheLastDecompressionOfADuplicateKeepsTheFinishedWaveFile) {
+  const std::string wave = Wave(1500000);
+  LoopbackHttpPeer peer;
+  peer.SetBody(Tta(work_, wave), "application/octet-stream");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  std::u16string lastCount;
+  onTick = [&] {
+    const std::u16string count = window_.ControlText(IDC_DL_LBL_COUNT);
+    if (count.empty()) return;
+    lastCount = count;
+    const std::size_t slash = count.find(u'/');
+    if (count.substr(0, slash) == count.substr(slash + 1)) window_.cmdCancel_Click();
+  };
+  Run(Line(peer, u"a.tta") + u"\r\n" + Line(peer, u"b.tta") + u"\r\n" + Line(peer, u"a.tta"));
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_EQ(lastCount, u"2/2");
+  EXPECT_EQ(window_.DecodeStatus(), -999);
+  EXPECT_EQ(Names(folder_), (std::set<std::u16string>{u"a.wav", u"b.tta"}));
+  EXPECT_EQ(ReadBytes(folder_ / u"a.wav"), wave);
+}
+
+TEST_F(DownloadWindowTest, SizesBeyond2GbAddUpAndTheBarScales) {
+  for (int i = 0; i < 3; ++i) basMain::GetFileSizeProc(0x40000000, "");
+  EXPECT_EQ(basMain::lngTotalBytes, 3221225472LL);
+  // A size no file has counts for nothing.
+  basMain::GetFileSizeProc(-5, "");
+  EXPECT_EQ(basMain::lngTotalBytes, 3221225472LL);
+
+  window_.Load();
+  basMain::lngDownPhase = 2;
+  basMain::lngDoneBytes = 0x80000000LL;
+  basMain::lngFileBytes = 0x20000000;
+  window_.Timer3_Timer();
+  EXPECT_EQ(window_.ControlText(IDC_LBL_PROGRESS_1), u"3145728 KB");
+  EXPECT_EQ(window_.ControlText(IDC_LBL_PROGRESS_0), u"2621440 KB");
+  const HWND bar = window_.Control(IDC_PBR_DOWNLOAD);
+  const auto value = static_cast<int32_t>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+  const auto max = static_cast<int32_t>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
+  ASSERT_GT(max, 0);
+  EXPECT_NEAR(static_cast<double>(value) / max, 2.5 / 3, 0.001);
+  basMain::lngDoneBytes = basMain::lngTotalBytes;
+  window_.Timer3_Timer();
+  EXPECT_EQ(window_.ControlText(IDC_LBL_PROGRESS_0), u"3145728 KB");
+  EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), max);
+  window_.Unload();
 }
 
 TEST_F(DownloadWindowTest, ADescriptorOfEmptyLinesEndsWithWinsockError) {
@@ -361,7 +466,7 @@ TEST_F(DownloadWindowTest, CancelDuringTheDownloadKeepsTheCompleteFiles) {
     grew = grew && label >= lastLabel &&
            label <= LeadingNumber(window_.ControlText(IDC_LBL_PROGRESS_1));
     lastLabel = label;
-    if (basMain::lngDownPhase == 2 && basMain::lngDoneBytes >= static_cast<int32_t>(size)) {
+    if (basMain::lngDownPhase == 2 && basMain::lngDoneBytes >= static_cast<int64_t>(size)) {
       // The close box during a run asks for a stop, as Cancel does.
       SendMessageW(window_.hwnd(), WM_CLOSE, 0, 0);
     }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/download/down_load_proc_win.h"
 #include "app/main/app_error_win.h"
 #include "app/main/file_utils_win.h"
@@ -60,6 +62,7 @@ void frmDownLoad::Form_Load() {
 void frmDownLoad::Form_Unload() {
   for (UINT_PTR id : {kTimer1, kTimer2, kTimer3, kTimer4}) StopTimer(id);
   colDownFile.clear();
+  colFetchFile.clear();
 }
 
 bool frmDownLoad::Command(int id, int code) {
@@ -135,8 +138,8 @@ void frmDownLoad::Timer1_Timer() {
     }
     const int32_t fileCount = CountFiles(strSaveFolder);
     GetDownLoadFilePath();
-    // Every name is checked before anything is written or deleted in the folder.
-    if (!AreEntryNamesSound(colDownFile)) {
+    // Every entry is checked before anything is fetched, written or deleted in the folder.
+    if (!AreEntriesSound(colDownFile)) {
       ShowAppMessage(DownLoadResultMessage(w3getv::kBadUrl), MB_ICONERROR, hwnd());
       Unload();
       return true;
@@ -152,14 +155,14 @@ void frmDownLoad::Timer1_Timer() {
 }
 
 bool frmDownLoad::ResolveClashes() {
-  bool clash = false;
-  for (const clsDownFile& entry : colDownFile) {
-    if (CheckFileExist(InFolder(ClashTestName(entry.FileName())))) {
-      clash = true;
-      break;
-    }
-  }
-  if (!clash) return true;
+  // Every file the run writes is asked about: a user's file under an encoded name or under a
+  // TTA name would otherwise be overwritten, renamed away or deleted without a word.
+  const auto clashes = [&](const clsDownFile& entry) {
+    const std::vector<std::u16string> names = OccupiedNames(entry);
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::u16string& name) { return CheckFileExist(InFolder(name)); });
+  };
+  if (std::none_of(colDownFile.begin(), colDownFile.end(), clashes)) return true;
   const int answer = Dialogs().ShowMessage(
       hwnd(),
       u"選択されたフォルダに同名のファイルが保存されています。\nファイルを削除してよろしいですか？",
@@ -172,15 +175,16 @@ bool frmDownLoad::ResolveClashes() {
     return false;
   }
   for (const clsDownFile& entry : colDownFile) {
-    DeleteIfPresent(InFolder(ClashTestName(entry.FileName())));
+    for (const std::u16string& name : OccupiedNames(entry)) DeleteIfPresent(InFolder(name));
   }
   return true;
 }
 
 void frmDownLoad::StartTransfer() {
   strSaveFolder = GetShortFilePath(strSaveFolder);
-  ShowGroup({IDC_FRA_DOWNLOAD, IDC_DL_LBL_TITLE_2, IDC_LBL_VIEW_0, IDC_LBL_PROGRESS_0, IDC_LBL_VIEW_1,
-             IDC_LBL_PROGRESS_1, IDC_PBR_DOWNLOAD},
+  colFetchFile = DistinctEntries(colDownFile);
+  ShowGroup({IDC_FRA_DOWNLOAD, IDC_DL_LBL_TITLE_2, IDC_LBL_VIEW_0, IDC_LBL_PROGRESS_0,
+             IDC_LBL_VIEW_1, IDC_LBL_PROGRESS_1, IDC_PBR_DOWNLOAD},
             true);
   SetBar(IDC_PBR_DOWNLOAD, 100, 0);
   FileDownLoad();
@@ -194,7 +198,7 @@ void frmDownLoad::FileDownLoad() {
       SetHourglassPointer();
       StartTimer(kTimer2, 400);
       int32_t lastResult = 0;
-      for (const clsDownFile& entry : colDownFile) {
+      for (const clsDownFile& entry : colFetchFile) {
         lngCallbackCount = 0;
         lngDownCancel = 0;
         lastResult = parvek::W3getv(ProbeCommandText(strSaveFolder, entry), GetFileSizeProc);
@@ -208,7 +212,7 @@ void frmDownLoad::FileDownLoad() {
       lngCallbackCount = 0;
       lngDownCancel = 0;
       SetHourglassPointer();
-      for (const clsDownFile& entry : colDownFile) {
+      for (const clsDownFile& entry : colFetchFile) {
         const std::u16string saveName = SaveName(entry);
         lastResult = parvek::W3getv(DownloadCommandText(strSaveFolder, entry), DownLoadProc);
         lngDoneBytes += lngFileBytes;
@@ -253,22 +257,28 @@ void frmDownLoad::DownLoadStateView() {
         DoEvents();
         const std::u16string total = KilobyteText(lngTotalBytes);
         SetControlText(IDC_LBL_PROGRESS_1, total);
-        SetBar(IDC_PBR_DOWNLOAD, lngTotalBytes, BarValue(IDC_PBR_DOWNLOAD));
+        // The bar counts in steps of `scale` bytes, which keep a total beyond 2 GB in its range.
+        const int64_t scale = BarScale(lngTotalBytes);
+        SetBar(IDC_PBR_DOWNLOAD, static_cast<int32_t>(lngTotalBytes / scale),
+               BarValue(IDC_PBR_DOWNLOAD));
         if (lngDoneBytes == lngTotalBytes) {
           SetControlText(IDC_LBL_PROGRESS_0, total);
-          if (BarMax(IDC_PBR_DOWNLOAD) >= lngTotalBytes) {
-            SetBar(IDC_PBR_DOWNLOAD, BarMax(IDC_PBR_DOWNLOAD), lngTotalBytes);
+          if (BarMax(IDC_PBR_DOWNLOAD) >= lngTotalBytes / scale) {
+            SetBar(IDC_PBR_DOWNLOAD, BarMax(IDC_PBR_DOWNLOAD),
+                   static_cast<int32_t>(lngTotalBytes / scale));
           }
         } else {
-          const int64_t current = static_cast<int64_t>(lngDoneBytes) + lngFileBytes;
+          const int64_t current = lngDoneBytes + lngFileBytes;
           const std::u16string currentText = KilobyteText(current);
           const int64_t kilobytes = LeadingNumber(currentText);
           if (LeadingNumber(ControlText(IDC_LBL_PROGRESS_0)) < kilobytes &&
               LeadingNumber(ControlText(IDC_LBL_PROGRESS_1)) >= kilobytes) {
             SetControlText(IDC_LBL_PROGRESS_0, currentText);
           }
-          if (BarValue(IDC_PBR_DOWNLOAD) < current && BarMax(IDC_PBR_DOWNLOAD) >= current) {
-            SetBar(IDC_PBR_DOWNLOAD, BarMax(IDC_PBR_DOWNLOAD), static_cast<int32_t>(current));
+          if (BarValue(IDC_PBR_DOWNLOAD) < current / scale &&
+              BarMax(IDC_PBR_DOWNLOAD) >= current / scale) {
+            SetBar(IDC_PBR_DOWNLOAD, BarMax(IDC_PBR_DOWNLOAD),
+                   static_cast<int32_t>(current / scale));
           }
         }
       }
@@ -303,13 +313,14 @@ void frmDownLoad::DecodeTtaToWave() {
       lngMode = 4;
       lngDecodeStatus = 0;
       int16_t count = 0;
-      for (const clsDownFile& entry : colDownFile) count += IsTtaFile(entry.FileName()) ? 1 : 0;
+      for (const clsDownFile& entry : colFetchFile) count += IsTtaFile(entry.FileName()) ? 1 : 0;
       // Entries whose TTA file became a complete WAV file.
       std::size_t decoded = 0;
       if (count > 0) {
-        ShowGroup({IDC_FRA_DEFROSTING, IDC_DL_LBL_TITLE_1, IDC_DL_LBL_COUNT, IDC_PBR_DEFROSTING}, true);
+        ShowGroup({IDC_FRA_DEFROSTING, IDC_DL_LBL_TITLE_1, IDC_DL_LBL_COUNT, IDC_PBR_DEFROSTING},
+                  true);
         int16_t number = 0;
-        for (const clsDownFile& entry : colDownFile) {
+        for (const clsDownFile& entry : colFetchFile) {
           if (!IsTtaFile(entry.FileName())) {
             ++decoded;
             continue;
@@ -351,8 +362,8 @@ void frmDownLoad::DecodeTtaToWave() {
 }
 
 void frmDownLoad::DeleteTtaFiles(std::size_t count) {
-  for (std::size_t i = 0; i < count && i < colDownFile.size(); ++i) {
-    const std::u16string name = colDownFile[i].FileName();
+  for (std::size_t i = 0; i < count && i < colFetchFile.size(); ++i) {
+    const std::u16string name = colFetchFile[i].FileName();
     if (IsTtaFile(name)) ForceDelete(InFolder(name));
   }
 }

@@ -57,6 +57,8 @@ class frmDownLoad : public Form {
   std::u16string strOftsPath;
   std::u16string strSaveFolder;
   std::vector<clsDownFile> colDownFile;
+  // The files the run fetches, decompresses and deletes: each one once.
+  std::vector<clsDownFile> colFetchFile;
   int32_t lngBlinkCount = 0;
   int32_t lngMode = 0;
   int32_t lngDecodeResult = 0;

@@ -5,6 +5,7 @@
 #include "app/forward/frm_input_address_win.h"
 #include "app/forward/frm_send_user_win.h"
 #include "app/testing/forward_window_fixture_win.h"
+#include "app/testing/paint_watch_win.h"
 #include "base/text.h"
 
 namespace {
@@ -50,36 +51,22 @@ TEST_F(ForwardCommand, ServerQueryComesFirstAndANegativeSizeStopsTheForward) {
   EXPECT_EQ(requests[0].substr(requests[0].find("\r\n\r\n") + 4), "productid=PID-7");
 }
 
-// A slow server: the window is painted while the query waits, and takes no input meanwhile.
-struct QueryWatch {
-  HWND form = nullptr;
-  int ticks = 0;
-  bool enabledSeen = false;
-  bool painted = false;
-} watch;
-
-void CALLBACK WatchTick(HWND, UINT, UINT_PTR, DWORD) {
-  ++watch.ticks;
-  watch.enabledSeen |= IsWindowEnabled(watch.form) != FALSE;
-  if (watch.ticks == 2) InvalidateRect(watch.form, nullptr, TRUE);
-  RECT dirty;
-  if (watch.ticks > 2 && !GetUpdateRect(watch.form, &dirty, FALSE)) watch.painted = true;
-}
-
 TEST_F(ForwardCommand, TheSavedSizeQueryKeepsTheWindowPaintedWithTheFormDisabled) {
   ShowWindow(form.hwnd(), SW_SHOW);
   UpdateWindow(form.hwnd());
   server.SetBody("1234");
   server.SetDelay(1500);
-  watch = QueryWatch{form.hwnd()};
-  const UINT_PTR timer = SetTimer(nullptr, 0, 100, WatchTick);
-  const int32_t saved = form.GetServerSaveFileSize();
-  KillTimer(nullptr, timer);
+  int32_t saved = 0;
+  {
+    // A slow server: the window is painted while the query waits, and takes no input meanwhile.
+    const PaintWatch watch(form.hwnd());
+    saved = form.GetServerSaveFileSize();
+    EXPECT_GE(watch.ticks(), 5) << "the thread went on with its messages";
+    EXPECT_FALSE(watch.enabledSeen());
+    EXPECT_TRUE(watch.painted()) << "the window was painted while the server took its time";
+  }
   EXPECT_EQ(saved, 1234);
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_GE(watch.ticks, 5) << "the thread went on with its messages";
-  EXPECT_FALSE(watch.enabledSeen);
-  EXPECT_TRUE(watch.painted) << "the window was painted while the server took its time";
   EXPECT_TRUE(IsWindowEnabled(form.hwnd()));
   ShowWindow(form.hwnd(), SW_HIDE);
 }

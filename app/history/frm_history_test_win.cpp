@@ -14,6 +14,7 @@
 #include "app/history/history_server_win.h"
 #include "app/main/bas_main.h"
 #include "app/resources/form_ids.h"
+#include "app/testing/paint_watch_win.h"
 #include "app/testing/scripted_dialogs_win.h"
 #include "base/testing/screenshot_win.h"
 #include "components/http/loopback_peer_win.h"
@@ -163,6 +164,29 @@ TEST_F(HistoryWindowTest, MalformedRecordIsReportedAndTheRecordsBeforeItStay) {
                                          u"2012年02月03日 23:59"}));
   EXPECT_EQ(CellText(Files(), 0, 1), u"f.txt");
   EXPECT_EQ(SizeLabel(), u" 0000000 KB");
+}
+
+TEST_F(HistoryWindowTest, TheQueryKeepsTheOwnerPaintedWithoutInput) {
+  Form owner(IDD_HISTORY);
+  owner.Show();
+  UpdateWindow(owner.hwnd());
+  LoopbackHttpPeer server;
+  server.SetBody("");
+  server.SetDelay(1500);
+  basMain::strHistoryUrl = server.Url("/history");
+  frmHistory window(owner.hwnd());
+  {
+    const PaintWatch watch(owner.hwnd());
+    window.Load();
+    EXPECT_GE(watch.ticks(), 5) << "the thread went on with its messages";
+    EXPECT_FALSE(watch.enabledSeen());
+    EXPECT_TRUE(watch.painted()) << "the owner was painted while the server took its time";
+  }
+  EXPECT_TRUE(IsWindowEnabled(owner.hwnd()));
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(window.ControlText(IDC_LBL_SAVE_SIZE), u"0 KB");
+  window.Unload();
+  owner.Unload();
 }
 
 TEST_F(HistoryWindowTest, UnreachableServerGivesEmptyListsAndNoSize) {

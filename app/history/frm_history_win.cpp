@@ -1,10 +1,14 @@
 #include "app/history/frm_history_win.h"
 
+#include <memory>
+
+#include "app/forms/background_wait_win.h"
 #include "app/forms/hourglass_trap_win.h"
 #include "app/forms/list_view_win.h"
 #include "app/forward/window_handover_win.h"
 #include "app/history/history_reply.h"
 #include "app/history/history_text.h"
+#include "app/main/app_error_win.h"
 #include "app/main/bas_main.h"
 #include "app/main/show_error_message_win.h"
 #include "app/resources/form_ids.h"
@@ -51,12 +55,12 @@ void AlignColumnRight(HWND list, int column) {
 }  // namespace
 
 void ShowHistoryWindow(HWND owner) {
-  frmHistory window;
+  frmHistory window(owner);
   window.ShowModal(owner);
   window.Unload();
 }
 
-frmHistory::frmHistory() : Form(IDD_HISTORY) {}
+frmHistory::frmHistory(HWND owner) : Form(IDD_HISTORY), owner_(owner) {}
 
 void frmHistory::Form_Load() {
   SetupReportList(
@@ -119,7 +123,17 @@ LRESULT frmHistory::DrawHistoryRow(NMLVCUSTOMDRAW& draw) const {
 
 std::u16string frmHistory::GetHistoryInfo() {
   return WithErrorTrap(u"GetHistoryInfo", std::u16string(), [&] {
-    return http::PostFormQuery(basMain::strHistoryUrl, u"productid=" + basMain::strProductID);
+    // The query blocks its thread for as long as the server takes. The history window is not
+    // shown yet: the window it opens over stays painted meanwhile and takes no input, and the
+    // whole wait keeps to the client's time-out.
+    auto reply = std::make_shared<std::u16string>();
+    const auto query = [url = basMain::strHistoryUrl, data = u"productid=" + basMain::strProductID,
+                        reply] { *reply = http::PostFormQuery(url, data); };
+    if (!WaitWithFormDisabled(owner_ != nullptr ? owner_ : hwnd(), query,
+                              http::kDefaultTimeoutMs)) {
+      throw Win32Error(ERROR_TIMEOUT);
+    }
+    return *reply;
   });
 }
 

@@ -16,7 +16,9 @@
 
 class frmHistory : public Form {
  public:
-  frmHistory();
+  // `owner`: the window it is shown over, which stays painted and takes no input while the
+  // history is fetched.
+  explicit frmHistory(HWND owner = nullptr);
 
   // A click on a row of the history list (0-based): lists that forward's files.
   void lvwHistory_ItemClick(int row);
@@ -39,6 +41,7 @@ class frmHistory : public Form {
   void SetFileList(size_t index);
   LRESULT DrawHistoryRow(NMLVCUSTOMDRAW& draw) const;
 
+  HWND owner_;
   std::vector<clsHistroy> colHistory;
   int32_t lngSaveSize = 0;
 };

@@ -35,6 +35,13 @@ bool HasSupportedScheme(std::string_view url) {
   return false;
 }
 
+bool IsUrlText(std::string_view url) {
+  for (char c : url) {
+    if (!base::IsUrlCharacter(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
 // The last "/" segment of the address, without its query.
 std::string_view LastSegment(std::string_view url) {
   url = url.substr(0, url.find_first_of("?#"));
@@ -49,10 +56,15 @@ ParsedCommand ParseCommand(std::string_view text) {
   ParsedCommand parsed;
   Command& command = parsed.command;
   const std::vector<std::string_view> words = Words(text);
+  // An option given twice would let what follows the caller's own text override it.
+  std::string seen;
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string_view word = words[i];
     if (word.size() == 2 && word[0] == '-') {
-      if (i + 1 == words.size()) return Failure(kParameterError);
+      if (i + 1 == words.size() || seen.find(word[1]) != std::string::npos) {
+        return Failure(kParameterError);
+      }
+      seen.push_back(word[1]);
       const std::string_view value = words[++i];
       switch (word[1]) {
         case 'd':
@@ -85,7 +97,7 @@ ParsedCommand ParseCommand(std::string_view text) {
   }
   if (command.folder.empty() || command.url.empty()) return Failure(kParameterError);
   if (command.url.size() >= kUrlLimit) return Failure(kUrlTooLong);
-  if (!HasSupportedScheme(command.url)) return Failure(kBadUrl);
+  if (!HasSupportedScheme(command.url) || !IsUrlText(command.url)) return Failure(kBadUrl);
   if (command.saveName.empty()) command.saveName = LastSegment(command.url);
   if (!base::IsPlainFileName(base::FromAnsi(command.saveName))) return Failure(kBadUrl);
   return parsed;

@@ -28,9 +28,10 @@ struct ParsedCommand {
   Command command;
 };
 
-// Reads the command text. Unknown options, a missing value, a second URL, a missing folder or
-// URL give kParameterError; a URL of kUrlLimit characters or more kUrlTooLong; a URL that is not
-// http, https or ftp, or a save name that would leave the folder, kBadUrl.
+// Reads the command text. Unknown or repeated options, a missing value, a second URL, a missing
+// folder or URL give kParameterError; a URL of kUrlLimit characters or more kUrlTooLong; a URL
+// that is not http, https or ftp or holds other than URL characters, or a save name that would
+// leave the folder, kBadUrl.
 ParsedCommand ParseCommand(std::string_view text);
 
 }  // namespace w3getv

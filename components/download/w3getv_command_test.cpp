@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "components/download/content_length.h"
 #include "components/download/w3getv_codes.h"
 
 namespace {
@@ -40,7 +41,11 @@ TEST(W3getvCommandTest, MalformedTextsAreParameterErrors) {
   for (const char* text :
        {"", "-d C:\\x", "http://h/a", "-d C:\\x -x 1 http://h/a", "-d C:\\x http://h/a http://h/b",
         "-d C:\\x http://h/a -o", "-d C:\\x -t 0 http://h/a", "-d C:\\x -t 6s http://h/a",
-        "-d C:\\x -t -5 http://h/a", "-d C:\\x -dd y http://h/a"}) {
+        "-d C:\\x -t -5 http://h/a", "-d C:\\x -dd y http://h/a",
+        // What an address could smuggle in after the caller's own options.
+        "-d C:\\x -o a.tta -t 6000 http://h/x -d C:\\Users\\Public -o evil.exe -j /payload",
+        "-d C:\\x -j SJIS http://h/x -d \\\\srv\\share /a", "-d C:\\x -t 6000 http://h/a -t 1",
+        "-d C:\\x -j SJIS -j EUC http://h/a"}) {
     EXPECT_EQ(ParseCommand(text).result, w3getv::kParameterError) << text;
   }
 }
@@ -56,8 +61,20 @@ TEST(W3getvCommandTest, AddressesAndNamesThatCannotBeUsedAreBadUrls) {
   for (const char* text :
        {"-d C:\\x file:///c:/a", "-d C:\\x http://", "-d C:\\x h/a", "-d C:\\x http://h/",
         "-d C:\\x http://h/..", "-d C:\\x -o ..\\evil http://h/a", "-d C:\\x -o a:b http://h/a",
-        "-d C:\\x -o CON http://h/a", "-d C:\\x -o C:\\w.exe http://h/a"}) {
+        "-d C:\\x -o CON http://h/a", "-d C:\\x -o C:\\w.exe http://h/a", "-d C:\\x http://h/a\tb",
+        "-d C:\\x http://h\\x/a", "-d C:\\x http://h/\x98\x5E", "-d C:\\x http://h/a\x7F",
+        "-d C:\\x http://h/<a>"}) {
     EXPECT_EQ(ParseCommand(text).result, w3getv::kBadUrl) << text;
+  }
+}
+
+TEST(W3getvReplyTest, OnlyAPlainSizeIsALength) {
+  EXPECT_EQ(w3getv::ParseContentLength("0"), 0);
+  EXPECT_EQ(w3getv::ParseContentLength(" 3221225472 "), 3221225472LL);
+  EXPECT_EQ(w3getv::ParseContentLength("1125899906842624"), w3getv::kLargestContentLength);
+  for (const char* refused : {"", " ", "-5", "+5", "12abc", "0x10", "1 2", "1125899906842625",
+                              "99999999999999999999999999"}) {
+    EXPECT_EQ(w3getv::ParseContentLength(refused), std::nullopt) << refused;
   }
 }
 

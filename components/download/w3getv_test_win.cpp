@@ -191,6 +191,18 @@ TEST_F(W3getvTest, AConnectionThatEndsBeforeTheAnnouncedSizeLeavesNoFile) {
   EXPECT_TRUE(FolderNames().empty());
 }
 
+TEST_F(W3getvTest, ALengthThatIsNoSizeIsRefusedBeforeAnythingIsReported) {
+  LoopbackHttpPeer peer;
+  for (const char* length : {"-5", "12abc", "99999999999999999999"}) {
+    peer.SetResponse(std::string("HTTP/1.1 200 OK\r\nContent-Length: ") + length +
+                     "\r\nConnection: close\r\n\r\ndata");
+    calls_.bytes.clear();
+    EXPECT_EQ(Get("-o a.bin -t 3000", Narrow(peer.Url("/a.bin"))), w3getv::kNetworkError) << length;
+    EXPECT_TRUE(calls_.bytes.empty()) << length;
+    EXPECT_TRUE(FolderNames().empty()) << length;
+  }
+}
+
 TEST_F(W3getvTest, FolderAndFileFailures) {
   LoopbackHttpPeer peer;
   peer.SetBody("data", "application/octet-stream");

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
+#include <string_view>
 #include <vector>
 
+#include "components/download/content_length.h"
 #include "components/download/w3getv_codes.h"
 
 namespace w3getv {
@@ -202,10 +205,13 @@ int32_t Transfer::Open() {
   if (HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length,
                      nullptr)) {
     if (status >= static_cast<DWORD>(kLowestHttpError)) return -static_cast<int32_t>(status);
-    char text[32] = {};
+    char text[64] = {};
     length = sizeof text - 1;
     if (HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &length, nullptr)) {
-      size = _atoi64(text);
+      // A length that is no size makes the rest of the answer unreadable.
+      const std::optional<int64_t> announced = ParseContentLength(std::string_view(text, length));
+      if (!announced) return kNetworkError;
+      size = *announced;
     }
   }
   size_ = size;

@@ -10,14 +10,14 @@
 
 namespace server::testing {
 
-RawAnswer Exchange(int port, const std::string& bytes, bool closeSending) {
+RawAnswer Exchange(int port, const std::string& bytes, bool closeSending, int timeoutSeconds) {
   int fd = socket(AF_INET, SOCK_STREAM, 0);
   if (fd < 0) throw std::runtime_error("socket");
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<std::uint16_t>(port));
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  timeval timeout{30, 0};
+  timeval timeout{timeoutSeconds, 0};
   setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
   if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
     close(fd);

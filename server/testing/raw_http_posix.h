@@ -12,7 +12,9 @@ struct RawAnswer {
   std::string body;
 };
 
-// Sends the bytes, optionally closes the sending side, and reads until the server closes.
-RawAnswer Exchange(int port, const std::string& bytes, bool closeSending = false);
+// Sends the bytes, optionally closes the sending side, and reads until the server closes or
+// nothing arrives for `timeoutSeconds`.
+RawAnswer Exchange(int port, const std::string& bytes, bool closeSending = false,
+                   int timeoutSeconds = 30);
 
 }  // namespace server::testing

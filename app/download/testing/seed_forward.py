@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Stores a forward on a test orvane-server, as the upload control sends one, and fetches its
-download descriptor: two recordings (TTA files that ffmpeg made from WAV files) and a text file
-with Japanese names.
+download descriptor: two recordings (TTA files that ffmpeg made from WAV files), a text file
+with Japanese names and one whose name holds a blank.
 
     seed_forward.py STATE_DIR
 
@@ -39,11 +39,13 @@ def wave_and_tta(stem, frequency):
 
 
 files = [("録音1", "tta", wave_and_tta("録音1", 440)), ("B", "TTA", wave_and_tta("B", 880)),
-         ("メモ", "txt", "本文です\r\n".encode("cp932"))]
+         ("メモ", "txt", "本文です\r\n".encode("cp932")), ("a b", "txt", b"blank\r\n")]
 US, RS = b"\x1f", b"\x1e"
 sources = US.join(sjis(f"{stem}.{'wav' if ext.lower() == 'tta' else ext}") + US + b"%d" % len(data)
                   for stem, ext, data in files)
-works = US.join(sjis(f"{stem}.{ext}") + US + b"%d" % len(data) for stem, ext, data in files)
+# The work files are listed without blanks, as the server compares them.
+works = US.join(sjis(f"{stem}.{ext}".replace(" ", "")) + US + b"%d" % len(data)
+                for stem, ext, data in files)
 para = (sjis("送信者") + US + b"P-download-seed" + US + sjis("受信者") + US + b"r@example.com" +
         US * 8 + US + b"m" + RS + sources + RS + works + b"\r\n")
 
