@@ -1,6 +1,6 @@
-// The shipped Zorvel.dll uploads over TLS through the system's provider to orvane-server behind
-// a TLS front (scripts/test-tls-front), whose test authority the test trusts while it runs; the
-// servers the front offers under refused certificates get nothing.
+// The shipped Zorvel.dll uploads over TLS through the system's provider to orvane-server serving
+// HTTPS (scripts/test-tls-front), whose test authority the test trusts while it runs; the fronts
+// beside it, under certificates a client must refuse, pass nothing on.
 #include <gtest/gtest.h>
 #include <windows.h>
 
