@@ -203,6 +203,8 @@ long TlsChannel::VerifyServer(std::string& why) {
 
 long TlsChannel::Encrypt(const char* data, int length, std::string& out) {
   const unsigned long header = sizes_.cbHeader, trailer = sizes_.cbTrailer;
+  const size_t records = static_cast<size_t>(length) / sizes_.cbMaximumMessage + 1;
+  out.reserve(out.size() + static_cast<size_t>(length) + records * (header + trailer));
   for (int done = 0; done < length;) {
     const unsigned long piece =
         std::min<unsigned long>(sizes_.cbMaximumMessage, static_cast<unsigned long>(length - done));
