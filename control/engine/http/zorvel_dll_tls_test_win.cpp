@@ -194,4 +194,23 @@ TEST_F(ZorvelDllTlsTest, SilentHandshakeEndsByCancelOrTimeOut) {
   EXPECT_TRUE(completed_.empty());
 }
 
+// A server that answers the greeting with records that never make a handshake, without end:
+// the run ends as a connection error, soon, and nothing of it is kept.
+TEST_F(ZorvelDllTlsTest, AHostileHandshakeEndsAsAConnectionError) {
+  const std::string path = files_.Write("one.txt", "data");
+  std::string record = "\x16\x03\x03\x40\x00";
+  record += std::string(0x4000, '\x7f');
+  for (const std::string& head : {std::string(), record.substr(0, 5)}) {
+    LoopbackPeer peer([&](SOCKET socket) { SendEndlessly(socket, head, record, 0, 10'000); });
+    PutText(kUrl, "https://127.0.0.1:" + std::to_string(peer.Port()) + ":20/up");
+    PutText(kFilePath, path);
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_EQ(GetNumber(kResult), -3);
+  }
+  EXPECT_TRUE(completed_.empty());
+  EXPECT_TRUE(LoggedContaining("the TLS handshake failed"));
+}
+
 }  // namespace

@@ -47,6 +47,13 @@ int SocketConnection::AwaitHandshakeBytes() {
 
 int SocketConnection::TakeTlsBytes(const char* chunk, int received) {
   if (received == 0) return 0;
+  // Complete records are taken as they come; a peer that keeps a record or handshake message
+  // unfinished beyond any real one is not kept in memory.
+  constexpr size_t kIncomingLimit = 256 * 1024;
+  if (tlsIncoming_.size() + static_cast<size_t>(received) > kIncomingLimit) {
+    lastError = WSAENOBUFS;
+    return -WSAENOBUFS;
+  }
   tlsIncoming_.append(chunk, static_cast<size_t>(received));
   if (!tls_->Open()) {
     bytesReceived_ += received;
