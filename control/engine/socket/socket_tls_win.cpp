@@ -12,7 +12,10 @@ int SocketConnection::StartTls(const std::string& host, std::string& why) {
   tlsIncoming_.clear();
   tlsClosed_ = false;
   std::string out;
-  for (;;) {
+  // Steps that need no new bytes are a few per handshake; a peer whose bytes keep the provider
+  // going round without end is refused rather than keep the thread.
+  constexpr int kMaxStepsWithoutInput = 64;
+  for (int stepsWithoutInput = 0;;) {
     const TlsChannel::Step step = tls_->Advance(tlsIncoming_, out);
     if (step == TlsChannel::Step::kFailed) {
       char text[64];
@@ -29,6 +32,9 @@ int SocketConnection::StartTls(const std::string& host, std::string& why) {
       if (const int ended = AwaitHandshakeBytes()) return ended;
     } else if (abortState != 0) {
       return -2;
+    } else if (++stepsWithoutInput == kMaxStepsWithoutInput) {
+      why = "the TLS handshake did not end";
+      return static_cast<int>(SEC_E_INTERNAL_ERROR);
     }
   }
   if (const long refused = tls_->VerifyServer(why)) return static_cast<int>(refused);

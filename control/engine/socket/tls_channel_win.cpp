@@ -70,6 +70,12 @@ const char* Reason(long code) {
   }
 }
 
+// The code of a check that could not be made: never 0, which would let the server pass.
+long FailureCode() {
+  const DWORD error = GetLastError();
+  return error != 0 ? static_cast<long>(error) : static_cast<long>(CERT_E_CHAINING);
+}
+
 // What the chain itself says, checked before the policy and whatever the policy makes of it:
 // 0, or the code of the first fault found.
 long ChainError(DWORD status) {
@@ -168,7 +174,7 @@ long TlsChannel::VerifyServer(std::string& why) {
   long code = 0;
   if (!CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &chainPara,
                                kChainFlags, nullptr, &chain)) {
-    code = static_cast<long>(GetLastError());
+    code = FailureCode();
   } else if (const long chainCode = ChainError(chain->TrustStatus.dwErrorStatus)) {
     code = chainCode;
   } else {
@@ -185,7 +191,7 @@ long TlsChannel::VerifyServer(std::string& why) {
     CERT_CHAIN_POLICY_STATUS status{};
     status.cbSize = sizeof status;
     if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &status)) {
-      code = static_cast<long>(GetLastError());
+      code = FailureCode();
     } else {
       code = static_cast<long>(status.dwError);
     }
