@@ -194,6 +194,32 @@ TEST_F(ZorvelDllTlsTest, SilentHandshakeEndsByCancelOrTimeOut) {
   EXPECT_TRUE(completed_.empty());
 }
 
+// A server that takes the upload slowly: a Cancel while the records go out ends the run as a
+// cancel at once, and the time-out ends it as a send failure.
+TEST_F(ZorvelDllTlsTest, CancelAndTimeOutWhileSendingOverTls) {
+  const std::string path = files_.Write("big.bin", std::string(4'000'000, 'b'));
+  const std::string url = "https://127.0.0.1:" + Port("slow_port");
+  PutText(kUrl, url + ":60/upload");
+  PutText(kFilePath, path);
+  g_cancelled = control_;
+  g_cancelledAt = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 800, CancelOnTimer);
+  ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+  const DWORD ended = GetTickCount();
+  KillTimer(nullptr, timer);
+  ASSERT_NE(g_cancelledAt, 0u);
+  EXPECT_LT(ended - g_cancelledAt, 1000u);
+  EXPECT_EQ(GetNumber(kResult), -2);
+  EXPECT_TRUE(LoggedContaining("Sending..."));
+
+  PutText(kUrl, url + ":2/upload");
+  const DWORD start = GetTickCount();
+  ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
+  EXPECT_LT(GetTickCount() - start, 8000u);
+  EXPECT_EQ(GetNumber(kResult), -4);
+  EXPECT_TRUE(completed_.empty());
+}
+
 // A server that answers the greeting with records that never make a handshake, without end:
 // the run ends as a connection error, soon, and nothing of it is kept.
 TEST_F(ZorvelDllTlsTest, AHostileHandshakeEndsAsAConnectionError) {
