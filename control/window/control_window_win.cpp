@@ -182,7 +182,7 @@ void ControlWindow::OnInitDialog() {
     if (control_.BarWidth == -1) control_.BarWidth = bar.right - bar.left;
     MoveWindow(bar_, bar.left, bar.top, control_.BarWidth, control_.BarHeight, TRUE);
   }
-  ReadSystemProxy(control_.Proxy, control_.ProxyFtp);
+  ReadSystemProxy(control_.Proxy, control_.ProxyFtp, control_.ProxyTls);
   ResolveRelativeUrl();
   control_.ScheduleAutoStart();
 }

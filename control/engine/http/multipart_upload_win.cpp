@@ -136,8 +136,11 @@ int HttpRun::Perform() {
     return 0;
   }
   if (!BuildItemTable()) return 0;
+  const bool secure = StartsWithIgnoreCase(url, "https://");
+  const std::string& proxy =
+      secure && !control_.ProxyTls.empty() ? control_.ProxyTls : control_.Proxy;
   const UploadAddress address =
-      ResolveUploadAddress(url, control_.Proxy, static_cast<int>(control_.TimeoutSeconds));
+      ResolveUploadAddress(url, proxy, static_cast<int>(control_.TimeoutSeconds));
   if (const int failed = ConnectToServer(address)) return failed;
   return SendRequest(address);
 }
