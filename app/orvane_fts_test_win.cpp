@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "app/testing/download_driver_win.h"
 #include "app/testing/folder_browser_win.h"
 #include "app/testing/registry_fixture_win.h"
 #include "app/testing/running_program_win.h"
@@ -17,20 +18,14 @@
 
 namespace {
 
+using download_driver::DialogText;
+using download_driver::DownloadInto;
+using download_driver::OwnedDialog;
+
 struct MessageBoxSeen {
   std::wstring caption;
   std::wstring text;
 };
-
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
-  wchar_t className[16] = {};
-  GetClassNameW(child, className, 16);
-  wchar_t text[512] = {};
-  GetWindowTextW(child, text, 512);
-  auto* longest = reinterpret_cast<std::wstring*>(data);
-  if (_wcsicmp(className, L"Static") == 0 && wcslen(text) > longest->size()) *longest = text;
-  return TRUE;
-}
 
 // Runs the program with `arguments`, reads the message box it shows, presses OK and expects the
 // process to end.
@@ -42,7 +37,7 @@ MessageBoxSeen RunAndCloseMessageBox(const std::wstring& arguments) {
     wchar_t caption[256] = {};
     GetWindowTextW(box, caption, 256);
     seen.caption = caption;
-    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
+    seen.text = DialogText(box);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   }
   EXPECT_TRUE(program.Ends()) << "the program did not end after its message box";
@@ -73,33 +68,6 @@ TEST_F(OrvaneFtsProgram, RefusesAnythingButAnExistingDescriptor) {
   }
 }
 
-struct OwnedDialogSearch {
-  HWND owner;
-  HWND found;
-};
-
-BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<OwnedDialogSearch*>(data);
-  wchar_t className[16] = {};
-  GetClassNameW(window, className, 16);
-  if (IsWindowVisible(window) && GetWindow(window, GW_OWNER) == search->owner &&
-      std::wstring(className) == L"#32770") {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// The visible dialog box `owner` opened, waited for up to 30 s.
-HWND OwnedDialog(HWND owner) {
-  OwnedDialogSearch search{owner, nullptr};
-  for (int tries = 0; tries < 300 && search.found == nullptr; ++tries) {
-    EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr) Sleep(100);
-  }
-  return search.found;
-}
-
 TEST_F(OrvaneFtsProgram, ADescriptorOpensTheDownloadWindowWhichAsksForTheFolder) {
   TempFolder folder;
   WriteBytes(folder / u"list.ofts", "http://127.0.0.1:9/a.txt\r\n");
@@ -109,16 +77,12 @@ TEST_F(OrvaneFtsProgram, ADescriptorOpensTheDownloadWindowWhichAsksForTheFolder)
   ASSERT_NE(window, nullptr);
   HWND browser = OwnedDialog(window);
   ASSERT_NE(browser, nullptr) << "no folder browser";
-  std::wstring instruction;
-  EnumChildWindows(browser, CollectStaticText, reinterpret_cast<LPARAM>(&instruction));
-  EXPECT_EQ(instruction, L"フォルダを選択して下さい");
+  EXPECT_EQ(DialogText(browser), L"フォルダを選択して下さい");
   RunningProgram::Dismiss(browser, IDCANCEL);
 
   HWND box = OwnedDialog(window);
   ASSERT_NE(box, nullptr) << "no message after the cancelled folder choice";
-  std::wstring text;
-  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-  EXPECT_EQ(text, L"ダウンロードがキャンセルされました。");
+  EXPECT_EQ(DialogText(box), L"ダウンロードがキャンセルされました。");
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(program.Ends()) << "the program did not end with its download window";
 }
@@ -136,27 +100,6 @@ std::set<std::wstring> Names(const std::filesystem::path& folder) {
     names.insert(item.path().filename().wstring());
   }
   return names;
-}
-
-// Starts the program on `descriptor`, picks `folder` in its folder browser and returns the text
-// of the message it ends with, after pressing OK.
-std::wstring DownloadInto(const std::u16string& descriptor, const DesktopFolder& folder) {
-  RunningProgram program(std::wstring(descriptor.begin(), descriptor.end()));
-  HWND window = program.Window(L"Orvaneファイル転送 - ダウンロード");
-  EXPECT_NE(window, nullptr);
-  if (window == nullptr) return {};
-  HWND browser = OwnedDialog(window);
-  EXPECT_NE(browser, nullptr) << "no folder browser";
-  if (browser == nullptr) return {};
-  ChooseByTyping(browser, program.Id(), folder.name());
-  HWND box = OwnedDialog(window);
-  EXPECT_NE(box, nullptr) << "no message after the download";
-  if (box == nullptr) return {};
-  std::wstring text;
-  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(program.Ends()) << "the program did not end with its download window";
-  return text;
 }
 
 TEST_F(OrvaneFtsProgram, DownloadsAForwardFromTheServerIntoTheChosenFolder) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 #include "base/ansi.h"
@@ -54,7 +55,17 @@ std::string BaseUrl(const Request& req, const ServerOptions& options) {
     host =
         (v6 ? "[" + req.local_addr + "]" : req.local_addr) + ":" + std::to_string(req.local_port);
   }
-  return "http://" + host;
+  return (options.tlsCert.empty() ? "http://" : "https://") + host;
+}
+
+std::unique_ptr<httplib::Server> MakeServer(const ServerOptions& options) {
+  if (options.tlsCert.empty()) return std::make_unique<httplib::Server>();
+  auto server =
+      std::make_unique<httplib::SSLServer>(options.tlsCert.c_str(), options.tlsKey.c_str());
+  if (!server->is_valid()) {
+    throw std::runtime_error("cannot serve TLS with " + options.tlsCert + " and " + options.tlsKey);
+  }
+  return server;
 }
 
 // The application's texts travel in code page 932, as in the parameter data file.
@@ -83,64 +94,66 @@ thread_local std::chrono::steady_clock::time_point requestStart;
 }  // namespace
 
 HttpServer::HttpServer(const ServerOptions& options, ForwardService& service, ServerClock& clock)
-    : options_(options), service_(service), clock_(clock) {
-  http_.set_payload_max_length(options.maxUploadBytes);
-  http_.set_read_timeout(30);
+    : options_(options), service_(service), clock_(clock), http_(MakeServer(options)) {
+  http_->set_payload_max_length(options.maxUploadBytes);
+  http_->set_read_timeout(30);
   // One request per connection: what follows a refused request's head is the body it was not
   // allowed to send, never a next request. The control and the query clients close anyway.
-  http_.set_keep_alive_max_count(1);
+  http_->set_keep_alive_max_count(1);
   AddRoutes();
   if (options.testSwitches) AddTestRoutes();
   AddFramingCheckAndLog();
 }
 
 int HttpServer::Bind() {
-  if (options_.port == 0) return http_.bind_to_any_port(options_.host);
-  return http_.bind_to_port(options_.host, options_.port) ? options_.port : -1;
+  if (options_.port == 0) return http_->bind_to_any_port(options_.host);
+  return http_->bind_to_port(options_.host, options_.port) ? options_.port : -1;
 }
 
-bool HttpServer::Run() { return http_.listen_after_bind(); }
+bool HttpServer::Run() { return http_->listen_after_bind(); }
 
-void HttpServer::Stop() { http_.stop(); }
+void HttpServer::Stop() { http_->stop(); }
 
 void HttpServer::AddRoutes() {
-  http_.Post("/upload", [this](const Request& req, Response& res,
-                               const httplib::ContentReader& reader) { Upload(req, res, reader); });
-  http_.Get("/upload", [](const Request&, Response& res) {
+  http_->Post("/upload",
+              [this](const Request& req, Response& res, const httplib::ContentReader& reader) {
+                Upload(req, res, reader);
+              });
+  http_->Get("/upload", [](const Request&, Response& res) {
     Refuse(res, 405, "uploads are posted");
     res.set_header("Allow", "POST");
   });
-  http_.Post("/savesize", [this](const Request& req, Response& res) { SavedSize(req, res); });
-  http_.Get("/savesize", [this](const Request& req, Response& res) { SavedSize(req, res); });
-  http_.Post("/history", [this](const Request& req, Response& res) { History(req, res); });
-  http_.Get("/history", [this](const Request& req, Response& res) { History(req, res); });
+  http_->Post("/savesize", [this](const Request& req, Response& res) { SavedSize(req, res); });
+  http_->Get("/savesize", [this](const Request& req, Response& res) { SavedSize(req, res); });
+  http_->Post("/history", [this](const Request& req, Response& res) { History(req, res); });
+  http_->Get("/history", [this](const Request& req, Response& res) { History(req, res); });
   const std::string id = std::string("(") + kForwardIdPattern + ")";
-  http_.Get("/ofts/" + id + R"(\.ofts)",
-            [this](const Request& req, Response& res) { Descriptor(req, res); });
-  http_.Get("/files/" + id + "/(.+)",
-            [this](const Request& req, Response& res) { Download(req, res); });
+  http_->Get("/ofts/" + id + R"(\.ofts)",
+             [this](const Request& req, Response& res) { Descriptor(req, res); });
+  http_->Get("/files/" + id + "/(.+)",
+             [this](const Request& req, Response& res) { Download(req, res); });
 }
 
 void HttpServer::AddTestRoutes() {
-  http_.Post("/test/answer", [this](const Request& req, Response& res) {
+  http_->Post("/test/answer", [this](const Request& req, Response& res) {
     switches_.ForceAnswer(FormValue(req, "text"), IntValue(req, "count", 1));
     res.set_content("ok\n", kText);
   });
-  http_.Post("/test/delay", [this](const Request& req, Response& res) {
+  http_->Post("/test/delay", [this](const Request& req, Response& res) {
     switches_.SetDelayMilliseconds(IntValue(req, "ms", 0));
     res.set_content("ok\n", kText);
   });
-  http_.Post("/test/drop", [this](const Request& req, Response& res) {
+  http_->Post("/test/drop", [this](const Request& req, Response& res) {
     switches_.DropAfterHeaders(IntValue(req, "count", 1));
     res.set_content("ok\n", kText);
   });
-  http_.Post("/test/clock", [this](const Request& req, Response& res) {
+  http_->Post("/test/clock", [this](const Request& req, Response& res) {
     clock_.SetOffsetDays(IntValue(req, "offset_days", 0));
     std::string pinned = FormValue(req, "pinned");
     clock_.Pin(pinned.empty() ? 0 : std::stoll(pinned));
     res.set_content(std::to_string(clock_.Now()) + "\n", kText);
   });
-  http_.Post("/test/reset", [this](const Request&, Response& res) {
+  http_->Post("/test/reset", [this](const Request&, Response& res) {
     switches_.Reset();
     clock_.SetOffsetDays(options_.clockOffsetDays);
     clock_.Pin(0);
@@ -149,7 +162,7 @@ void HttpServer::AddTestRoutes() {
 }
 
 void HttpServer::AddFramingCheckAndLog() {
-  http_.set_pre_routing_handler([this](const Request& req, Response& res) {
+  http_->set_pre_routing_handler([this](const Request& req, Response& res) {
     requestStart = std::chrono::steady_clock::now();
     // The library reads a body after this handler, and a chunked one without any bound.
     const std::optional<FramingRefusal> refusal = CheckFraming(
@@ -167,7 +180,7 @@ void HttpServer::AddFramingCheckAndLog() {
     }
     return httplib::Server::HandlerResponse::Unhandled;
   });
-  http_.set_logger([](const Request& req, const Response& res) {
+  http_->set_logger([](const Request& req, const Response& res) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - requestStart)
                         .count();

@@ -3,6 +3,7 @@
 
 #include <httplib.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,6 +18,7 @@ class HttpServer {
  public:
   HttpServer(const ServerOptions& options, ForwardService& service, ServerClock& clock);
 
+  // Throws when the TLS certificate or key cannot be used.
   // The bound port, or -1.
   int Bind();
   // Serves until Stop; false when the server could not run.
@@ -40,7 +42,8 @@ class HttpServer {
   ForwardService& service_;
   ServerClock& clock_;
   TestSwitches switches_;
-  httplib::Server http_;
+  // An httplib::SSLServer when the options name a certificate.
+  std::unique_ptr<httplib::Server> http_;
 };
 
 }  // namespace server

@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
                    options.port);
       return 1;
     }
-    std::printf("orvane-server listening on http://%s:%d\n", options.host.c_str(), port);
+    std::printf("orvane-server listening on %s://%s:%d\n",
+                options.tlsCert.empty() ? "http" : "https", options.host.c_str(), port);
     std::fflush(stdout);
 
     std::thread listener([&] {

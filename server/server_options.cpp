@@ -45,6 +45,10 @@ std::variant<ServerOptions, std::string> ParseServerOptions(const std::vector<st
         return "--public-url needs http://HOST[:PORT] or https://HOST[:PORT], not " + value;
       }
       options.publicUrl = value;
+    } else if (arg == "--tls-cert") {
+      options.tlsCert = value;
+    } else if (arg == "--tls-key") {
+      options.tlsKey = value;
     } else if (arg == "--max-upload-bytes") {
       if (!ParseNumber(value, options.maxUploadBytes)) return "--max-upload-bytes needs a number";
     } else {
@@ -52,6 +56,9 @@ std::variant<ServerOptions, std::string> ParseServerOptions(const std::vector<st
     }
   }
   if (options.dataDir.empty()) return "--data is required";
+  if (options.tlsCert.empty() != options.tlsKey.empty()) {
+    return "--tls-cert and --tls-key go together";
+  }
   return options;
 }
 

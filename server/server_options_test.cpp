@@ -6,10 +6,10 @@ namespace server {
 namespace {
 
 TEST(ServerOptionsTest, ReadsEveryOption) {
-  auto parsed =
-      ParseServerOptions({"--listen", "127.0.0.1:8081", "--data", "/tmp/d", "--clock-offset-days",
-                          "-6", "--test-switches", "--max-upload-bytes", "1000", "--public-url",
-                          "https://files.example.com"});
+  auto parsed = ParseServerOptions(
+      {"--listen", "127.0.0.1:8081", "--data", "/tmp/d", "--clock-offset-days", "-6",
+       "--test-switches", "--max-upload-bytes", "1000", "--public-url", "https://files.example.com",
+       "--tls-cert", "c.pem", "--tls-key", "k.pem"});
   ASSERT_TRUE(std::holds_alternative<ServerOptions>(parsed));
   const ServerOptions& options = std::get<ServerOptions>(parsed);
   EXPECT_EQ(options.host, "127.0.0.1");
@@ -19,6 +19,8 @@ TEST(ServerOptionsTest, ReadsEveryOption) {
   EXPECT_TRUE(options.testSwitches);
   EXPECT_EQ(options.maxUploadBytes, 1000u);
   EXPECT_EQ(options.publicUrl, "https://files.example.com");
+  EXPECT_EQ(options.tlsCert, "c.pem");
+  EXPECT_EQ(options.tlsKey, "k.pem");
 
   auto defaults = ParseServerOptions({"--data", "d"});
   ASSERT_TRUE(std::holds_alternative<ServerOptions>(defaults));
@@ -38,6 +40,8 @@ TEST(ServerOptionsTest, ExplainsWhatIsWrong) {
   EXPECT_EQ(error({"--data", "d", "--clock-offset-days", "x"}),
             "--clock-offset-days needs a number");
   EXPECT_EQ(error({"--data", "d", "--verbose", "1"}), "unknown option --verbose");
+  EXPECT_EQ(error({"--data", "d", "--tls-cert", "c.pem"}), "--tls-cert and --tls-key go together");
+  EXPECT_EQ(error({"--data", "d", "--tls-key", "k.pem"}), "--tls-cert and --tls-key go together");
   // It is written into every descriptor line before the name.
   for (const char* url :
        {"files.example.com", "ftp://h", "https://h/x", "https://a b", "https://"}) {

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <winsock2.h>
-// wincrypt.h needs the types of windows.h.
-#include <wincrypt.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/testing/trusted_authority_win.h"
 #include "components/download/w3getv_codes.h"
 #include "components/http/loopback_peer_win.h"
 
@@ -242,43 +241,6 @@ TEST_F(W3getvTest, DownloadsOverFtpAndReportsTheServersRefusal) {
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"%98%5E.tta"});
 }
 
-// Adds the test authority to the current user's trusted roots of the prefix, as a user who
-// trusts a site's authority would, and takes it away again.
-class TrustedAuthority {
- public:
-  explicit TrustedAuthority(const std::string& pem) {
-    DWORD size = 0;
-    CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr,
-                         nullptr);
-    std::vector<BYTE> der(size);
-    if (!CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr,
-                              nullptr)) {
-      return;
-    }
-    store_ = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
-    if (store_ != nullptr &&
-        CertAddEncodedCertificateToStore(store_, X509_ASN_ENCODING, der.data(), size,
-                                         CERT_STORE_ADD_REPLACE_EXISTING, &added_)) {
-      // Wine keeps the change in this handle until it is committed; the chain engine, which
-      // opens the store afresh, would not see it.
-      CertControlStore(store_, 0, CERT_STORE_CTRL_COMMIT, nullptr);
-    }
-  }
-  ~TrustedAuthority() {
-    if (added_ != nullptr && CertDeleteCertificateFromStore(added_)) {
-      CertControlStore(store_, 0, CERT_STORE_CTRL_COMMIT, nullptr);
-    }
-    if (store_ != nullptr) CertCloseStore(store_, 0);
-  }
-  TrustedAuthority(const TrustedAuthority&) = delete;
-  TrustedAuthority& operator=(const TrustedAuthority&) = delete;
-  bool Trusted() const { return added_ != nullptr; }
-
- private:
-  HCERTSTORE store_ = nullptr;
-  PCCERT_CONTEXT added_ = nullptr;
-};
-
 // Against Python's https server (scripts/test-https-server): one certificate for 127.0.0.1 from
 // the authority the test trusts, one for the same address from an authority nobody trusts.
 TEST_F(W3getvTest, DownloadsOverHttpsFromTrustedServersOnly) {
@@ -287,7 +249,7 @@ TEST_F(W3getvTest, DownloadsOverHttpsFromTrustedServersOnly) {
   const std::string body = Body(900 * 1024 + 5);
   WriteAll(state / "root" / "rec.tta", body);
   // The trust comes first: Wine's chain engine reads the trusted roots once per process.
-  TrustedAuthority authority(ReadAll(state / "ca.pem"));
+  base::testing::TrustedAuthority authority(ReadAll(state / "ca.pem"));
   ASSERT_TRUE(authority.Trusted());
 
   EXPECT_GE(Get("-o rec.tta -t 6000", "https://127.0.0.1:" + ReadAll(state / "port") + "/rec.tta"),

@@ -82,11 +82,20 @@ STDMETHODIMP Zorvex::put_URL(BSTR value) {
 }
 
 STDMETHODIMP Zorvex::get_Para1(BSTR* value) { return ReadText(Para1, value); }
-STDMETHODIMP Zorvex::put_Para1(BSTR value) { StoreText(Para1, value, kParaLimit); return S_OK; }
+STDMETHODIMP Zorvex::put_Para1(BSTR value) {
+  StoreText(Para1, value, kParaLimit);
+  return S_OK;
+}
 STDMETHODIMP Zorvex::get_Para2(BSTR* value) { return ReadText(Para2, value); }
-STDMETHODIMP Zorvex::put_Para2(BSTR value) { StoreText(Para2, value, kParaLimit); return S_OK; }
+STDMETHODIMP Zorvex::put_Para2(BSTR value) {
+  StoreText(Para2, value, kParaLimit);
+  return S_OK;
+}
 STDMETHODIMP Zorvex::get_Para3(BSTR* value) { return ReadText(Para3, value); }
-STDMETHODIMP Zorvex::put_Para3(BSTR value) { StoreText(Para3, value, kParaLimit); return S_OK; }
+STDMETHODIMP Zorvex::put_Para3(BSTR value) {
+  StoreText(Para3, value, kParaLimit);
+  return S_OK;
+}
 
 STDMETHODIMP Zorvex::get_MaxSize(LONG* value) { return ReadNumber(MaxSizeBytes, value); }
 STDMETHODIMP Zorvex::put_MaxSize(LONG value) {
@@ -95,15 +104,31 @@ STDMETHODIMP Zorvex::put_MaxSize(LONG value) {
 }
 
 STDMETHODIMP Zorvex::get_Proxy(BSTR* value) { return ReadText(Proxy, value); }
-STDMETHODIMP Zorvex::put_Proxy(BSTR value) { StoreText(Proxy, value, kProxyLimit); return S_OK; }
+STDMETHODIMP Zorvex::put_Proxy(BSTR value) {
+  StoreText(Proxy, value, kProxyLimit);
+  ProxyTls.clear();
+  return S_OK;
+}
 STDMETHODIMP Zorvex::get_ProxyAuth(BSTR* value) { return ReadText(ProxyAuth, value); }
-STDMETHODIMP Zorvex::put_ProxyAuth(BSTR value) { StoreText(ProxyAuth, value, kProxyLimit); return S_OK; }
+STDMETHODIMP Zorvex::put_ProxyAuth(BSTR value) {
+  StoreText(ProxyAuth, value, kProxyLimit);
+  return S_OK;
+}
 STDMETHODIMP Zorvex::get_Auth(BSTR* value) { return ReadText(Auth, value); }
-STDMETHODIMP Zorvex::put_Auth(BSTR value) { StoreText(Auth, value, kProxyLimit); return S_OK; }
+STDMETHODIMP Zorvex::put_Auth(BSTR value) {
+  StoreText(Auth, value, kProxyLimit);
+  return S_OK;
+}
 STDMETHODIMP Zorvex::get_AscExt(BSTR* value) { return ReadText(AscExt, value); }
-STDMETHODIMP Zorvex::put_AscExt(BSTR value) { StoreText(AscExt, value, kProxyLimit); return S_OK; }
+STDMETHODIMP Zorvex::put_AscExt(BSTR value) {
+  StoreText(AscExt, value, kProxyLimit);
+  return S_OK;
+}
 STDMETHODIMP Zorvex::get_ProxyFtp(BSTR* value) { return ReadText(ProxyFtp, value); }
-STDMETHODIMP Zorvex::put_ProxyFtp(BSTR value) { StoreText(ProxyFtp, value, kProxyLimit); return S_OK; }
+STDMETHODIMP Zorvex::put_ProxyFtp(BSTR value) {
+  StoreText(ProxyFtp, value, kProxyLimit);
+  return S_OK;
+}
 
 STDMETHODIMP Zorvex::get_Lock(LONG* value) { return ReadNumber(Lock, value); }
 STDMETHODIMP Zorvex::put_Lock(LONG value) {
@@ -177,9 +202,7 @@ STDMETHODIMP Zorvex::put_BarColor(BSTR value) {
 
 STDMETHODIMP Zorvex::get_Result(LONG* value) { return ReadNumber(Result, value); }
 
-STDMETHODIMP Zorvex::get_HTMLResult(BSTR* value) {
-  return ReadText(ResponseBody.Text(), value);
-}
+STDMETHODIMP Zorvex::get_HTMLResult(BSTR* value) { return ReadText(ResponseBody.Text(), value); }
 
 STDMETHODIMP Zorvex::Debug(VARIANT data) {
   WriteDebugValue(data);

@@ -2,15 +2,14 @@
 // in-place activation, and the state that the window, the run and the engines share.
 #pragma once
 
-#include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
+#include <windows.h>
 
 #include <string>
 
 #include "base/com_object_win.h"
 #include "control/engine/socket/byte_buffer.h"
-
 #include "control/object/event_source_win.h"
 #include "control/object/property_text.h"
 #include "control/object/zorvel_idl_win.h"
@@ -34,6 +33,9 @@ class Zorvex final
   // State shared with the window, the run and the upload engines. Texts are ANSI bytes.
   std::string FilePathText;
   std::string URL, Para1, Para2, Para3, Auth, ProxyAuth, Proxy, ProxyFtp, AscExt;
+  // The system's proxy for "https://" addresses while Proxy is the system's too; a Proxy the host
+  // puts clears it.
+  std::string ProxyTls;
   std::string PageUrl, CookieText;
   // A browser hosts the control but its page address could not be read, or was too long to
   // keep: such a page counts as foreign. PageShown is what the confirmation names then.
@@ -140,8 +142,8 @@ class Zorvex final
   // IViewObject, IViewObject2, IViewObjectEx
   STDMETHODIMP Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
                     HDC targetDc, HDC drawDc, LPCRECTL bounds, LPCRECTL windowBounds,
-                    BOOL(STDMETHODCALLTYPE* continueFunction)(ULONG_PTR), ULONG_PTR continueArg)
-      override;
+                    BOOL(STDMETHODCALLTYPE* continueFunction)(ULONG_PTR),
+                    ULONG_PTR continueArg) override;
   STDMETHODIMP GetColorSet(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device,
                            HDC targetDc, LOGPALETTE** colours) override;
   STDMETHODIMP Freeze(DWORD aspect, LONG index, void* aspectInfo, DWORD* freeze) override;

@@ -171,7 +171,7 @@ void ControlWindow::OnInitDialog() {
     if (control_.BarWidth == -1) control_.BarWidth = bar.right - bar.left;
     MoveWindow(bar_, bar.left, bar.top, control_.BarWidth, control_.BarHeight, TRUE);
   }
-  ReadSystemProxy(control_.Proxy, control_.ProxyFtp);
+  ReadSystemProxy(control_.Proxy, control_.ProxyFtp, control_.ProxyTls);
   ResolveRelativeUrl();
   control_.ScheduleAutoStart();
 }
@@ -222,7 +222,8 @@ void ControlWindow::ReadBrowserHost() {
 void ControlWindow::ResolveRelativeUrl() {
   const std::string& page = control_.PageUrl;
   const std::string& url = control_.URL;
-  if (!StartsWithIgnoreCase(page, "http://") || StartsWithIgnoreCase(url, "http://") ||
+  if ((!StartsWithIgnoreCase(page, "http://") && !StartsWithIgnoreCase(page, "https://")) ||
+      StartsWithIgnoreCase(url, "http://") || StartsWithIgnoreCase(url, "https://") ||
       StartsWithIgnoreCase(url, "ftp://")) {
     return;
   }

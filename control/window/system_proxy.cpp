@@ -41,4 +41,13 @@ void CompleteProxies(std::string& proxy, std::string& proxyFtp,
   if (proxyFtp == "#") proxyFtp.clear();
 }
 
+std::string SystemTlsProxy(const std::string& ownProxy,
+                           const std::optional<std::string>& serverText) {
+  if (!ownProxy.empty() || !serverText) return {};
+  std::string proxy;
+  const bool perProtocol = serverText->find('=') != std::string::npos;
+  Take(proxy, perProtocol ? Entry(*serverText, "https").value_or("") : *serverText);
+  return proxy == "#" ? std::string() : proxy;
+}
+
 }  // namespace zorvel

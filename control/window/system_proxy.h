@@ -13,4 +13,9 @@ namespace zorvel {
 void CompleteProxies(std::string& proxy, std::string& proxyFtp,
                      const std::optional<std::string>& serverText);
 
+// The system's proxy for "https://" addresses when Proxy (`ownProxy`, before completion) is left
+// to the system: its one proxy, or the "https=" entry of a per-protocol list; empty otherwise.
+std::string SystemTlsProxy(const std::string& ownProxy,
+                           const std::optional<std::string>& serverText);
+
 }  // namespace zorvel

@@ -36,5 +36,16 @@ TEST(SystemProxyTest, OwnValuesAndTheNoProxyMark) {
   EXPECT_EQ(p.proxy, "") << "longer than the property may hold";
 }
 
+// https addresses take the "https=" entry, or the one proxy, but only while Proxy is the system's.
+TEST(SystemProxyTest, TheProxyOfHttpsAddresses) {
+  EXPECT_EQ(SystemTlsProxy("", "cache.example:8080"), "cache.example:8080");
+  EXPECT_EQ(SystemTlsProxy("", "https=s:443;http=h:80"), "s:443");
+  EXPECT_EQ(SystemTlsProxy("", "http=h:80;ftp=f:21"), "");
+  EXPECT_EQ(SystemTlsProxy("", "https=#"), "");
+  EXPECT_EQ(SystemTlsProxy("mine:3128", "https=s:443"), "") << "the page's own Proxy serves";
+  EXPECT_EQ(SystemTlsProxy("", std::nullopt), "");
+  EXPECT_EQ(SystemTlsProxy("", "https=" + std::string(200, 's')), "");
+}
+
 }  // namespace
 }  // namespace zorvel

@@ -62,12 +62,13 @@ class InternetSettings {
 };
 
 struct Proxies {
-  std::string http, ftp;
+  std::string http, ftp, tls;
 };
 
 Proxies Read(std::string http = "", std::string ftp = "") {
-  ReadSystemProxy(http, ftp);
-  return {http, ftp};
+  std::string tls;
+  ReadSystemProxy(http, ftp, tls);
+  return {http, ftp, tls};
 }
 
 TEST(SystemProxyRegistryTest, SingleProxyListsHashAndDisabledSettings) {
@@ -75,6 +76,7 @@ TEST(SystemProxyRegistryTest, SingleProxyListsHashAndDisabledSettings) {
   settings.Set(1, "proxy.example:8080");
   Proxies read = Read();
   EXPECT_EQ(read.http, "proxy.example:8080");
+  EXPECT_EQ(read.tls, "proxy.example:8080");
   EXPECT_EQ(read.ftp, "") << "one proxy for all protocols is not used for FTP";
   read = Read("mine:3128", "#");
   EXPECT_EQ(read.http, "mine:3128") << "a property already set is kept";
@@ -84,9 +86,11 @@ TEST(SystemProxyRegistryTest, SingleProxyListsHashAndDisabledSettings) {
   read = Read();
   EXPECT_EQ(read.http, "hp.example:81");
   EXPECT_EQ(read.ftp, "fp.example:21");
+  EXPECT_EQ(read.tls, "sp:443");
   settings.Set(1, "https=sp:443");
   read = Read();
   EXPECT_EQ(read.http, "") << "a list without an http entry";
+  EXPECT_EQ(read.tls, "sp:443");
 
   settings.Set(0, "proxy.example:8080");
   read = Read("#", "");

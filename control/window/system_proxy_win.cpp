@@ -11,8 +11,9 @@ namespace {
 
 std::optional<std::string> EnabledProxyServer() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
-                    0, KEY_READ, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER,
+                    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0, KEY_READ,
+                    &key) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   std::optional<std::string> server;
@@ -24,8 +25,8 @@ std::optional<std::string> EnabledProxyServer() {
     char text[513] = "";
     size = sizeof text - 1;
     DWORD type = 0;
-    if (RegQueryValueExA(key, "ProxyServer", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) ==
-            ERROR_SUCCESS &&
+    if (RegQueryValueExA(key, "ProxyServer", nullptr, &type, reinterpret_cast<BYTE*>(text),
+                         &size) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
       text[size] = '\0';
       server = std::string(text);
@@ -37,8 +38,10 @@ std::optional<std::string> EnabledProxyServer() {
 
 }  // namespace
 
-void ReadSystemProxy(std::string& proxy, std::string& proxyFtp) {
-  CompleteProxies(proxy, proxyFtp, EnabledProxyServer());
+void ReadSystemProxy(std::string& proxy, std::string& proxyFtp, std::string& proxyTls) {
+  const std::optional<std::string> server = EnabledProxyServer();
+  proxyTls = SystemTlsProxy(proxy, server);
+  CompleteProxies(proxy, proxyFtp, server);
 }
 
 }  // namespace zorvel

@@ -306,7 +306,7 @@ TEST_F(MultipartUploadTest, CharsetAliasesKeepTheIndexRight) {
 
 TEST_F(MultipartUploadTest, AddressesOfOtherSchemesEndAtOnce) {
   const std::string path = files_.Write("a.wav", "abc");
-  for (const std::string url : {"https://127.0.0.1/up", "", "ftx://host/"}) {
+  for (const std::string url : {"httpz://127.0.0.1/up", "", "ftx://host/"}) {
     SCOPED_TRACE(url);
     HostedControl control;
     control.Put(kUrl, url);

@@ -57,6 +57,10 @@ class HttpRun {
   void SetStatus(std::string text);
   bool BuildItemTable();
   int ConnectToServer(const UploadAddress& address);
+  // The TLS session of an "https://" run, in the proxy's tunnel where there is one: 0 or the
+  // connection error.
+  int OpenSecureChannel(const UploadAddress& address);
+  int OpenTunnel(const UploadAddress& address);
   int SendRequest(const UploadAddress& address);
   // 0, or the failing operation's number (ending the run is left to the caller).
   int SendFile(int number, const UploadItem& item, BarSteps& steps, long& sent);
@@ -105,7 +109,8 @@ int HttpRun::Perform() {
   control_.CancelRequested = false;
   DispatchPendingMessage();
   const std::string& url = control_.URL;
-  if (!StartsWithIgnoreCase(url, "http://") && !StartsWithIgnoreCase(url, "ftp://")) {
+  if (!StartsWithIgnoreCase(url, "http://") && !StartsWithIgnoreCase(url, "https://") &&
+      !StartsWithIgnoreCase(url, "ftp://")) {
     char text[512];
     std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), url.c_str());
     control_.ProgressText = text;
@@ -131,8 +136,11 @@ int HttpRun::Perform() {
     return 0;
   }
   if (!BuildItemTable()) return 0;
+  const bool secure = StartsWithIgnoreCase(url, "https://");
+  const std::string& proxy =
+      secure && !control_.ProxyTls.empty() ? control_.ProxyTls : control_.Proxy;
   const UploadAddress address =
-      ResolveUploadAddress(url, control_.Proxy, static_cast<int>(control_.TimeoutSeconds));
+      ResolveUploadAddress(url, proxy, static_cast<int>(control_.TimeoutSeconds));
   if (const int failed = ConnectToServer(address)) return failed;
   return SendRequest(address);
 }
@@ -180,7 +188,8 @@ int HttpRun::ConnectToServer(const UploadAddress& address) {
   char text[1024];
   std::snprintf(text, sizeof text, "Connecting... %s:%d", address.host.c_str(), address.port);
   control_.LogLine(text);
-  const int code = connection_.Connect(address.host, address.port, address.timeoutSeconds);
+  int code = connection_.Connect(address.host, address.port, address.timeoutSeconds);
+  if (code == 0 && address.secure) code = OpenSecureChannel(address);
   if (code == 0) return 0;
   connection_.Close();
   if (control_.CancelRequested) {
@@ -191,6 +200,39 @@ int HttpRun::ConnectToServer(const UploadAddress& address) {
     control_.Result = -3;
   }
   return code;
+}
+
+int HttpRun::OpenSecureChannel(const UploadAddress& address) {
+  if (!address.tunnelTarget.empty()) {
+    if (const int code = OpenTunnel(address)) return code;
+  }
+  std::string why;
+  const int code = connection_.StartTls(address.serverName, why);
+  if (code != 0 && !why.empty()) {
+    control_.LogLine("No secure connection to " + address.serverName + ": " + why + ".");
+  }
+  return code;
+}
+
+int HttpRun::OpenTunnel(const UploadAddress& address) {
+  control_.LogLine("Tunnel to " + address.tunnelTarget + "...");
+  const std::string request = MakeConnectRequest(address.tunnelTarget, control_.ProxyAuth);
+  if (const int code = connection_.SendAll(request.data(), static_cast<int>(request.size()))) {
+    return code;
+  }
+  std::string statusLine, line;
+  if (const int code = connection_.ReadLine(statusLine, kLineCapacity)) return code;
+  // The proxy's header lines end at an empty one; a proxy that never ends them is not a tunnel.
+  constexpr int kMaxTunnelLines = 100;
+  int lines = 0;
+  do {
+    if (++lines > kMaxTunnelLines) return kLineTooLong;
+    if (const int code = connection_.ReadLine(line, kLineCapacity)) return code;
+  } while (!line.empty());
+  const int status = AnswerStatusCode(statusLine);
+  if (status >= 200 && status < 300) return 0;
+  control_.LogLine("The proxy refused the tunnel: " + statusLine);
+  return status > 0 ? status : WSAECONNREFUSED;
 }
 
 int HttpRun::SendRequest(const UploadAddress& address) {
@@ -205,8 +247,10 @@ int HttpRun::SendRequest(const UploadAddress& address) {
   const std::string para = MakeParaBlock(control_.Para1, control_.Para2, control_.Para3);
   const long paraLength = static_cast<long>(para.size());
   const std::string magic = MakeMagicBlock(table_, paraLength);
-  RequestHeaderFields fields{address.requestLine, control_.Auth,       control_.ProxyAuth,
-                             control_.PageUrl,    control_.CookieText, address.hostLine};
+  // Inside a tunnel the proxy's credentials went with CONNECT; the server never sees them.
+  RequestHeaderFields fields{
+      address.requestLine, control_.Auth,       address.secure ? std::string() : control_.ProxyAuth,
+      control_.PageUrl,    control_.CookieText, address.hostLine};
   const std::string header =
       MakeHeaderBlock(fields, ContentLength(static_cast<long>(magic.size()), paraLength, table_));
   control_.LogLine(header);

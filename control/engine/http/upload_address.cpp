@@ -1,5 +1,7 @@
 #include "control/engine/http/upload_address.h"
 
+#include "control/engine/http/upload_request.h"
+
 namespace zorvel {
 namespace {
 
@@ -30,7 +32,11 @@ void SplitAuthority(std::string_view authority, std::string& host, int& port, in
 UploadAddress ResolveUploadAddress(std::string_view url, std::string_view proxy,
                                    int timeoutSeconds) {
   UploadAddress address;
-  std::string_view authority = url.size() > 7 ? url.substr(7) : std::string_view();
+  address.secure = url.size() > 4 && (url[4] == 's' || url[4] == 'S');
+  const size_t schemeLength = address.secure ? 8 : 7;
+  address.port = address.secure ? 443 : 80;
+  std::string_view authority =
+      url.size() > schemeLength ? url.substr(schemeLength) : std::string_view();
   const size_t slash = authority.find('/');
   address.requestLine =
       "POST " + std::string(slash == std::string_view::npos ? "/" : authority.substr(slash));
@@ -38,11 +44,38 @@ UploadAddress ResolveUploadAddress(std::string_view url, std::string_view proxy,
   address.hostLine = "Host: " + std::string(authority) + "\r\n";
   address.timeoutSeconds = timeoutSeconds;
   SplitAuthority(authority, address.host, address.port, address.timeoutSeconds);
+  address.serverName = address.host;
   if (!proxy.empty() && address.host.find('.') != std::string::npos) {
-    address.requestLine = "POST " + std::string(url);
+    if (address.secure) {
+      address.tunnelTarget = address.host + ":" + std::to_string(address.port);
+    } else {
+      address.requestLine = "POST " + std::string(url);
+    }
     SplitAuthority(proxy, address.host, address.port, address.timeoutSeconds);
   }
   return address;
+}
+
+std::string MakeConnectRequest(std::string_view target, std::string_view proxyAuth) {
+  std::string request =
+      "CONNECT " + std::string(target) + " HTTP/1.0\r\nHost: " + std::string(target) + "\r\n";
+  if (!proxyAuth.empty()) request += "Proxy-Authorization: Basic " + Base64(proxyAuth) + "\r\n";
+  return request + "\r\n";
+}
+
+int AnswerStatusCode(std::string_view line) {
+  if (line.size() < 12 || line.substr(0, 5) != "HTTP/" ||
+      line.find(' ') == std::string_view::npos) {
+    return 0;
+  }
+  const std::string_view rest = line.substr(line.find(' ') + 1);
+  if (rest.size() < 3) return 0;
+  int code = 0;
+  for (int i = 0; i < 3; ++i) {
+    if (rest[i] < '0' || rest[i] > '9') return 0;
+    code = code * 10 + (rest[i] - '0');
+  }
+  return rest.size() == 3 || rest[3] == ' ' ? code : 0;
 }
 
 }  // namespace zorvel

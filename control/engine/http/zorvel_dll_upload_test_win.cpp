@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "control/engine/http/testing/registered_control_fixture_win.h"
 #include "control/engine/socket/testing/loopback_peer_win.h"
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/dispatch_call_win.h"
@@ -31,6 +32,7 @@ using zorvel::AnsiFromBstr;
 using zorvel::BstrFromAnsi;
 using zorvel::testing::FakeBrowserHost;
 using zorvel::testing::MessageBoxAnswerer;
+using zorvel::testing::ParaLine;
 using zorvel::testing::PumpFor;
 using zorvel::testing::ReadAnsiFile;
 using zorvel::testing::WriteAnsiFile;
@@ -51,125 +53,7 @@ enum Dispid : DISPID {
 
 const std::string US = "\x1f", RS = "\x1e";
 
-// The registered library created by its ProgID on a window of the test, its events recorded,
-// with orvane-server's address and data folder from the fixture.
-class ZorvelDllUploadTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const char* urlFile = std::getenv("ORVANE_SERVER_URL_FILE");
-    const char* data = std::getenv("ORVANE_SERVER_DATA");
-    ASSERT_TRUE(urlFile && data) << "run through ctest: the server fixture sets them";
-    serverUrl_ = ReadAnsiFile(urlFile);
-    data_ = data;
-    for (const auto& forward : std::filesystem::directory_iterator(data_ / "files")) {
-      earlierForwards_.push_back(forward.path());
-    }
-    ASSERT_EQ(RunRegsvr32(L""), 0u);
-    ASSERT_EQ(OleInitialize(nullptr), S_OK);
-    host_ = CreateWindowW(L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 500, 380,
-                          nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    Host(nullptr);
-  }
-
-  // The control on the host window; `browser`, when given, plays the web page around it.
-  void Host(IServiceProvider* browser) {
-    if (sink_) {
-      sink_->Disconnect();
-      sink_->Release();
-      sink_ = nullptr;
-    }
-    if (site_) {
-      site_->Close();
-      site_->Release();
-      site_ = nullptr;
-    }
-    ASSERT_EQ(
-        ActiveXSite::Create(host_, RECT{0, 0, 480, 330}, L"Zorvex.1", browser, nullptr, &site_),
-        S_OK);
-    control_ = site_->Control();
-    sink_ = EventSink::Connect(control_, DIID__IZorvexEvents, [&](DISPID id, DISPPARAMS* params) {
-      const bool text = params && params->cArgs == 1 && params->rgvarg[0].vt == VT_BSTR;
-      if (id == 1 && text) completed_.push_back(AnsiFromBstr(params->rgvarg[0].bstrVal));
-      if (id == 2 && text) logged_.push_back(AnsiFromBstr(params->rgvarg[0].bstrVal));
-    });
-    ASSERT_NE(sink_, nullptr);
-  }
-
-  void TearDown() override {
-    if (sink_) {
-      sink_->Disconnect();
-      sink_->Release();
-    }
-    if (site_) {
-      site_->Close();
-      site_->Release();
-    }
-    PumpFor(100);
-    if (host_) DestroyWindow(host_);
-    OleUninitialize();
-    EXPECT_EQ(RunRegsvr32(L"/u"), 0u);
-  }
-
-  void PutText(DISPID id, const std::string& ansi) {
-    VARIANT value;
-    value.vt = VT_BSTR;
-    value.bstrVal = BstrFromAnsi(ansi);
-    EXPECT_EQ(PutDispatchProperty(control_, id, value), S_OK);
-    VariantClear(&value);
-  }
-
-  long GetNumber(DISPID id) {
-    VARIANT value;
-    VariantInit(&value);
-    EXPECT_EQ(GetDispatchProperty(control_, id, &value), S_OK);
-    return value.vt == VT_I4 ? value.lVal : -999;
-  }
-
-  // Starts the upload and expects the server's "1", as Result, HTMLResult and OnComplete.
-  void UploadAndExpectSuccess() {
-    ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
-    EXPECT_EQ(GetNumber(kResult), 0);
-    VARIANT value;
-    VariantInit(&value);
-    ASSERT_EQ(GetDispatchProperty(control_, kHtmlResult, &value), S_OK);
-    ASSERT_EQ(value.vt, VT_BSTR);
-    EXPECT_EQ(AnsiFromBstr(value.bstrVal), "1");
-    VariantClear(&value);
-    EXPECT_EQ(completed_, std::vector<std::string>{"1"});
-    EXPECT_EQ(SendMessageW(GetDlgItem(site_->ControlWindow(), 203), PBM_GETPOS, 0, 0), 62);
-  }
-
-  // The files of the forward this test made (the server keeps one folder per forward), in the
-  // order its parameter data file lists the work files.
-  std::vector<std::string> StoredFiles() {
-    std::vector<std::string> stored;
-    for (const auto& forward : std::filesystem::directory_iterator(data_ / "files")) {
-      if (std::find(earlierForwards_.begin(), earlierForwards_.end(), forward.path()) !=
-          earlierForwards_.end()) {
-        continue;
-      }
-      for (size_t i = 0; std::filesystem::exists(forward.path() / std::to_string(i)); ++i) {
-        stored.push_back(ReadAnsiFile((forward.path() / std::to_string(i)).string()));
-      }
-    }
-    return stored;
-  }
-
-  std::string serverUrl_;
-  std::filesystem::path data_;
-  std::vector<std::filesystem::path> earlierForwards_;
-  HWND host_ = nullptr;
-  ActiveXSite* site_ = nullptr;
-  IDispatch* control_ = nullptr;
-  EventSink* sink_ = nullptr;
-  std::vector<std::string> completed_, logged_;
-};
-
-std::string ParaLine(const std::string& productId, const std::string& sources,
-                     const std::string& works) {
-  return "sender" + US + productId + US + "name1" + US + "mail1@example.jp" + US + US + US + US +
-         US + US + US + US + US + "message" + RS + sources + RS + works + "\r\n";
-}
+class ZorvelDllUploadTest : public zorvel::testing::RegisteredControlTest {};
 
 TEST_F(ZorvelDllUploadTest, RegisteredLibraryUploadsAForwardToTheServer) {
   char temp[MAX_PATH];
@@ -358,9 +242,8 @@ TEST_F(ZorvelDllUploadTest, AnEndlessAnswerIsBoundedAndCancelled) {
   const std::string path = WriteAnsiFile(std::string(temp) + "zorvel_dll_endless.txt", "data");
   const std::string head = "HTTP/1.0 200 OK\r\n\r\n";
   {
-    LoopbackPeer peer([&](SOCKET socket) {
-      SendEndlessly(socket, head, std::string(65536, 'x'), 0, 20'000);
-    });
+    LoopbackPeer peer(
+        [&](SOCKET socket) { SendEndlessly(socket, head, std::string(65536, 'x'), 0, 20'000); });
     PutText(kUrl, "http://127.0.0.1:" + std::to_string(peer.Port()) + "/up");
     PutText(kFilePath, path);
     const size_t before = PeakMemory();
@@ -372,9 +255,8 @@ TEST_F(ZorvelDllUploadTest, AnEndlessAnswerIsBoundedAndCancelled) {
     EXPECT_LT(PeakMemory() - before, 32u * 1024 * 1024);
   }
   {
-    LoopbackPeer peer([&](SOCKET socket) {
-      SendEndlessly(socket, head, std::string(1024, 'x'), 5, 20'000);
-    });
+    LoopbackPeer peer(
+        [&](SOCKET socket) { SendEndlessly(socket, head, std::string(1024, 'x'), 5, 20'000); });
     PutText(kUrl, "http://127.0.0.1:" + std::to_string(peer.Port()) + ":60/up");
     g_cancelled = control_;
     g_cancelledAt = 0;

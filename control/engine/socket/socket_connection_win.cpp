@@ -5,6 +5,7 @@
 
 #include "control/engine/socket/host_rules.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/engine/socket/tls_channel_win.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ constexpr int kHostEntrySize = 1024;
 constexpr int kSocketBufferSize = 262144;
 constexpr int32_t kLookupTimeoutMs = 10000;
 constexpr DWORD kSettleAfterConnectMs = 5;
+constexpr int kCloseDrainLimit = 256 * 1024;
 
 int SetBufferSize(SOCKET socket, int option) {
   for (int size = kSocketBufferSize; size > 0; size /= 2) {
@@ -164,14 +166,22 @@ void SocketConnection::Close() {
     // No more notifications for this socket: a new one may get the same handle value.
     if (window != nullptr) WSAAsyncSelect(socket, window, 0, 0);
     shutdown(socket, SD_SEND);
+    // What the peer still had in flight is read away so the close stays orderly, but only so
+    // much: a peer that keeps sending must not hold the window's thread here.
     char scratch[4096];
-    while (recv(socket, scratch, sizeof scratch, 0) > 0) {
+    int got = 0;
+    for (int drained = 0;
+         drained < kCloseDrainLimit && (got = recv(socket, scratch, sizeof scratch, 0)) > 0;
+         drained += got) {
     }
     shutdown(socket, SD_BOTH);
     closesocket(socket);
     socket = INVALID_SOCKET;
   }
   if (window != nullptr) DiscardQueued(window, WM_SOCKET_EVENT);
+  tls_.reset();
+  tlsIncoming_.clear();
+  tlsClosed_ = false;
   abortState = 0;
 }
 

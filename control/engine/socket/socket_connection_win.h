@@ -19,6 +19,8 @@
 
 #include "control/engine/socket/byte_buffer.h"
 
+class TlsChannel;
+
 constexpr UINT WM_SOCKET_LOOKUP = WM_USER + 101;
 constexpr UINT WM_SOCKET_EVENT = WM_USER + 102;
 constexpr UINT_PTR TIMEOUT_TIMER_ID = 10;
@@ -31,6 +33,11 @@ class SocketConnection {
   SocketConnection& operator=(const SocketConnection&) = delete;
 
   int Connect(const std::string& host, int port, int seconds);
+  // Opens a TLS session over the connected socket and checks that the server's certificate is
+  // trusted for `host`; from then on sends and reads carry the session's records. 0, -2 on
+  // time-out or cancel, -3 when the peer closed, a WinSock error, or the provider's (negative)
+  // code of a failed handshake or a refused certificate, with the reason in `why`.
+  int StartTls(const std::string& host, std::string& why);
   // 0 once every byte was handed to the socket; what it could not take at once is kept in
   // sendBuffer and drained by FD_WRITE while this waits.
   int SendAll(const char* data, int length);
@@ -95,6 +102,14 @@ class SocketConnection {
   void DrainSendBuffer();
   // Queues bytes behind what sendBuffer still holds and waits until FD_WRITE has drained it all.
   int SendBuffered(const char* data, int length);
+  // SendAll for the bytes as they go on the wire.
+  int SendRaw(const char* data, int length);
+  // Waits for more bytes during the handshake: 0, -2, -3 or a WinSock error.
+  int AwaitHandshakeBytes();
+  // Files what recv took while a TLS session runs: during the handshake the raw bytes count,
+  // afterwards the bytes of the records opened (ReceiveChunk's results).
+  int TakeTlsBytes(const char* chunk, int received);
+  int OpenRecords();
 
   // Set when FD_WRITE meets a hard error while draining sendBuffer; reported by SendAll.
   int32_t pendingSendError_ = 0;
@@ -102,6 +117,10 @@ class SocketConnection {
   int64_t bytesReceived_ = 0;
   // Result of a lookup; WinSock writes a hostent and its pointers here.
   alignas(8) std::array<char, 1025> hostEntry_{};
+  std::unique_ptr<TlsChannel> tls_;
+  // Received records not opened yet: the end of the handshake or the start of a record.
+  std::string tlsIncoming_;
+  bool tlsClosed_ = false;
 };
 
 // Socket buffer sizes: 256 KB, halved while the stack refuses; the size set or 0.

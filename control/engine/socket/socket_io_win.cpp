@@ -5,6 +5,7 @@
 #include "control/engine/socket/line_extraction.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/engine/socket/tls_channel_win.h"
 
 namespace {
 constexpr int kReceiveChunk = 16383;
@@ -27,6 +28,7 @@ int SocketConnection::ReceiveChunk() {
     if (error != WSAEWOULDBLOCK) lastError = error;
     return -error;
   }
+  if (tls_) return TakeTlsBytes(chunk, received);
   // Bytes that cannot be kept are a failed read, never a shorter answer.
   if (!receiveBuffer.Append(chunk, received)) {
     lastError = WSAENOBUFS;
@@ -91,6 +93,16 @@ int SocketConnection::SendBuffered(const char* data, int length) {
 }
 
 int SocketConnection::SendAll(const char* data, int length) {
+  if (closing || socket == INVALID_SOCKET) return -1;
+  if (tls_ && tls_->Open()) {
+    std::string records;
+    if (tls_->Encrypt(data, length, records) != 0) return lastError = WSAECONNABORTED;
+    return SendRaw(records.data(), static_cast<int>(records.size()));
+  }
+  return SendRaw(data, length);
+}
+
+int SocketConnection::SendRaw(const char* data, int length) {
   if (closing || socket == INVALID_SOCKET) return -1;
   // Bytes still queued from an earlier send go first; sending past them would reorder the stream.
   if (sendBuffer.Length() > sendOffset) return SendBuffered(data, length);

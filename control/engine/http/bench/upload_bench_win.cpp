@@ -6,7 +6,9 @@
 //   zorvel_upload_bench plain URL CHUNK FILE...  the same request bytes from plain blocking
 //                                                sockets, the file data sent CHUNK bytes at a time
 // Prints one line: seconds=S bytes=N result=R base_mb=B peak_mb=P (the process's working set
-// before the upload and its peak during it).
+// before the upload and its peak during it). With ORVANE_BENCH_TRUST naming a PEM authority, it
+// is trusted in the prefix's store while the program runs (an https:// sink under a test
+// authority).
 #include <windows.h>
 #include <winsock2.h>
 // The memory counters need the types of windows.h first.
@@ -14,10 +16,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/testing/bench_clock_win.h"
+#include "base/testing/trusted_authority_win.h"
 #include "control/engine/http/upload_address.h"
 #include "control/engine/http/upload_request.h"
 #include "control/hosting/activex_site_win.h"
@@ -156,6 +162,17 @@ int UploadPlain(const std::string& url, int chunk, const std::vector<std::string
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::unique_ptr<base::testing::TrustedAuthority> trust;
+  if (const char* authority = std::getenv("ORVANE_BENCH_TRUST")) {
+    std::ifstream in(authority, std::ios::binary);
+    std::ostringstream pem;
+    pem << in.rdbuf();
+    trust = std::make_unique<base::testing::TrustedAuthority>(pem.str());
+    if (!trust->Trusted()) {
+      std::fprintf(stderr, "cannot trust %s\n", authority);
+      return 2;
+    }
+  }
   const std::string mode = argc > 2 ? argv[1] : "";
   if (mode == "control" && argc > 3) {
     return UploadThroughControl(argv[2], std::vector<std::string>(argv + 3, argv + argc));
