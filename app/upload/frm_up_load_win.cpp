@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/forms/taskbar_win.h"
 #include "app/main/app_error_win.h"
 #include "app/main/file_utils_win.h"
 #include "app/main/show_error_message_win.h"
@@ -53,6 +54,7 @@ void frmUpLoad::Form_Load() {
 }
 
 void frmUpLoad::Form_Unload() {
+  taskbar::ClearProgress(hwnd());
   ReleaseControl();
   SendAddress = nullptr;
   SendFiles = nullptr;
@@ -87,6 +89,11 @@ void frmUpLoad::SetCompressPosition(int position) {
   HWND bar = Control(IDC_PBR_COMPRESS);
   SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   UpdateWindow(bar);
+  // The button shows the compression of all WAV files as one run.
+  if (intWavCount > 0 && intWavIndex > 0) {
+    taskbar::ShowProgress(hwnd(), (intWavIndex - 1) * kCompressMaximum + position,
+                          intWavCount * kCompressMaximum);
+  }
 }
 
 void frmUpLoad::Timer1_Timer() {
@@ -145,6 +152,10 @@ void frmUpLoad::EncodeWaveToTta() {
   }
   if (lngUpLoadStatus == -999 || lngUpLoadStatus == -9999) {
     StopTimer(kTimer2);
+    if (lngUpLoadStatus == -9999) {
+      taskbar::ShowFailure(hwnd());
+      taskbar::AskAttention(hwnd());
+    }
     CloseWindow();
     return;
   }
