@@ -55,20 +55,21 @@ class FileDrop::Target : public IDropTarget {
     return static_cast<ULONG>(left);
   }
 
-  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL point,
+                                      DWORD* effect) override {
     FORMATETC format = FileDropFormat();
     carriesFiles_ = data != nullptr && data->QueryGetData(&format) == S_OK;
-    return Offer(effect);
+    return Offer(point, effect);
   }
-  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
-    return Offer(effect);
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL point, DWORD* effect) override {
+    return Offer(point, effect);
   }
   HRESULT STDMETHODCALLTYPE DragLeave() override {
     carriesFiles_ = false;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-    const bool taken = Offer(effect) == S_OK && *effect != DROPEFFECT_NONE;
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL point, DWORD* effect) override {
+    const bool taken = Offer(point, effect) == S_OK && *effect != DROPEFFECT_NONE;
     carriesFiles_ = false;
     if (!taken) return S_OK;
     FORMATETC format = FileDropFormat();
@@ -86,9 +87,10 @@ class FileDrop::Target : public IDropTarget {
  private:
   virtual ~Target() = default;
 
-  HRESULT Offer(DWORD* effect) {
+  HRESULT Offer(POINTL point, DWORD* effect) {
     if (effect == nullptr) return E_INVALIDARG;
-    const bool takes = carriesFiles_ && owner_ != nullptr && owner_->accept_();
+    const bool takes =
+        carriesFiles_ && owner_ != nullptr && owner_->Over({point.x, point.y}) && owner_->accept_();
     *effect = takes && (*effect & DROPEFFECT_COPY) != 0 ? DROPEFFECT_COPY : DROPEFFECT_NONE;
     return S_OK;
   }
@@ -103,9 +105,10 @@ FileDrop::FileDrop(Accept accept, Dropped dropped)
 
 FileDrop::~FileDrop() { Detach(); }
 
-void FileDrop::Attach(HWND window) {
+void FileDrop::Attach(HWND window, HWND area) {
   Detach();
   window_ = window;
+  area_ = area;
   SetWindowSubclass(window_, WindowProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
   DragAcceptFiles(window_, TRUE);
   oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
@@ -128,7 +131,13 @@ void FileDrop::Detach() {
   DragAcceptFiles(window_, FALSE);
   RemoveWindowSubclass(window_, WindowProc, kSubclassId);
   window_ = nullptr;
+  area_ = nullptr;
   pending_.clear();
+}
+
+bool FileDrop::Over(POINT screenPoint) const {
+  RECT area;
+  return area_ != nullptr && GetWindowRect(area_, &area) && PtInRect(&area, screenPoint);
 }
 
 void FileDrop::Deliver(std::vector<std::u16string> paths) {
@@ -143,8 +152,11 @@ LRESULT CALLBACK FileDrop::WindowProc(HWND window, UINT message, WPARAM wParam, 
     case WM_DROPFILES: {
       const auto handle = reinterpret_cast<HDROP>(wParam);
       std::vector<std::u16string> paths = DroppedPaths(handle);
+      POINT point;
+      const bool inClient = DragQueryPoint(handle, &point) != FALSE;
       DragFinish(handle);
-      if (drop->accept_()) drop->dropped_(paths);
+      if (inClient) ClientToScreen(window, &point);
+      if (inClient && drop->Over(point) && drop->accept_()) drop->dropped_(paths);
       return 0;
     }
     case kDeferredDrop:

@@ -26,9 +26,11 @@ class FileDrop {
   FileDrop(const FileDrop&) = delete;
   FileDrop& operator=(const FileDrop&) = delete;
 
-  // Takes drops on `window` until Detach (or destruction). Where OLE cannot be had on this
-  // thread the window still takes WM_DROPFILES.
-  void Attach(HWND window);
+  // Takes drops on `window` whose point lies over `area` (a child of it), until Detach (or
+  // destruction). The whole window is registered because the shell finds a drop target by
+  // walking up from the window under the pointer, which may be a sibling drawn over the area
+  // (a group box). Where OLE cannot be had on this thread the window still takes WM_DROPFILES.
+  void Attach(HWND window, HWND area);
   void Detach();
 
  private:
@@ -36,10 +38,12 @@ class FileDrop {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR self);
   void Deliver(std::vector<std::u16string> paths);
+  bool Over(POINT screenPoint) const;
 
   Accept accept_;
   Dropped dropped_;
   HWND window_ = nullptr;
+  HWND area_ = nullptr;
   Target* target_ = nullptr;
   bool oleInitialized_ = false;
   std::vector<std::vector<std::u16string>> pending_;

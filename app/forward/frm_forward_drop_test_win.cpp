@@ -64,7 +64,7 @@ TEST_F(ForwardDrop, FilesAndAFolderDroppedAsMessagesAreListedInTheOrderDropped) 
 TEST_F(ForwardDrop, AnOleDragWithTheShellsFileFormatIsTakenAsACopy) {
   const auto folder = MakeFolder(u"e", 2, 1024);
   const DragResult drag = DragFilesOnto(List(), {folder, MakeFile(files / u"memo.wav", 2048)});
-  EXPECT_EQ(drag.result, S_OK);
+  EXPECT_EQ(drag.result, DRAGDROP_S_DROP);
   EXPECT_EQ(drag.effect, static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(ListedNames(), (std::vector<std::u16string>{u"e0.txt", u"e1.txt", u"memo.wav"}));
@@ -74,6 +74,15 @@ TEST_F(ForwardDrop, AnOleDragWithTheShellsFileFormatIsTakenAsACopy) {
   // A duplicate dropped this way gives the dialogs' message.
   DragFilesOnto(List(), {files / u"memo.wav"});
   ExpectMessage(u"memo.wavは設定済みのため追加出来ません。");
+
+  // Over the recipients the window takes no file, either way.
+  const std::u16string other = MakeFile(files / u"other.txt");
+  EXPECT_EQ(DragFilesOnto(form.Control(IDC_LVW_FORWARD), {other}).effect,
+            static_cast<DWORD>(DROPEFFECT_NONE));
+  PostDropFiles(form.Control(IDC_LVW_FORWARD), {other});
+  zorvel::testing::PumpFor(100);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(Rows(IDC_LVW_FILE), 3);
 }
 
 TEST_F(ForwardDrop, LimitsGiveTheDialogsMessagesAndAFullListRefusesOnce) {

@@ -53,7 +53,7 @@ void frmForward::Form_Load() {
   lngTotalSize = 0;
   ShowFileSize();
   ShowFileCount();
-  fileDrop.Attach(Control(IDC_LVW_FILE));
+  fileDrop.Attach(hwnd(), Control(IDC_LVW_FILE));
 }
 
 void frmForward::Form_Unload() {

@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <cstring>
 #include <thread>
 
@@ -59,9 +60,33 @@ class FileDropData : public IDataObject {
   LONG references_ = 1;
 };
 
+// Holds the button down for a few rounds of OLE's drag loop, so that the target sees the drag
+// enter and move, then drops.
+class DropAfterAFewRounds : public IDropSource {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
+      *object = static_cast<IDropSource*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override {
+    return ++rounds_ < 4 ? S_OK : DRAGDROP_S_DROP;
+  }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+ private:
+  int rounds_ = 0;
+};
+
 }  // namespace
 
-HGLOBAL MakeHDrop(const std::vector<std::u16string>& paths) {
+HGLOBAL MakeHDrop(const std::vector<std::u16string>& paths, POINT point) {
   std::u16string list;
   for (const auto& path : paths) list += path + u'\0';
   list += u'\0';
@@ -70,6 +95,7 @@ HGLOBAL MakeHDrop(const std::vector<std::u16string>& paths) {
   if (block == nullptr) return nullptr;
   auto* header = static_cast<DROPFILES*>(GlobalLock(block));
   header->pFiles = sizeof(DROPFILES);
+  header->pt = point;
   header->fWide = TRUE;
   std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(),
               list.size() * sizeof(char16_t));
@@ -78,34 +104,48 @@ HGLOBAL MakeHDrop(const std::vector<std::u16string>& paths) {
 }
 
 void PostDropFiles(HWND target, const std::vector<std::u16string>& paths) {
+  HWND top = GetAncestor(target, GA_ROOT);
+  RECT area;
+  GetWindowRect(target, &area);
+  POINT middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+  ScreenToClient(top, &middle);
   std::thread([&] {
-    HGLOBAL drop = MakeHDrop(paths);
-    if (!PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) GlobalFree(drop);
+    HGLOBAL drop = MakeHDrop(paths, middle);
+    if (!PostMessageW(top, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0)) GlobalFree(drop);
   }).join();
 }
 
 DragResult DragFilesOnto(HWND target, const std::vector<std::u16string>& paths) {
-  // Wine's own drag loop does not reach a target under a pointer placed by the program, so
-  // the drag is played as the shell plays it: on the target the window registered (OLE keeps
-  // it in this property of the window), entering over its middle, moving and dropping.
-  DragResult outcome;
-  auto* dropTarget = static_cast<IDropTarget*>(GetPropW(target, L"OleDropTargetInterface"));
-  if (dropTarget == nullptr) return outcome;
+  // A program cannot move the pointer of a virtual display for good (Wine's own pointer comes
+  // back from the X server): the window is moved instead, so that the middle of `target` lies
+  // under the pointer where it is.
+  // The pointer Wine reports settles once the X server's own position has come in.
+  zorvel::testing::PumpFor(100);
+  POINT pointer;
+  GetCursorPos(&pointer);
   RECT area;
   GetWindowRect(target, &area);
-  const POINTL middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
-  FileDropData data(paths);
-  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-  dropTarget->DragEnter(&data, MK_LBUTTON, middle, &effect);
-  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-  dropTarget->DragOver(MK_LBUTTON, middle, &effect);
-  if (effect == DROPEFFECT_NONE) {
-    outcome.result = dropTarget->DragLeave();
-  } else {
-    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-    outcome.result = dropTarget->Drop(&data, 0, middle, &effect);
-    outcome.effect = effect;
-  }
+  HWND top = GetAncestor(target, GA_ROOT);
+  RECT frame;
+  GetWindowRect(top, &frame);
+  SetWindowPos(top, nullptr, frame.left + pointer.x - (area.left + area.right) / 2,
+               frame.top + pointer.y - (area.top + area.bottom) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  zorvel::testing::PumpFor(50);
+
+  DragResult outcome;
+  std::atomic<bool> done = false;
+  std::thread dragger([&] {
+    OleInitialize(nullptr);
+    FileDropData data(paths);
+    DropAfterAFewRounds source;
+    outcome.result = DoDragDrop(&data, &source, DROPEFFECT_COPY, &outcome.effect);
+    OleUninitialize();
+    done = true;
+  });
+  // The target is called on this thread, through OLE's messages.
+  zorvel::testing::PumpUntil([&] { return done.load(); }, 10000);
+  dragger.join();
   // The drop is handled once the drag has ended, from this thread's queue.
   zorvel::testing::PumpFor(100);
   return outcome;

@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
-// A movable global block in the DROPFILES layout holding `paths` as wide text.
-HGLOBAL MakeHDrop(const std::vector<std::u16string>& paths);
+// A movable global block in the DROPFILES layout holding `paths` as wide text, dropped at
+// `point` of the receiving window's client area.
+HGLOBAL MakeHDrop(const std::vector<std::u16string>& paths, POINT point = {});
 
-// Posts WM_DROPFILES to `target` from another thread; the receiver frees the HDROP.
+// Posts WM_DROPFILES from another thread, as the shell does: to the top-level window of
+// `target`, dropped over the middle of `target`. The receiver frees the HDROP.
 void PostDropFiles(HWND target, const std::vector<std::u16string>& paths);
 
 struct DragResult {
@@ -19,6 +21,6 @@ struct DragResult {
   DWORD effect = DROPEFFECT_NONE;  // what the target took
 };
 
-// Drags `paths` from another thread with the pointer over the middle of `target` and drops
-// them there; this thread's messages are dispatched meanwhile (the target lives on them).
+// Drags `paths` with OLE's DoDragDrop from another thread over the middle of `target`, and
+// drops them there; this thread's messages are dispatched meanwhile (the target lives on them).
 DragResult DragFilesOnto(HWND target, const std::vector<std::u16string>& paths);
