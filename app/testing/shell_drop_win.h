@@ -2,8 +2,9 @@
 // message carrying an HDROP, and an OLE drag whose data carries the shell's file-drop format.
 #pragma once
 
-#include <ole2.h>
 #include <windows.h>
+// ole2.h needs the types of windows.h.
+#include <ole2.h>
 
 #include <string>
 #include <vector>
