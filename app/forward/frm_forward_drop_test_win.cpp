@@ -51,6 +51,15 @@ TEST_F(ForwardDrop, FilesAndAFolderDroppedAsMessagesAreListedInTheOrderDropped) 
   EXPECT_EQ(form.ControlText(IDC_LBL_FILE_COUNT), u"5");
   EXPECT_EQ(form.ControlText(IDC_LBL_FILE_SIZE), u"10 KB");
 
+  // While a dialog of the window is open over it, the disabled window takes nothing.
+  EnableWindow(form.hwnd(), FALSE);
+  Drop({MakeFile(files / u"later.txt")});
+  EXPECT_EQ(DragFilesOnto(List(), {files / u"later.txt"}).effect,
+            static_cast<DWORD>(DROPEFFECT_NONE));
+  EnableWindow(form.hwnd(), TRUE);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(Rows(IDC_LVW_FILE), 5);
+
   // Dropped again: one message per file, in order, as the dialogs give them.
   Drop({files / u"z.txt", folder});
   const auto messages = TakeMessages();

@@ -68,6 +68,7 @@ class frmForward : public Form {
   int32_t lngTotalSize = 0;
   // From the forward command until the upload window closes; drops are refused meanwhile.
   bool blnSending = false;
-  FileDrop fileDrop{[this] { return !blnSending; },
+  // A disabled window (a dialog of its own open over it) takes no drop either.
+  FileDrop fileDrop{[this] { return !blnSending && IsWindowEnabled(hwnd()) != FALSE; },
                     [this](const std::vector<std::u16string>& paths) { AddDroppedPaths(paths); }};
 };
