@@ -123,13 +123,12 @@ TEST_F(ForwardCommand, ChecksComeInTheirOrderWithTheirMessages) {
 TEST_F(ForwardCommand, DropsAreRefusedWhileTheForwardIsSentAndTakenAgainAfterwards) {
   ReadyToForward();
   form.SetControlText(IDC_TXT_MSG, u"memo");
-  SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   HWND list = form.Control(IDC_LVW_FILE);
   const std::u16string late = MakeFile(files / u"late.txt", 10);
   DragResult drag;
   duringUpload = [&](const UploadHandover&) {
     PostDropFiles(list, {late});
-    drag = DragFilesOnto(list, {late});
+    drag = DropOnRegisteredTarget(list, {late});
   };
   form.cmdForward_Click();
   ASSERT_EQ(handovers.size(), 1u);

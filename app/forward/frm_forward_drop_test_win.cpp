@@ -11,13 +11,6 @@ constexpr int64_t kGigabyte = 1073741824;
 
 class ForwardDrop : public ForwardWindowTest {
  protected:
-  void SetUp() override {
-    ForwardWindowTest::SetUp();
-    // A drag finds its target under the pointer: the window must be shown, on top.
-    SetWindowPos(form.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    UpdateWindow(form.hwnd());
-  }
-
   HWND List() { return form.Control(IDC_LVW_FILE); }
 
   std::vector<std::u16string> ListedNames() {
@@ -54,7 +47,7 @@ TEST_F(ForwardDrop, FilesAndAFolderDroppedAsMessagesAreListedInTheOrderDropped) 
   // While a dialog of the window is open over it, the disabled window takes nothing.
   EnableWindow(form.hwnd(), FALSE);
   Drop({MakeFile(files / u"later.txt")});
-  EXPECT_EQ(DragFilesOnto(List(), {files / u"later.txt"}).effect,
+  EXPECT_EQ(DropOnRegisteredTarget(List(), {files / u"later.txt"}).effect,
             static_cast<DWORD>(DROPEFFECT_NONE));
   EnableWindow(form.hwnd(), TRUE);
   EXPECT_TRUE(dialogs.messages.empty());
@@ -72,7 +65,8 @@ TEST_F(ForwardDrop, FilesAndAFolderDroppedAsMessagesAreListedInTheOrderDropped) 
 
 TEST_F(ForwardDrop, AnOleDragWithTheShellsFileFormatIsTakenAsACopy) {
   const auto folder = MakeFolder(u"e", 2, 1024);
-  const DragResult drag = DragFilesOnto(List(), {folder, MakeFile(files / u"memo.wav", 2048)});
+  const DragResult drag =
+      DropOnRegisteredTarget(List(), {folder, MakeFile(files / u"memo.wav", 2048)});
   EXPECT_EQ(drag.result, DRAGDROP_S_DROP);
   EXPECT_EQ(drag.effect, static_cast<DWORD>(DROPEFFECT_COPY));
   EXPECT_TRUE(dialogs.messages.empty());
@@ -81,12 +75,12 @@ TEST_F(ForwardDrop, AnOleDragWithTheShellsFileFormatIsTakenAsACopy) {
   EXPECT_EQ(form.ControlText(IDC_LBL_FILE_SIZE), u"4 KB");
 
   // A duplicate dropped this way gives the dialogs' message.
-  DragFilesOnto(List(), {files / u"memo.wav"});
+  DropOnRegisteredTarget(List(), {files / u"memo.wav"});
   ExpectMessage(u"memo.wavは設定済みのため追加出来ません。");
 
   // Over the recipients the window takes no file, either way.
   const std::u16string other = MakeFile(files / u"other.txt");
-  EXPECT_EQ(DragFilesOnto(form.Control(IDC_LVW_FORWARD), {other}).effect,
+  EXPECT_EQ(DropOnRegisteredTarget(form.Control(IDC_LVW_FORWARD), {other}).effect,
             static_cast<DWORD>(DROPEFFECT_NONE));
   PostDropFiles(form.Control(IDC_LVW_FORWARD), {other});
   zorvel::testing::PumpFor(100);
@@ -97,7 +91,7 @@ TEST_F(ForwardDrop, AnOleDragWithTheShellsFileFormatIsTakenAsACopy) {
 TEST_F(ForwardDrop, LimitsGiveTheDialogsMessagesAndAFullListRefusesOnce) {
   Drop({MakeFile(files / u"whole.bin", kGigabyte)});
   ExpectMessage(u"転送可能なファイルサイズは1GBまでです。");
-  DragFilesOnto(List(), {files / u"whole.bin"});
+  DropOnRegisteredTarget(List(), {files / u"whole.bin"});
   ExpectMessage(u"転送可能なファイルサイズは1GBまでです。");
   EXPECT_EQ(Rows(IDC_LVW_FILE), 0);
 

@@ -60,10 +60,31 @@ class FileDropData : public IDataObject {
   LONG references_ = 1;
 };
 
-// Holds the button down for a few rounds of OLE's drag loop, so that the target sees the drag
-// enter and move, then drops.
-class DropAfterAFewRounds : public IDropSource {
+// A program cannot move the pointer of a virtual display for good (Wine's own position is
+// overtaken by the X server's): the window is moved instead, so that the middle of `target`
+// lies under the pointer where it is. False when it lay there already.
+bool MoveUnderPointer(HWND target) {
+  POINT pointer;
+  GetCursorPos(&pointer);
+  RECT area;
+  GetWindowRect(target, &area);
+  if (PtInRect(&area, pointer)) return false;
+  HWND top = GetAncestor(target, GA_ROOT);
+  RECT frame;
+  GetWindowRect(top, &frame);
+  SetWindowPos(top, nullptr, frame.left + pointer.x - (area.left + area.right) / 2,
+               frame.top + pointer.y - (area.top + area.bottom) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+  return true;
+}
+
+// Holds the button down until the pointer has been over `target` for a few rounds of OLE's
+// drag loop and the target has offered a copy (or has refused it for a good while: about a
+// second and a half), then drops; gives up after about ten seconds.
+class DropOnTarget : public IDropSource {
  public:
+  explicit DropOnTarget(HWND target) : target_(target) {}
+
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
       *object = static_cast<IDropSource*>(this);
@@ -76,12 +97,25 @@ class DropAfterAFewRounds : public IDropSource {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override {
-    return ++rounds_ < 4 ? S_OK : DRAGDROP_S_DROP;
+    if (++rounds_ > 200) return DRAGDROP_S_CANCEL;
+    if (MoveUnderPointer(target_)) {
+      roundsOver_ = 0;
+      return S_OK;
+    }
+    ++roundsOver_;
+    if (roundsOver_ < 4 || (offered_ == DROPEFFECT_NONE && roundsOver_ < 30)) return S_OK;
+    return DRAGDROP_S_DROP;
   }
-  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override {
+    offered_ = effect;
+    return DRAGDROP_S_USEDEFAULTCURSORS;
+  }
 
  private:
+  HWND target_;
   int rounds_ = 0;
+  int roundsOver_ = 0;
+  DWORD offered_ = DROPEFFECT_NONE;
 };
 
 }  // namespace
@@ -116,29 +150,20 @@ void PostDropFiles(HWND target, const std::vector<std::u16string>& paths) {
 }
 
 DragResult DragFilesOnto(HWND target, const std::vector<std::u16string>& paths) {
-  // A program cannot move the pointer of a virtual display for good (Wine's own pointer comes
-  // back from the X server): the window is moved instead, so that the middle of `target` lies
-  // under the pointer where it is.
-  // The pointer Wine reports settles once the X server's own position has come in.
-  zorvel::testing::PumpFor(100);
-  POINT pointer;
-  GetCursorPos(&pointer);
-  RECT area;
-  GetWindowRect(target, &area);
-  HWND top = GetAncestor(target, GA_ROOT);
-  RECT frame;
-  GetWindowRect(top, &frame);
-  SetWindowPos(top, nullptr, frame.left + pointer.x - (area.left + area.right) / 2,
-               frame.top + pointer.y - (area.top + area.bottom) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  zorvel::testing::PumpFor(50);
+  // Wine may report where another program last put the pointer until the X server's own
+  // position comes in, which moving the window brings: move until the pointer stays over it.
+  int still = 0;
+  for (int tries = 0; tries < 20 && still < 2; ++tries) {
+    still = MoveUnderPointer(target) ? 0 : still + 1;
+    zorvel::testing::PumpFor(100);
+  }
 
   DragResult outcome;
   std::atomic<bool> done = false;
   std::thread dragger([&] {
     OleInitialize(nullptr);
     FileDropData data(paths);
-    DropAfterAFewRounds source;
+    DropOnTarget source(target);
     outcome.result = DoDragDrop(&data, &source, DROPEFFECT_COPY, &outcome.effect);
     OleUninitialize();
     done = true;
@@ -146,6 +171,37 @@ DragResult DragFilesOnto(HWND target, const std::vector<std::u16string>& paths) 
   // The target is called on this thread, through OLE's messages.
   zorvel::testing::PumpUntil([&] { return done.load(); }, 10000);
   dragger.join();
+  // The drop is handled once the drag has ended, from this thread's queue.
+  zorvel::testing::PumpFor(100);
+  return outcome;
+}
+
+DragResult DropOnRegisteredTarget(HWND target, const std::vector<std::u16string>& paths) {
+  DragResult outcome;
+  HWND window = target;
+  IDropTarget* dropTarget = nullptr;
+  while (window != nullptr && dropTarget == nullptr) {
+    dropTarget = static_cast<IDropTarget*>(GetPropW(window, L"OleDropTargetInterface"));
+    if (dropTarget == nullptr) window = GetParent(window);
+  }
+  if (dropTarget == nullptr) return outcome;
+  RECT area;
+  GetWindowRect(target, &area);
+  const POINTL middle{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+  FileDropData data(paths);
+  DWORD effect = DROPEFFECT_COPY;
+  dropTarget->DragEnter(&data, MK_LBUTTON, middle, &effect);
+  effect = DROPEFFECT_COPY;
+  dropTarget->DragOver(MK_LBUTTON, middle, &effect);
+  if (effect == DROPEFFECT_NONE) {
+    dropTarget->DragLeave();
+    outcome.result = DRAGDROP_S_CANCEL;
+  } else {
+    effect = DROPEFFECT_COPY;
+    dropTarget->Drop(&data, 0, middle, &effect);
+    outcome.result = DRAGDROP_S_DROP;
+    outcome.effect = effect;
+  }
   // The drop is handled once the drag has ended, from this thread's queue.
   zorvel::testing::PumpFor(100);
   return outcome;

@@ -25,3 +25,9 @@ struct DragResult {
 // Drags `paths` with OLE's DoDragDrop from another thread over the middle of `target`, and
 // drops them there; this thread's messages are dispatched meanwhile (the target lives on them).
 DragResult DragFilesOnto(HWND target, const std::vector<std::u16string>& paths);
+
+// The same drag played on this thread, as OLE plays it, on the drop target registered for the
+// window of `target` or the nearest of its parents (OLE keeps it in a property of the window):
+// enter and move over the middle of `target`, then drop, or leave when refused. Wine's drag
+// loop, from a thread of the program that shows the target, does not always reach it.
+DragResult DropOnRegisteredTarget(HWND target, const std::vector<std::u16string>& paths);
