@@ -149,7 +149,9 @@ void PostDropFiles(HWND target, const std::vector<std::u16string>& paths) {
   }).join();
 }
 
-DragResult DragFilesOnto(HWND target, const std::vector<std::u16string>& paths) {
+namespace {
+
+DragResult DragOnce(HWND target, const std::vector<std::u16string>& paths) {
   // Wine may report where another program last put the pointer until the X server's own
   // position comes in, which moving the window brings: move until the pointer stays over it.
   int still = 0;
@@ -169,10 +171,22 @@ DragResult DragFilesOnto(HWND target, const std::vector<std::u16string>& paths) 
     done = true;
   });
   // The target is called on this thread, through OLE's messages.
-  zorvel::testing::PumpUntil([&] { return done.load(); }, 10000);
+  zorvel::testing::PumpUntil([&] { return done.load(); }, 15000);
   dragger.join();
   // The drop is handled once the drag has ended, from this thread's queue.
   zorvel::testing::PumpFor(100);
+  return outcome;
+}
+
+}  // namespace
+
+DragResult DragFilesOnto(HWND target, const std::vector<std::u16string>& paths) {
+  // A pointer that moved away under the drag (as the virtual display's may) makes the drag end
+  // over no target: it is tried again, as a user would.
+  DragResult outcome;
+  for (int attempt = 0; attempt < 3 && outcome.effect == DROPEFFECT_NONE; ++attempt) {
+    outcome = DragOnce(target, paths);
+  }
   return outcome;
 }
 

@@ -23,7 +23,8 @@ struct DragResult {
 };
 
 // Drags `paths` with OLE's DoDragDrop from another thread over the middle of `target`, and
-// drops them there; this thread's messages are dispatched meanwhile (the target lives on them).
+// drops them there; this thread's messages are dispatched meanwhile (the target may live on
+// them). A drag that ends with nothing taken is tried again, three times at most.
 DragResult DragFilesOnto(HWND target, const std::vector<std::u16string>& paths);
 
 // The same drag played on this thread, as OLE plays it, on the drop target registered for the
