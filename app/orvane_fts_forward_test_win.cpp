@@ -1,19 +1,20 @@
 // Starts OrvaneFts.exe in forward mode as a user would, works its windows from outside, saves a
 // screenshot of each (build/<preset>/screenshots/*.bmp) and checks that the sender name and the
 // address book survive a restart.
-#include <windows.h>
-
-#include <commctrl.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
 
 #include <filesystem>
 #include <string>
 
 #include "app/main/file_utils_win.h"
 #include "app/resources/form_ids.h"
+#include "app/testing/forward_driver_win.h"
 #include "app/testing/registry_fixture_win.h"
 #include "app/testing/running_program_win.h"
+#include "app/testing/shell_drop_win.h"
 #include "app/testing/temp_folder_win.h"
 #include "base/testing/screenshot_win.h"
 
@@ -113,6 +114,37 @@ TEST_F(OrvaneFtsForwardMode, WindowsOpenWithTheirCaptionsAndChangesSurviveAResta
   RunningProgram::WaitHidden(book);
   PostMessageW(forward, WM_CLOSE, 0, 0);
   EXPECT_TRUE(again.Ends());
+}
+
+TEST_F(OrvaneFtsForwardMode, FilesAndAFolderDraggedFromAnotherProgramAreListed) {
+  TempFolder files;
+  std::filesystem::create_directories(std::filesystem::path(files / u"d"));
+  WriteBytes(files / u"a.txt", std::string(1024, 'a'));
+  WriteBytes(files / u"d\\b.txt", std::string(2048, 'b'));
+  WriteBytes(files / u"d\\c.txt", std::string(1024, 'c'));
+  RunningProgram program;
+  HWND forward = program.Window(kForwardCaption);
+  ASSERT_NE(forward, nullptr);
+  HWND list = GetDlgItem(forward, IDC_LVW_FILE);
+
+  const DragResult drag = DragFilesOnto(list, {files / u"a.txt", files / u"d"});
+  EXPECT_EQ(drag.result, DRAGDROP_S_DROP);
+  EXPECT_EQ(drag.effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  program.Settle();
+  EXPECT_EQ(ListView_GetItemCount(list), 3);
+  EXPECT_EQ(TextOf(GetDlgItem(forward, IDC_LBL_FILE_COUNT)), L"3");
+  EXPECT_EQ(TextOf(GetDlgItem(forward, IDC_LBL_FILE_SIZE)), L"4 KB");
+
+  // The drag has ended before the program shows its message: nothing waits on the other side.
+  EXPECT_EQ(DragFilesOnto(list, {files / u"a.txt"}).result, DRAGDROP_S_DROP);
+  HWND box = program.Window(forward_driver::kMessageCaption);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(forward_driver::MessageText(box), L"a.txtは設定済みのため追加出来ません。");
+  RunningProgram::Dismiss(box, IDOK);
+  EXPECT_EQ(ListView_GetItemCount(list), 3);
+
+  RunningProgram::Click(forward, IDC_CMD_END);
+  EXPECT_TRUE(program.Ends());
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "app/download/frm_down_load_win.h"
 #include "app/resources/form_ids.h"
 #include "app/testing/do_events_until_win.h"
+#include "app/testing/recording_taskbar_win.h"
 #include "app/testing/scripted_dialogs_win.h"
 #include "app/testing/temp_folder_win.h"
 #include "app/testing/wave_bytes.h"
@@ -433,6 +434,36 @@ TEST_F(DownloadWindowTest, ADescriptorOfEmptyLinesEndsWithWinsockError) {
   dialogs_.folderAnswers.push_back(folder_.path());
   Run(u"\r\n\r\n\r");
   EXPECT_EQ(Texts(), std::vector<std::u16string>{u"Winsockエラー"});
+}
+
+TEST_F(DownloadWindowTest, TheTaskbarButtonFollowsTheRunAndFlashesWhenItEndsInTheBackground) {
+  RecordingTaskbar taskbar;
+  OtherWindow other;
+  LoopbackHttpPeer peer;
+  peer.SetBody(Tta(work_, Wave(20000)), "application/octet-stream");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  onTick = [&] {
+    if (basMain::lngDownPhase == 2) other.TakeForeground();
+  };
+  Run(Line(peer, u"a.tta"));
+  ASSERT_EQ(Texts(), std::vector<std::u16string>{u"ダウンロードが完了しました。"});
+  EXPECT_LT(taskbar.IndexOf("value 0/100"), taskbar.IndexOf("value 100/100"));
+  EXPECT_LT(taskbar.IndexOf("value 100/100"), taskbar.IndexOf("flash"));
+  EXPECT_LT(taskbar.IndexOf("flash"), taskbar.calls.size());
+  EXPECT_FALSE(taskbar.Made("error"));
+  EXPECT_EQ(taskbar.calls.back(), "none");
+}
+
+TEST_F(DownloadWindowTest, AFailedRunInFrontTurnsTheButtonRedWithoutAFlash) {
+  RecordingTaskbar taskbar;
+  LoopbackHttpPeer peer;
+  peer.SetResponse("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  Run(Line(peer, u"a.txt"));
+  ASSERT_EQ(Texts(), std::vector<std::u16string>{u"HTTPエラー"});
+  EXPECT_LT(taskbar.IndexOf("error"), taskbar.calls.size());
+  EXPECT_FALSE(taskbar.Made("flash"));
+  EXPECT_EQ(taskbar.calls.back(), "none");
 }
 
 TEST_F(DownloadWindowTest, CancelDuringTheDownloadKeepsTheCompleteFiles) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/download/down_load_proc_win.h"
+#include "app/forms/taskbar_win.h"
 #include "app/main/app_error_win.h"
 #include "app/main/file_utils_win.h"
 #include "app/main/show_error_message_win.h"
@@ -60,6 +61,7 @@ void frmDownLoad::Form_Load() {
 }
 
 void frmDownLoad::Form_Unload() {
+  taskbar::ClearProgress(hwnd());
   for (UINT_PTR id : {kTimer1, kTimer2, kTimer3, kTimer4}) StopTimer(id);
   colDownFile.clear();
   colFetchFile.clear();
@@ -233,6 +235,7 @@ void frmDownLoad::FileDownLoad() {
         Repaint(IDC_PBR_DOWNLOAD);
         DecodeTtaToWave();
       } else {
+        EndedInFailure();
         ShowAppMessage(DownLoadResultMessage(lastResult), MB_ICONERROR, hwnd());
       }
       return true;
@@ -244,7 +247,11 @@ void frmDownLoad::FileDownLoad() {
     }
   });
   // After a failure the window stays open and idle.
-  if (finished) Unload();
+  if (finished) {
+    Unload();
+  } else {
+    EndedInFailure();
+  }
 }
 
 void frmDownLoad::DownLoadStateView() {
@@ -351,7 +358,10 @@ void frmDownLoad::DecodeTtaToWave() {
       StopTimer(kTimer4);
       DeleteTtaFiles(decoded);
       if (lngDecodeStatus == 0) {
+        taskbar::AskAttention(hwnd());
         ShowAppMessage(u"ダウンロードが完了しました。", MB_ICONINFORMATION, hwnd());
+      } else if (lngDecodeStatus == -9999) {
+        EndedInFailure();
       }
       return true;
     } catch (...) {
@@ -375,6 +385,13 @@ void frmDownLoad::ShowGroup(std::initializer_list<int> ids, bool visible) {
 void frmDownLoad::SetBar(int id, int32_t max, int32_t value) {
   SendMessageW(Control(id), PBM_SETRANGE32, 0, max);
   SendMessageW(Control(id), PBM_SETPOS, static_cast<WPARAM>(value), 0);
+  // The button follows whichever bar moves: the download, then each decompression.
+  taskbar::ShowProgress(hwnd(), value, max);
+}
+
+void frmDownLoad::EndedInFailure() {
+  taskbar::ShowFailure(hwnd());
+  taskbar::AskAttention(hwnd());
 }
 
 int32_t frmDownLoad::BarMax(int id) const {

@@ -46,6 +46,8 @@ class frmDownLoad : public Form {
   void DownLoadStateView();
   void DecodeTtaToWave();
   void DeleteTtaFiles(std::size_t count);
+  // The taskbar button turns red and asks for attention.
+  void EndedInFailure();
   std::u16string InFolder(std::u16string_view name) const;
 
   void ShowGroup(std::initializer_list<int> ids, bool visible);

@@ -6,7 +6,9 @@
 #include "app/forward/frm_send_user_win.h"
 #include "app/testing/forward_window_fixture_win.h"
 #include "app/testing/paint_watch_win.h"
+#include "app/testing/shell_drop_win.h"
 #include "base/text.h"
+#include "control/testing/hosted_control_win.h"
 
 namespace {
 
@@ -116,6 +118,29 @@ TEST_F(ForwardCommand, ChecksComeInTheirOrderWithTheirMessages) {
   form.cmdForward_Click();
   ExpectMessage(u"送信者名を入力して下さい。");
   EXPECT_TRUE(handovers.empty());
+}
+
+TEST_F(ForwardCommand, DropsAreRefusedWhileTheForwardIsSentAndTakenAgainAfterwards) {
+  ReadyToForward();
+  form.SetControlText(IDC_TXT_MSG, u"memo");
+  HWND list = form.Control(IDC_LVW_FILE);
+  const std::u16string late = MakeFile(files / u"late.txt", 10);
+  DragResult drag;
+  duringUpload = [&](const UploadHandover&) {
+    PostDropFiles(list, {late});
+    drag = DropOnRegisteredTarget(list, {late});
+  };
+  form.cmdForward_Click();
+  ASSERT_EQ(handovers.size(), 1u);
+  EXPECT_EQ(drag.effect, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(handovers[0].sendFiles->size(), 2u);
+  zorvel::testing::PumpFor(100);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(Rows(IDC_LVW_FILE), 2);
+
+  PostDropFiles(list, {late});
+  zorvel::testing::PumpFor(100);
+  EXPECT_EQ(Rows(IDC_LVW_FILE), 3);
 }
 
 TEST_F(ForwardCommand, ForwardIsHandedOverAndItsWorkFilesAreDeletedAfterwards) {

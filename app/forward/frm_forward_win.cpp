@@ -53,9 +53,11 @@ void frmForward::Form_Load() {
   lngTotalSize = 0;
   ShowFileSize();
   ShowFileCount();
+  fileDrop.Attach(hwnd(), Control(IDC_LVW_FILE));
 }
 
 void frmForward::Form_Unload() {
+  fileDrop.Detach();
   basMain::colAddressBook.clear();
   colAddress.clear();
   colFile.clear();
@@ -139,15 +141,37 @@ void frmForward::ShowFileCount() {
 }
 
 void frmForward::cmdFileSelect_Click() {
-  // This handler ends silently on any failure, a cancelled dialog included.
+  AddChosenFile([&] {
+    return Dialogs().OpenFile(
+        hwnd(), OpenFileRequest{u"ファイルを選択して下さい", u"すべてのファイル (*.*)|*.*|", true});
+  });
+}
+
+void frmForward::cmdFolderSelect_Click() {
+  AddChosenFolder([&] { return SelectFolder(hwnd(), u"フォルダを選択して下さい", u""); });
+}
+
+void frmForward::AddDroppedPaths(const std::vector<std::u16string>& paths) {
+  for (const std::u16string& path : paths) {
+    const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str()));
+    const bool folder =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // Once the list is full every further path would only repeat the same refusal.
+    const bool more = folder ? AddChosenFolder([&] { return path; })
+                             : AddChosenFile([&] { return std::optional(path); });
+    if (!more) break;
+  }
+}
+
+bool frmForward::AddChosenFile(const std::function<std::optional<std::u16string>()>& choose) {
+  // This routine ends silently on any failure, a cancelled dialog included.
   try {
     if (auto refusal = RefuseMoreFiles(colFile.size(), lngTotalSize)) {
       Refuse(*refusal);
-      return;
+      return false;
     }
-    const auto path = Dialogs().OpenFile(
-        hwnd(), OpenFileRequest{u"ファイルを選択して下さい", u"すべてのファイル (*.*)|*.*|", true});
-    if (!path) return;
+    const auto path = choose();
+    if (!path) return true;
     const FoundFile found = FindFileData(*path);
     switch (PlanFileAdd(FileNames(), lngTotalSize, {found.name, found.size}).step) {
       case AddStep::Duplicate:
@@ -170,15 +194,18 @@ void frmForward::cmdFileSelect_Click() {
     ShowFileCount();
   } catch (...) {
   }
+  return true;
 }
 
-void frmForward::cmdFolderSelect_Click() {
+bool frmForward::AddChosenFolder(const std::function<std::u16string()>& choose) {
+  bool more = true;
   WithHourglassTrap(u"cmdFolderSelect_Click", [&] {
     if (auto refusal = RefuseMoreFiles(colFile.size(), lngTotalSize)) {
       Refuse(*refusal);
+      more = false;
       return;
     }
-    const std::u16string folder = SelectFolder(hwnd(), u"フォルダを選択して下さい", u"");
+    const std::u16string folder = choose();
     if (!folder.empty()) {
       SetHourglassPointer();
       FileCollection found;
@@ -208,6 +235,7 @@ void frmForward::cmdFolderSelect_Click() {
     ShowFileSize();
     ShowFileCount();
   });
+  return more;
 }
 
 void frmForward::cmdFileDel_Click() {
@@ -319,6 +347,11 @@ int32_t frmForward::GetServerSaveFileSize() {
 
 void frmForward::cmdForward_Click() {
   WithErrorTrap(u"cmdForward_Click", false, [&] {
+    struct Sending {
+      bool& flag;
+      explicit Sending(bool& sending) : flag(sending) { flag = true; }
+      ~Sending() { flag = false; }
+    } sending(blnSending);
     RunForward();
     return true;
   });

@@ -4,7 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "app/forms/file_drop_win.h"
 #include "app/forms/form_win.h"
 #include "app/forward/cls_file_win.h"
 #include "app/forward/window_handover_win.h"
@@ -24,6 +28,9 @@ class frmForward : public Form {
   void cmdHistory_Click();
   void cmdForward_Click();
   void cmdEnd_Click();
+
+  // Files and folders dropped onto the file list, each added as if chosen through its dialog.
+  void AddDroppedPaths(const std::vector<std::u16string>& paths);
 
   // The bytes the server already stores for this installation; 0 after a failed query.
   int32_t GetServerSaveFileSize();
@@ -50,9 +57,18 @@ class frmForward : public Form {
   void Refuse(std::u16string_view message);
   std::vector<std::u16string> FileNames() const;
   void AddFile(std::shared_ptr<clsFile> file);
+  // The file and folder routines behind the dialogs and the drops; false when the list was
+  // already full, so nothing more is tried.
+  bool AddChosenFile(const std::function<std::optional<std::u16string>()>& choose);
+  bool AddChosenFolder(const std::function<std::u16string()>& choose);
   void RunForward();
 
   FileCollection colFile;
   AddressCollection colAddress;
   int32_t lngTotalSize = 0;
+  // From the forward command until the upload window closes; drops are refused meanwhile.
+  bool blnSending = false;
+  // A disabled window (a dialog of its own open over it) takes no drop either.
+  FileDrop fileDrop{[this] { return !blnSending && IsWindowEnabled(hwnd()) != FALSE; },
+                    [this](const std::vector<std::u16string>& paths) { AddDroppedPaths(paths); }};
 };

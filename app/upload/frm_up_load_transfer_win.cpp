@@ -2,6 +2,7 @@
 // it reports.
 #include <utility>
 
+#include "app/forms/taskbar_win.h"
 #include "app/main/app_error_win.h"
 #include "app/main/bas_main.h"
 #include "app/main/file_utils_win.h"
@@ -89,6 +90,8 @@ void frmUpLoad::TransData() {
   WithErrorTrap(u"TransData", false, [&] {
     ExecMode = 2;
     ShowFrame(IDC_FRA_SEND, true);
+    // The control shows how far the upload is; the program itself cannot tell.
+    taskbar::ShowBusy(hwnd());
     CreateParaDataFile();
     base::ComPtr<IDispatch> control;
     control.Assign(bfpMain());
@@ -156,6 +159,8 @@ void frmUpLoad::bfpMain_OnComplete(const std::u16string& strResult) {
   WithErrorTrap(u"bfpMain_OnComplete", false, [&] {
     if (closing_ || !IsLoaded()) return true;
     const AnswerMessage answer = MessageForAnswer(strResult);
+    if (!answer.success) taskbar::ShowFailure(hwnd());
+    taskbar::AskAttention(hwnd());
     ShowAppMessage(answer.text, answer.success ? MB_ICONINFORMATION : MB_ICONERROR, hwnd());
     if (!closing_) CloseWindow();
     return true;

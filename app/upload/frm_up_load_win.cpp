@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/forms/taskbar_win.h"
 #include "app/main/app_error_win.h"
 #include "app/main/file_utils_win.h"
 #include "app/main/show_error_message_win.h"
@@ -55,6 +56,7 @@ void frmUpLoad::Form_Load() {
 }
 
 void frmUpLoad::Form_Unload() {
+  taskbar::ClearProgress(hwnd());
   ReleaseControl();
   SendAddress = nullptr;
   SendFiles = nullptr;
@@ -89,6 +91,11 @@ void frmUpLoad::SetCompressPosition(int position) {
   HWND bar = Control(IDC_PBR_COMPRESS);
   SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   UpdateWindow(bar);
+  // The button shows the compression of all WAV files as one run.
+  if (intWavCount > 0 && intWavIndex > 0) {
+    taskbar::ShowProgress(hwnd(), (intWavIndex - 1) * kCompressMaximum + position,
+                          intWavCount * kCompressMaximum);
+  }
 }
 
 void frmUpLoad::Timer1_Timer() {
@@ -151,6 +158,8 @@ void frmUpLoad::EncodeWaveToTta() {
     StopTimer(kTimer2);
     // Nothing is sent: the user learns which file stopped the forward and why.
     if (lngUpLoadStatus == -9999) {
+      taskbar::ShowFailure(hwnd());
+      taskbar::AskAttention(hwnd());
       ShowAppMessage(CompressFailureMessage(refusedPath_, refusal_), MB_ICONERROR, hwnd());
     }
     CloseWindow();
