@@ -318,7 +318,15 @@ Function ${un}RemoveProgramFiles
   Delete /REBOOTOK "$INSTDIR\Zorvel.dll"
   Delete /REBOOTOK "$INSTDIR\TTA_VB.dll"
   Delete /REBOOTOK "$INSTDIR\Parvek.dll"
-  Delete "$INSTDIR\Uninstall.exe"
+  ; The uninstaller runs from a copy in the temporary folder, which the one in the program folder
+  ; started just before it ended: until it has ended its file cannot go.
+  ${For} $1 1 50
+    Delete "$INSTDIR\Uninstall.exe"
+    ${IfNot} ${FileExists} "$INSTDIR\Uninstall.exe"
+      ${Break}
+    ${EndIf}
+    Sleep 100
+  ${Next}
   RMDir /r "$INSTDIR\guide"
   RMDir /REBOOTOK "$INSTDIR"
   ${GetParent} "$INSTDIR" $0
