@@ -35,24 +35,24 @@ bool IsPasv(std::string_view command) {
   return true;
 }
 
-// Greeting and the control socket's option, as both logins begin: 0, 1 or -1.
-int ReadGreeting(SocketConnection& connection) {
-  if (FtpReadReply(connection) != 2) return 1;
+// Greeting and the control socket's option, as both logins begin.
+FtpLoginResult ReadGreeting(SocketConnection& connection) {
+  if (FtpReadReply(connection) != kReplyCompleted) return kLoginRefused;
   connection.greeted = 1;
   const BOOL inline_ = TRUE;
   if (setsockopt(connection.socket, SOL_SOCKET, SO_OOBINLINE,
                  reinterpret_cast<const char*>(&inline_), sizeof inline_) != 0) {
-    return -1;
+    return kSocketOptionRefused;
   }
   connection.replyDepth = 0;
-  return 0;
+  return kLoggedIn;
 }
 
-int UserAndPassword(SocketConnection& connection, const std::string& user,
-                    const std::string& password) {
-  const int reply = FtpCommand(connection, "USER ", user);
-  if (reply == 3) return FtpCommand(connection, "PASS ", password) == 2 ? 0 : 1;
-  return reply == 2 ? 0 : 1;
+FtpLoginResult UserAndPassword(SocketConnection& connection, const std::string& user,
+                               const std::string& password) {
+  int reply = FtpCommand(connection, "USER ", user);
+  if (reply == kReplyIntermediate) reply = FtpCommand(connection, "PASS ", password);
+  return reply == kReplyCompleted ? kLoggedIn : kLoginRefused;
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ int FtpReadReply(SocketConnection& connection) {
 int FtpCommand(SocketConnection& connection, std::string_view command, std::string_view argument) {
   if (IsPasv(command)) {
     connection.passiveMode = 1;
-    return 2;
+    return kReplyCompleted;
   }
   const std::optional<std::string> line = MakeCommandLine(command, argument);
   if (!line) {
@@ -92,30 +92,31 @@ int FtpCommand(SocketConnection& connection, std::string_view command, std::stri
   return FtpReadReply(connection);
 }
 
-int FtpLogin(SocketConnection& connection, const std::string& user, const std::string& password) {
+FtpLoginResult FtpLogin(SocketConnection& connection, const std::string& user,
+                        const std::string& password) {
   connection.transferType = 'A';
   connection.passiveMode = 0;
   connection.greeted = 0;
   connection.replyDepth = 0;
   connection.replyText.clear();
-  if (const int refused = ReadGreeting(connection)) return refused;
+  if (const FtpLoginResult refused = ReadGreeting(connection)) return refused;
   return UserAndPassword(connection, user, password);
 }
 
-int FtpProxyLogin(SocketConnection& connection, const std::string* proxyUser,
-                  const std::string& proxyPassword, const std::string* siteCommand,
-                  const std::string& user, const std::string& password) {
+FtpLoginResult FtpProxyLogin(SocketConnection& connection, const std::string* proxyUser,
+                             const std::string& proxyPassword, const std::string* siteCommand,
+                             const std::string& user, const std::string& password) {
   connection.transferType = 'A';
   connection.passiveMode = 0;
-  if (const int refused = ReadGreeting(connection)) return refused;
+  if (const FtpLoginResult refused = ReadGreeting(connection)) return refused;
   if (proxyUser) {
     int reply = FtpCommand(connection, "USER ", *proxyUser);
-    if (reply == 3) reply = FtpCommand(connection, "PASS ", proxyPassword);
-    if (reply != 2 && reply != 3) return 1;
+    if (reply == kReplyIntermediate) reply = FtpCommand(connection, "PASS ", proxyPassword);
+    if (reply != kReplyCompleted && reply != kReplyIntermediate) return kLoginRefused;
   }
   if (siteCommand) {
     const int reply = FtpCommand(connection, *siteCommand, "");
-    if (reply != 2 && reply != 3) return 1;
+    if (reply != kReplyCompleted && reply != kReplyIntermediate) return kLoginRefused;
   }
   return UserAndPassword(connection, user, password);
 }
@@ -159,14 +160,14 @@ int FtpStore(SocketConnection& connection, const std::string& storLine,
   if (connection.passiveMode) {
     data = FtpOpenPassive(connection);
     if (data == INVALID_SOCKET) return 0;
-    if (FtpCommand(connection, storLine, "") != 1) {
+    if (FtpCommand(connection, storLine, "") != kReplyPreliminary) {
       FtpCloseData(data);
       return 0;
     }
   } else {
     const SOCKET listener = FtpOpenActive(connection);
     if (listener == INVALID_SOCKET) return connection.replyCode;
-    if (FtpCommand(connection, storLine, "") != 1) {
+    if (FtpCommand(connection, storLine, "") != kReplyPreliminary) {
       FtpCloseData(listener);
       return 0;
     }

@@ -16,19 +16,27 @@ class SocketConnection;
 
 namespace zorvel {
 
+enum FtpLoginResult : int {
+  kLoggedIn = 0,
+  kLoginRefused = 1,
+  // The control socket refused SO_OOBINLINE.
+  kSocketOptionRefused = -1,
+};
+
 // One reply (possibly of several lines); a socket-layer code when it could not be read.
 int FtpReadReply(SocketConnection& connection);
 // Sends command + argument; "PASV" only switches the connection to passive data connections.
 // 0 without sending when the line would exceed 511 bytes.
 int FtpCommand(SocketConnection& connection, std::string_view command, std::string_view argument);
-// Greeting, USER and PASS: 0 logged in, 1 refused, -1 the socket option was refused.
-int FtpLogin(SocketConnection& connection, const std::string& user, const std::string& password);
+// Greeting, USER and PASS.
+FtpLoginResult FtpLogin(SocketConnection& connection, const std::string& user,
+                        const std::string& password);
 // Through an FTP proxy: the proxy's own login and site command (either may be empty) first.
-int FtpProxyLogin(SocketConnection& connection, const std::string* proxyUser,
-                  const std::string& proxyPassword, const std::string* siteCommand,
-                  const std::string& user, const std::string& password);
+FtpLoginResult FtpProxyLogin(SocketConnection& connection, const std::string* proxyUser,
+                             const std::string& proxyPassword, const std::string* siteCommand,
+                             const std::string& user, const std::string& password);
 // Stores one file: TYPE when it changes, the data connection, STOR, the data and the completion
-// reply. The completion reply's class (2 when stored), 0 on a failure of this side.
+// reply. The completion reply's class (kReplyCompleted when stored), 0 on a failure of this side.
 int FtpStore(SocketConnection& connection, const std::string& storLine,
              const std::string& localPath, char type);
 void FtpQuit(SocketConnection& connection);

@@ -93,7 +93,7 @@ SOCKET FtpOpenPassive(SocketConnection& connection) {
   const std::string line = "PASV\r\n";
   connection.SendAll(line.data(), static_cast<int>(line.size()));
   FtpLog(connection, line);
-  if (FtpReadReply(connection) != 2) return INVALID_SOCKET;
+  if (FtpReadReply(connection) != kReplyCompleted) return INVALID_SOCKET;
   const std::optional<PassiveTarget> target = ParsePassiveReply(connection.replyText);
   if (!target) return INVALID_SOCKET;
   sockaddr_in peer{};
@@ -152,7 +152,7 @@ SOCKET FtpOpenActive(SocketConnection& connection) {
   std::snprintf(argument, sizeof argument, "%d,%d,%d,%d,%u,%u", host[0], host[1], host[2], host[3],
                 port >> 8, port & 0xff);
   const int reply = FtpCommand(connection, "PORT ", argument);
-  if (reply != 2) {
+  if (reply != kReplyCompleted) {
     connection.replyCode = reply;
     closesocket(listener);
     return INVALID_SOCKET;

@@ -13,6 +13,7 @@
 
 #include "control/engine/ftp/ftp_address.h"
 #include "control/engine/ftp/ftp_client_win.h"
+#include "control/engine/ftp/ftp_reply.h"
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
@@ -82,7 +83,7 @@ void FtpRun::SetStatus(std::string text) {
 int FtpRun::Perform() {
   // A Cancel taken since the run began stands: clearing it here would store every file after
   // the control said the cancel was accepted.
-  control_.Result = 0;
+  control_.Result = kSucceeded;
   start_ = Now();
   DispatchPendingMessage();
   if (window_.Exists()) EnableWindow(window_.List(), FALSE);
@@ -128,7 +129,7 @@ bool FtpRun::ListStillFits() {
 
 int FtpRun::EndAsCancelled() {
   SetStatus(LoadAnsiString(IDS_CANCELLED));
-  control_.Result = -2;
+  control_.Result = kCancelled;
   return 0;
 }
 
@@ -158,7 +159,7 @@ int FtpRun::Login(const FtpAddress& address) {
   connection_.Close();
   if (control_.CancelRequested) {
     SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = -2;
+    control_.Result = kCancelled;
     return code != 0 ? code : login;
   }
   SetStatus(Format(IDS_CONNECT_ERROR, code != 0 ? code : login));
@@ -166,7 +167,7 @@ int FtpRun::Login(const FtpAddress& address) {
     control_.ProgressText = reply.substr(0, reply.find('\r'));
     window_.DrawLabel(TextArea::kRemain, control_.ProgressText);
   }
-  control_.Result = -3;
+  control_.Result = kConnectFailed;
   return code != 0 ? code : login;
 }
 
@@ -186,9 +187,9 @@ int FtpRun::StoreAll(const FtpAddress& address) {
   DispatchPendingMessage();
   window_.ResetFtpProgress();
 
-  int stored = 2;
-  for (int i = 0;
-       stored == 2 && !control_.CancelRequested && i < window_.EntryCount() && i < control_.Count;
+  int stored = kReplyCompleted;
+  for (int i = 0; stored == kReplyCompleted && !control_.CancelRequested &&
+                  i < window_.EntryCount() && i < control_.Count;
        ++i) {
     window_.SelectEntry(i);
     const std::string itemText = window_.EntryText(i);
@@ -208,7 +209,7 @@ int FtpRun::StoreAll(const FtpAddress& address) {
     stored = FtpStore(connection_, MakeStorLine(address.directory, item.storedName), item.localPath,
                       type);
   }
-  if (stored == 2 && !control_.CancelRequested) {
+  if (stored == kReplyCompleted && !control_.CancelRequested) {
     StepBarToEnd();
     const long seconds = ElapsedMs(start_, Now()) / 1000;
     control_.StatusText =
@@ -222,11 +223,11 @@ int FtpRun::StoreAll(const FtpAddress& address) {
     return 1;
   }
   connection_.Close();
-  control_.Result = -4;
+  control_.Result = kSendFailed;
   RestoreCaption();
   if (control_.CancelRequested) {
     SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = -2;
+    control_.Result = kCancelled;
   } else {
     SetStatus(Format(IDS_SEND_ERROR, stored));
   }

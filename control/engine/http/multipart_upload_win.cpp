@@ -104,7 +104,7 @@ int HttpRun::Perform() {
   control_.ProgressText.clear();
   control_.ResponseHeaders.Empty();
   control_.ResponseBody.Empty();
-  control_.Result = 0;
+  control_.Result = kSucceeded;
   runStart_ = Now();
   control_.CancelRequested = false;
   DispatchPendingMessage();
@@ -114,7 +114,7 @@ int HttpRun::Perform() {
     char text[512];
     std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), url.c_str());
     control_.ProgressText = text;
-    control_.Result = -1;
+    control_.Result = kInputRefused;
     return 0;
   }
   if (url[0] == 'f' || url[0] == 'F') {
@@ -122,7 +122,7 @@ int HttpRun::Perform() {
     char text[512];
     std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), url.c_str());
     control_.ProgressText = text;
-    control_.Result = -1;
+    control_.Result = kInputRefused;
     return 0;
   }
   if (RefuseUnsafeInput(control_, {{"URL", url},
@@ -168,7 +168,7 @@ bool HttpRun::BuildItemTable() {
     if (control_.CancelRequested) {
       window_.SuspendListRedraw(false);
       SetStatus(LoadAnsiString(IDS_CANCELLED));
-      control_.Result = -2;
+      control_.Result = kCancelled;
       return false;
     }
   }
@@ -194,10 +194,10 @@ int HttpRun::ConnectToServer(const UploadAddress& address) {
   connection_.Close();
   if (control_.CancelRequested) {
     SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = -2;
+    control_.Result = kCancelled;
   } else {
     SetStatus(Format(IDS_CONNECT_ERROR, code));
-    control_.Result = -3;
+    control_.Result = kConnectFailed;
   }
   return code;
 }
@@ -384,7 +384,7 @@ int HttpRun::ReadAnswer() {
   while (!reader.BodyComplete(received)) {
     int length = 0, status = 0;
     const std::unique_ptr<char[]> block = connection_.ReadAvailable(length, status);
-    if (status == -2 || status == WSAENOBUFS) return SendFailureEnd(status);
+    if (status == kWaitEnded || status == WSAENOBUFS) return SendFailureEnd(status);
     if (!block || status != 0) break;
     if (received + length > AnswerReader::kBodyLimit) return AnswerTooLongEnd("body");
     if (!control_.ResponseBody.Append(block.get(), length)) return SendFailureEnd(WSAENOBUFS);
@@ -400,7 +400,7 @@ int HttpRun::ReadAnswer() {
   StepBar();
   control_.Events().Fire(kOnComplete, control_.ResponseBody.Text());
   RestoreCaption();
-  control_.Result = 0;
+  control_.Result = kSucceeded;
   return 1;
 }
 
@@ -411,10 +411,10 @@ int HttpRun::SendFailureEnd(int code) {
   RestoreCaption();
   if (control_.CancelRequested) {
     SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = -2;
+    control_.Result = kCancelled;
   } else {
     SetStatus(Format(IDS_SEND_ERROR, code));
-    control_.Result = -4;
+    control_.Result = kSendFailed;
   }
   return 0;
 }
@@ -429,10 +429,10 @@ int HttpRun::ServerErrorEnd() {
   RestoreCaption();
   if (control_.CancelRequested) {
     SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = -2;
+    control_.Result = kCancelled;
   } else {
     SetStatus(LoadAnsiString(IDS_SERVER_ERROR));
-    control_.Result = -5;
+    control_.Result = kServerError;
   }
   return 0;
 }

@@ -93,10 +93,10 @@ int SocketConnection::LookUp(const std::string& host, in_addr& resolved, bool& h
   hostEntry_.fill(0);
   lookupHandle = WSAAsyncGetHostByName(window, WM_SOCKET_LOOKUP, host.c_str(), hostEntry_.data(),
                                        kHostEntrySize);
-  if (lookupHandle == nullptr) return -3;
+  if (lookupHandle == nullptr) return kLookupNotStarted;
   connectPhase = 0;
   if (!WaitForMessage(WM_SOCKET_LOOKUP)) {
-    return abortState != 0 ? -2 : WSAGETASYNCERROR(lastEvent);
+    return abortState != 0 ? int{kWaitEnded} : WSAGETASYNCERROR(lastEvent);
   }
   const auto* entry = reinterpret_cast<const hostent*>(hostEntry_.data());
   resolved.s_addr = 0;
@@ -118,7 +118,7 @@ int SocketConnection::Connect(const std::string& host, int portNumber, int secon
   port = portNumber;
   timeoutMs = static_cast<int32_t>(std::clamp<int64_t>(int64_t{seconds} * 1000, 0, INT32_MAX));
   EnsureWindow();
-  if (socket == INVALID_SOCKET || window == nullptr) return -1;
+  if (socket == INVALID_SOCKET || window == nullptr) return kSocketUnusable;
 
   in_addr peer{};
   if (IsIPv4Literal(host)) {

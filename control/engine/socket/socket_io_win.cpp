@@ -42,8 +42,8 @@ int SocketConnection::KeepWindowAlive() {
   // A peer that keeps sending never lets a read wait: the thread's messages (the Cancel click
   // among them) are dispatched here instead.
   if (DispatchPendingMessage()) abortState = 1;
-  if (abortState == 0) return 0;
-  return abortState == -3 ? 0 : -2;
+  if (abortState == 0) return kSocketDone;
+  return abortState == -3 ? kSocketDone : kWaitEnded;
 }
 
 int SocketConnection::WaitForData() {
@@ -52,8 +52,8 @@ int SocketConnection::WaitForData() {
   const DWORD waitStart = GetTickCount();
   while (bytesReceived_ == before && abortState == 0) PumpWaiting(waitStart);
   StopTimeoutTimer();
-  if (bytesReceived_ != before) return 0;
-  return abortState == -3 ? -3 : -2;
+  if (bytesReceived_ != before) return kSocketDone;
+  return abortState == -3 ? kPeerClosed : kWaitEnded;
 }
 
 void SocketConnection::DrainSendBuffer() {
@@ -87,13 +87,13 @@ int SocketConnection::SendBuffered(const char* data, int length) {
     pendingSendError_ = 0;
     return error;
   }
-  if (sendBuffer.Length() > 0) return -2;
+  if (sendBuffer.Length() > 0) return kWaitEnded;
   sendOffset = 0;
-  return 0;
+  return kSocketDone;
 }
 
 int SocketConnection::SendAll(const char* data, int length) {
-  if (closing || socket == INVALID_SOCKET) return -1;
+  if (closing || socket == INVALID_SOCKET) return kSocketUnusable;
   if (tls_ && tls_->Open()) {
     std::string records;
     if (tls_->Encrypt(data, length, records) != 0) return lastError = WSAECONNABORTED;
@@ -103,7 +103,7 @@ int SocketConnection::SendAll(const char* data, int length) {
 }
 
 int SocketConnection::SendRaw(const char* data, int length) {
-  if (closing || socket == INVALID_SOCKET) return -1;
+  if (closing || socket == INVALID_SOCKET) return kSocketUnusable;
   // Bytes still queued from an earlier send go first; sending past them would reorder the stream.
   if (sendBuffer.Length() > sendOffset) return SendBuffered(data, length);
   int sent = 0;
@@ -124,10 +124,10 @@ int SocketConnection::SendRaw(const char* data, int length) {
 
 int SocketConnection::ReadLine(std::string& line, int capacity) {
   line.clear();
-  if (closing) return -1;
+  if (closing) return kSocketUnusable;
   std::optional<std::string> found = ExtractLine(receiveBuffer, readOffset);
   if (!found) {
-    if (socket == INVALID_SOCKET) return -1;
+    if (socket == INVALID_SOCKET) return kSocketUnusable;
     CompactReceived();
     while (!found) {
       const int received = ReceiveChunk();
@@ -135,9 +135,9 @@ int SocketConnection::ReadLine(std::string& line, int capacity) {
         if (-received != WSAEWOULDBLOCK) return -received;
         if (const int ended = WaitForData(); ended != 0) return ended;
       } else if (received == 0) {
-        return -3;  // the peer closed before the line ended
+        return kPeerClosed;  // the peer closed before the line ended
       }
-      if (receiveBuffer.Length() <= readOffset) return -3;
+      if (receiveBuffer.Length() <= readOffset) return kPeerClosed;
       found = ExtractLine(receiveBuffer, readOffset);
       if (!found) {
         if (receiveBuffer.Length() - readOffset > kLineLimit) return kLineTooLong;
@@ -154,7 +154,7 @@ std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status
   status = 0;
   if (receiveBuffer.Length() <= readOffset) {
     if (closing || socket == INVALID_SOCKET) {
-      status = -1;
+      status = kSocketUnusable;
       return nullptr;
     }
     CompactReceived();
@@ -170,7 +170,7 @@ std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status
       }
     }
     if (receiveBuffer.Length() <= readOffset) {
-      status = -3;
+      status = kPeerClosed;
       return nullptr;
     }
   }

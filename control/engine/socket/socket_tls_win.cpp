@@ -7,7 +7,7 @@
 
 int SocketConnection::StartTls(const std::string& host, std::string& why) {
   why.clear();
-  if (closing || socket == INVALID_SOCKET) return -1;
+  if (closing || socket == INVALID_SOCKET) return kSocketUnusable;
   tls_ = std::make_unique<TlsChannel>(host);
   tlsIncoming_.clear();
   tlsClosed_ = false;
@@ -31,7 +31,7 @@ int SocketConnection::StartTls(const std::string& host, std::string& why) {
     if (step == TlsChannel::Step::kNeedInput) {
       if (const int ended = AwaitHandshakeBytes()) return ended;
     } else if (abortState != 0) {
-      return -2;
+      return kWaitEnded;
     } else if (++stepsWithoutInput == kMaxStepsWithoutInput) {
       why = "the TLS handshake did not end";
       return static_cast<int>(SEC_E_INTERNAL_ERROR);
@@ -46,7 +46,7 @@ int SocketConnection::StartTls(const std::string& host, std::string& why) {
 int SocketConnection::AwaitHandshakeBytes() {
   const int received = ReceiveChunk();
   if (received > 0) return 0;
-  if (received == 0) return -3;
+  if (received == 0) return kPeerClosed;
   if (received != -WSAEWOULDBLOCK) return -received;
   return WaitForData();
 }
