@@ -19,6 +19,7 @@
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
+#include "control/object/run_ending_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/list_limits.h"
@@ -52,7 +53,10 @@ TimeOfDay Now() {
 class FtpRun {
  public:
   FtpRun(Zorvex& control, SocketConnection& connection)
-      : control_(control), connection_(connection), window_(control.Window()) {}
+      : control_(control),
+        connection_(connection),
+        window_(control.Window()),
+        ending_(control, connection) {}
 
   int Perform();
 
@@ -60,19 +64,16 @@ class FtpRun {
   void SetStatus(std::string text);
   int Login(const FtpAddress& address);
   int StoreAll(const FtpAddress& address);
-  int EndAsCancelled();
   // Files may have changed since they were listed; what the list would refuse is refused now,
   // before connecting.
   bool ListStillFits();
   void StepBarToEnd();
-  void RestoreCaption();
 
   Zorvex& control_;
   SocketConnection& connection_;
   ControlWindow& window_;
+  RunEnding ending_;
   TimeOfDay start_{};
-  bool captionSaved_ = false;
-  char caption_[256] = "";
 };
 
 void FtpRun::SetStatus(std::string text) {
@@ -99,15 +100,18 @@ int FtpRun::Perform() {
   const FtpAddress address =
       SplitFtpUrl(control_.URL, control_.Auth, static_cast<int>(control_.TimeoutSeconds));
   if (!ListStillFits()) return 0;
-  if (control_.CancelRequested) return EndAsCancelled();
+  if (control_.CancelRequested) {
+    ending_.Fail(kCancelled, std::string());
+    return 0;
+  }
   SetStatus(LoadAnsiString(IDS_CONNECTING));
   connection_.ownerWindow = window_.Handle();
   connection_.bytesSent = 0;
   if (const int failed = Login(address)) return failed;
   // Connecting makes a fresh socket, which forgets an abort set while the lookup ran.
   if (control_.CancelRequested) {
-    connection_.Close();
-    return EndAsCancelled();
+    ending_.Fail(kCancelled, std::string());
+    return 0;
   }
   return StoreAll(address);
 }
@@ -125,12 +129,6 @@ bool FtpRun::ListStillFits() {
     total += size;
   }
   return true;
-}
-
-int FtpRun::EndAsCancelled() {
-  SetStatus(LoadAnsiString(IDS_CANCELLED));
-  control_.Result = kCancelled;
-  return 0;
 }
 
 int FtpRun::Login(const FtpAddress& address) {
@@ -155,29 +153,20 @@ int FtpRun::Login(const FtpAddress& address) {
     }
   }
   if (code == 0 && login == 0) return 0;
+  const int failed = code != 0 ? code : login;
   const std::string reply = connection_.replyText;
-  connection_.Close();
-  if (control_.CancelRequested) {
-    SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = kCancelled;
-    return code != 0 ? code : login;
-  }
-  SetStatus(Format(IDS_CONNECT_ERROR, code != 0 ? code : login));
-  if (code == 0 && reply.size() < kReplyShownLimit) {
+  const RunResult ended = ending_.Fail(kConnectFailed, Format(IDS_CONNECT_ERROR, failed));
+  if (ended == kConnectFailed && code == 0 && reply.size() < kReplyShownLimit) {
     control_.ProgressText = reply.substr(0, reply.find('\r'));
     window_.DrawLabel(TextArea::kRemain, control_.ProgressText);
   }
-  control_.Result = kConnectFailed;
-  return code != 0 ? code : login;
+  return failed;
 }
 
 int FtpRun::StoreAll(const FtpAddress& address) {
   const std::vector<std::string> ascEntries = SplitAscExt(control_.AscExt);
   if (control_.Passive) FtpCommand(connection_, "PASV", "");
-  if (control_.BrowserWindow) {
-    GetWindowTextA(control_.BrowserWindow, caption_, sizeof caption_);
-    captionSaved_ = true;
-  }
+  ending_.SaveCaption();
   const std::string uploading = LoadAnsiString(IDS_UPLOADING);
   SetStatus(uploading);
   if (window_.Exists()) {
@@ -215,22 +204,10 @@ int FtpRun::StoreAll(const FtpAddress& address) {
     control_.StatusText =
         Format(IDS_COMPLETE, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
     FtpQuit(connection_);
-    connection_.Close();
-    window_.DrawLabel(TextArea::kStatus, control_.StatusText);
-    DispatchPendingMessage();
-    control_.Events().Fire(kOnComplete, control_.StatusText);
-    RestoreCaption();
+    ending_.Complete(control_.StatusText);
     return 1;
   }
-  connection_.Close();
-  control_.Result = kSendFailed;
-  RestoreCaption();
-  if (control_.CancelRequested) {
-    SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = kCancelled;
-  } else {
-    SetStatus(Format(IDS_SEND_ERROR, stored));
-  }
+  ending_.Fail(kSendFailed, Format(IDS_SEND_ERROR, stored));
   return 0;
 }
 
@@ -240,10 +217,6 @@ void FtpRun::StepBarToEnd() {
        i < kBarSteps && SendMessageW(window_.ProgressBar(), PBM_GETPOS, 0, 0) < kBarSteps; ++i) {
     SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
   }
-}
-
-void FtpRun::RestoreCaption() {
-  if (captionSaved_ && control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, caption_);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
+#include "control/object/run_ending_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/file_entry_text.h"
@@ -49,7 +50,10 @@ std::string Format(UINT id, int first, int second = 0) {
 class HttpRun {
  public:
   HttpRun(Zorvex& control, SocketConnection& connection)
-      : control_(control), connection_(connection), window_(control.Window()) {}
+      : control_(control),
+        connection_(connection),
+        window_(control.Window()),
+        ending_(control, connection) {}
 
   int Perform();
 
@@ -75,19 +79,17 @@ class HttpRun {
   int ServerErrorEnd();
   // A server that sends more than an answer can be: the send-failure end with kLineTooLong.
   int AnswerTooLongEnd(const char* part);
-  void RestoreCaption();
   void StepBar();
 
   Zorvex& control_;
   SocketConnection& connection_;
   ControlWindow& window_;
+  RunEnding ending_;
   ItemTable table_;
   UploadFile file_;
   WindowPacer pacer_;
   TimeOfDay runStart_{}, transferStart_{};
   std::string sendingPrefix_, remainFormat_;
-  bool captionSaved_ = false;
-  char caption_[256] = "";
 };
 
 void HttpRun::SetStatus(std::string text) {
@@ -167,8 +169,7 @@ bool HttpRun::BuildItemTable() {
     DispatchPendingMessage();
     if (control_.CancelRequested) {
       window_.SuspendListRedraw(false);
-      SetStatus(LoadAnsiString(IDS_CANCELLED));
-      control_.Result = kCancelled;
+      ending_.Fail(kCancelled, std::string());
       return false;
     }
   }
@@ -191,14 +192,7 @@ int HttpRun::ConnectToServer(const UploadAddress& address) {
   int code = connection_.Connect(address.host, address.port, address.timeoutSeconds);
   if (code == 0 && address.secure) code = OpenSecureChannel(address);
   if (code == 0) return 0;
-  connection_.Close();
-  if (control_.CancelRequested) {
-    SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = kCancelled;
-  } else {
-    SetStatus(Format(IDS_CONNECT_ERROR, code));
-    control_.Result = kConnectFailed;
-  }
+  ending_.Fail(kConnectFailed, Format(IDS_CONNECT_ERROR, code));
   return code;
 }
 
@@ -236,10 +230,7 @@ int HttpRun::OpenTunnel(const UploadAddress& address) {
 }
 
 int HttpRun::SendRequest(const UploadAddress& address) {
-  if (control_.BrowserWindow) {
-    GetWindowTextA(control_.BrowserWindow, caption_, sizeof caption_);
-    captionSaved_ = true;
-  }
+  ending_.SaveCaption();
   sendingPrefix_ = LoadAnsiString(IDS_UPLOADING);
   remainFormat_ = LoadAnsiString(IDS_REMAIN_TIME);
   SetStatus(sendingPrefix_);
@@ -395,11 +386,8 @@ int HttpRun::ReadAnswer() {
   const long seconds = ElapsedMs(runStart_, Now()) / 1000;
   control_.StatusText =
       Format(IDS_COMPLETE, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
-  connection_.Close();
-  window_.DrawLabel(TextArea::kStatus, control_.StatusText);
-  StepBar();
-  control_.Events().Fire(kOnComplete, control_.ResponseBody.Text());
-  RestoreCaption();
+  if (window_.Exists()) SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
+  ending_.Complete(control_.ResponseBody.Text());
   control_.Result = kSucceeded;
   return 1;
 }
@@ -407,15 +395,7 @@ int HttpRun::ReadAnswer() {
 int HttpRun::SendFailureEnd(int code) {
   DrawPendingProgress();
   file_.Close();
-  connection_.Close();
-  RestoreCaption();
-  if (control_.CancelRequested) {
-    SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = kCancelled;
-  } else {
-    SetStatus(Format(IDS_SEND_ERROR, code));
-    control_.Result = kSendFailed;
-  }
+  ending_.Fail(kSendFailed, Format(IDS_SEND_ERROR, code));
   return 0;
 }
 
@@ -425,20 +405,8 @@ int HttpRun::AnswerTooLongEnd(const char* part) {
 }
 
 int HttpRun::ServerErrorEnd() {
-  connection_.Close();
-  RestoreCaption();
-  if (control_.CancelRequested) {
-    SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = kCancelled;
-  } else {
-    SetStatus(LoadAnsiString(IDS_SERVER_ERROR));
-    control_.Result = kServerError;
-  }
+  ending_.Fail(kServerError, LoadAnsiString(IDS_SERVER_ERROR));
   return 0;
-}
-
-void HttpRun::RestoreCaption() {
-  if (captionSaved_ && control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, caption_);
 }
 
 }  // namespace
