@@ -14,6 +14,7 @@
 #include "control/engine/ftp/ftp_address.h"
 #include "control/engine/ftp/ftp_client_win.h"
 #include "control/engine/ftp/ftp_reply.h"
+#include "control/engine/ftp/ftp_session_win.h"
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
@@ -56,7 +57,8 @@ class FtpRun {
       : control_(control),
         connection_(connection),
         window_(control.Window()),
-        ending_(control, connection) {}
+        ending_(control, connection),
+        session_(connection) {}
 
   int Perform();
 
@@ -73,6 +75,7 @@ class FtpRun {
   SocketConnection& connection_;
   ControlWindow& window_;
   RunEnding ending_;
+  FtpSession session_;
   TimeOfDay start_{};
 };
 
@@ -105,8 +108,8 @@ int FtpRun::Perform() {
     return 0;
   }
   SetStatus(LoadAnsiString(IDS_CONNECTING));
-  connection_.ownerWindow = window_.Handle();
-  connection_.bytesSent = 0;
+  session_.ownerWindow = window_.Handle();
+  session_.bytesSent = 0;
   if (const int failed = Login(address)) return failed;
   // Connecting makes a fresh socket, which forgets an abort set while the lookup ran.
   if (control_.CancelRequested) {
@@ -139,7 +142,7 @@ int FtpRun::Login(const FtpAddress& address) {
     std::snprintf(text, sizeof text, "Connecting... %s:%d", address.host.c_str(), address.port);
     control_.LogLine(text);
     code = connection_.Connect(address.host, address.port, address.seconds);
-    if (code == 0) login = FtpLogin(connection_, address.user, address.password);
+    if (code == 0) login = FtpLogin(session_, address.user, address.password);
   } else {
     const FtpProxyRoute proxy = MakeProxyRoute(control_.ProxyFtp, address.user, address.host);
     const int port = proxy.port.value_or(address.port);
@@ -147,14 +150,14 @@ int FtpRun::Login(const FtpAddress& address) {
     control_.LogLine(text);
     code = connection_.Connect(proxy.host, port, address.seconds);
     if (code == 0) {
-      login = FtpProxyLogin(connection_, proxy.proxyUser ? &*proxy.proxyUser : nullptr,
+      login = FtpProxyLogin(session_, proxy.proxyUser ? &*proxy.proxyUser : nullptr,
                             proxy.proxyPassword, proxy.siteCommand ? &*proxy.siteCommand : nullptr,
                             proxy.loginUser, address.password);
     }
   }
   if (code == 0 && login == 0) return 0;
   const int failed = code != 0 ? code : login;
-  const std::string reply = connection_.replyText;
+  const std::string reply = session_.reply.replyText;
   const RunResult ended = ending_.Fail(kConnectFailed, Format(IDS_CONNECT_ERROR, failed));
   if (ended == kConnectFailed && code == 0 && reply.size() < kReplyShownLimit) {
     control_.ProgressText = reply.substr(0, reply.find('\r'));
@@ -165,7 +168,7 @@ int FtpRun::Login(const FtpAddress& address) {
 
 int FtpRun::StoreAll(const FtpAddress& address) {
   const std::vector<std::string> ascEntries = SplitAscExt(control_.AscExt);
-  if (control_.Passive) FtpCommand(connection_, "PASV", "");
+  if (control_.Passive) FtpCommand(session_, "PASV", "");
   ending_.SaveCaption();
   const std::string uploading = LoadAnsiString(IDS_UPLOADING);
   SetStatus(uploading);
@@ -195,15 +198,15 @@ int FtpRun::StoreAll(const FtpAddress& address) {
     }
     control_.LogLine(text.data());
     const char type = ChooseTransferType(itemText, item.storedName, ascEntries);
-    stored = FtpStore(connection_, MakeStorLine(address.directory, item.storedName), item.localPath,
-                      type);
+    stored =
+        FtpStore(session_, MakeStorLine(address.directory, item.storedName), item.localPath, type);
   }
   if (stored == kReplyCompleted && !control_.CancelRequested) {
     StepBarToEnd();
     const long seconds = ElapsedMs(start_, Now()) / 1000;
     control_.StatusText =
         Format(IDS_COMPLETE, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
-    FtpQuit(connection_);
+    FtpQuit(session_);
     ending_.Complete(control_.StatusText);
     return 1;
   }

@@ -127,7 +127,7 @@ int SocketConnection::Connect(const std::string& host, int portNumber, int secon
     bool hasAddress = false;
     if (const int failure = LookUp(host, peer, hasAddress); failure != 0) return failure;
   }
-  address = sockaddr_in{};
+  sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<u_short>(port));
   address.sin_addr = peer;
@@ -146,7 +146,7 @@ int SocketConnection::Connect(const std::string& host, int portNumber, int secon
       return error;
     }
     if (!WaitForMessage(WM_SOCKET_EVENT)) {
-      return abortState != 0 ? -2 : WSAGETSELECTERROR(lastEvent);
+      return abortState != 0 ? int{kWaitEnded} : WSAGETSELECTERROR(lastEvent);
     }
   }
   SetSendBufferSize(socket);

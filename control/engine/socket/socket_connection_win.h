@@ -66,7 +66,6 @@ class SocketConnection {
   void StartTimeoutTimer();
   void StopTimeoutTimer();
 
-  sockaddr_in address{};
   SOCKET socket = INVALID_SOCKET;
   HWND window = nullptr;
   HANDLE lookupHandle = nullptr;
@@ -82,16 +81,6 @@ class SocketConnection {
   int32_t readOffset = 0;
   int32_t closing = 0;
   int32_t abortState = 0;
-
-  // State of the FTP client that runs on this connection (control/engine/ftp).
-  HWND ownerWindow = nullptr;
-  int64_t bytesSent = 0;  // a run's files may together pass 2 GB
-  int32_t replyDepth = 0;
-  char transferType = 'A';
-  int32_t greeted = 0;
-  int32_t replyCode = 0;
-  std::string replyText;
-  int32_t passiveMode = 0;
 
  private:
   bool EnsureWindow();
