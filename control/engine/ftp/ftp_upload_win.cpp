@@ -23,13 +23,13 @@
 #include "control/object/run_ending_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/window/bar_steps.h"
 #include "control/window/list_limits.h"
 #include "control/window/progress_text.h"
 
 namespace zorvel {
 namespace {
 
-constexpr int kBarSteps = 62;
 constexpr size_t kReplyShownLimit = 256;
 
 std::string Format(UINT id, int first, int second = 0) {
@@ -173,7 +173,7 @@ int FtpRun::StoreAll(const FtpAddress& address) {
   const std::string uploading = LoadAnsiString(IDS_UPLOADING);
   SetStatus(uploading);
   if (window_.Exists()) {
-    SendMessageW(window_.ProgressBar(), PBM_SETRANGE, 0, MAKELPARAM(0, kBarSteps));
+    SendMessageW(window_.ProgressBar(), PBM_SETRANGE, 0, MAKELPARAM(0, BarSteps::kBarRange));
     SendMessageW(window_.ProgressBar(), PBM_SETSTEP, 1, 0);
   }
   DispatchPendingMessage();
@@ -216,8 +216,9 @@ int FtpRun::StoreAll(const FtpAddress& address) {
 
 void FtpRun::StepBarToEnd() {
   if (!window_.Exists()) return;
-  for (int i = 0;
-       i < kBarSteps && SendMessageW(window_.ProgressBar(), PBM_GETPOS, 0, 0) < kBarSteps; ++i) {
+  for (int i = 0; i < BarSteps::kBarRange &&
+                  SendMessageW(window_.ProgressBar(), PBM_GETPOS, 0, 0) < BarSteps::kBarRange;
+       ++i) {
     SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
   }
 }

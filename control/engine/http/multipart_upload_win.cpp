@@ -11,7 +11,6 @@
 #include <string>
 
 #include "control/engine/http/answer_reader.h"
-#include "control/engine/http/bar_steps.h"
 #include "control/engine/http/upload_address.h"
 #include "control/engine/http/upload_files_win.h"
 #include "control/engine/http/upload_request.h"
@@ -23,6 +22,7 @@
 #include "control/object/run_ending_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/window/bar_steps.h"
 #include "control/window/file_entry_text.h"
 #include "control/window/list_limits.h"
 #include "control/window/progress_text.h"
