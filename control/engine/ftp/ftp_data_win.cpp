@@ -52,7 +52,7 @@ int WaitDataSocket(FtpSession& session, SOCKET socket, Ready ready) {
     if (count == SOCKET_ERROR) return WSAGetLastError();
     if (count > 0) return 0;
     DispatchPending();
-    if (GetTickCount() - start >= static_cast<DWORD>(session.connection.timeoutMs))
+    if (GetTickCount() - start >= static_cast<DWORD>(session.connection.TimeoutMs()))
       return kWaitEnded;
   }
 }

@@ -66,20 +66,13 @@ class SocketConnection {
   void StartTimeoutTimer();
   void StopTimeoutTimer();
 
+  // The time-out of every wait, which the FTP engine's data sockets keep as well.
+  int32_t TimeoutMs() const { return timeoutMs_; }
+
   SOCKET socket = INVALID_SOCKET;
   HWND window = nullptr;
-  HANDLE lookupHandle = nullptr;
-  UINT lastMessage = 0;
-  UINT lastEvent = 0;
   int32_t connectPhase = 0;
-  int32_t lastError = 0;
-  int32_t timeoutMs = 0;
-  int32_t port = 0;
   ByteBuffer sendBuffer;
-  int32_t sendOffset = 0;
-  ByteBuffer receiveBuffer;
-  int32_t readOffset = 0;
-  int32_t closing = 0;
   int32_t abortState = 0;
 
  private:
@@ -96,7 +89,7 @@ class SocketConnection {
   // Waits until more bytes have been received or the wait is aborted: kSocketDone, kWaitEnded or
   // kPeerClosed.
   int WaitForData();
-  // Takes what the socket holds into receiveBuffer: >0 bytes, 0 peer closed, <0 -error.
+  // Takes what the socket holds into receiveBuffer_: >0 bytes, 0 peer closed, <0 -error.
   int ReceiveChunk();
   void CompactReceived();
   void DrainSendBuffer();
@@ -111,6 +104,16 @@ class SocketConnection {
   int TakeTlsBytes(const char* chunk, int received);
   int OpenRecords();
 
+  HANDLE lookupHandle_ = nullptr;
+  UINT lastMessage_ = 0;
+  UINT lastEvent_ = 0;
+  int32_t lastError_ = 0;
+  int32_t timeoutMs_ = 0;
+  int32_t port_ = 0;
+  int32_t sendOffset_ = 0;
+  ByteBuffer receiveBuffer_;
+  int32_t readOffset_ = 0;
+  int32_t closing_ = 0;
   // Set when FD_WRITE meets a hard error while draining sendBuffer; reported by SendAll.
   int32_t pendingSendError_ = 0;
   // Counts every received byte, so a wait sees new data even when compaction shrank the buffer.

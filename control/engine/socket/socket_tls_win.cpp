@@ -7,7 +7,7 @@
 
 int SocketConnection::StartTls(const std::string& host, std::string& why) {
   why.clear();
-  if (closing || socket == INVALID_SOCKET) return kSocketUnusable;
+  if (closing_ || socket == INVALID_SOCKET) return kSocketUnusable;
   tls_ = std::make_unique<TlsChannel>(host);
   tlsIncoming_.clear();
   tlsClosed_ = false;
@@ -57,7 +57,7 @@ int SocketConnection::TakeTlsBytes(const char* chunk, int received) {
   // unfinished beyond any real one is not kept in memory.
   constexpr size_t kIncomingLimit = 256 * 1024;
   if (tlsIncoming_.size() + static_cast<size_t>(received) > kIncomingLimit) {
-    lastError = WSAENOBUFS;
+    lastError_ = WSAENOBUFS;
     return -WSAENOBUFS;
   }
   tlsIncoming_.append(chunk, static_cast<size_t>(received));
@@ -70,15 +70,15 @@ int SocketConnection::TakeTlsBytes(const char* chunk, int received) {
 
 int SocketConnection::OpenRecords() {
   if (tlsClosed_) return 0;
-  const int32_t before = receiveBuffer.Length();
+  const int32_t before = receiveBuffer_.Length();
   bool closed = false;
-  if (const long failed = tls_->Decrypt(tlsIncoming_, receiveBuffer, closed)) {
+  if (const long failed = tls_->Decrypt(tlsIncoming_, receiveBuffer_, closed)) {
     // A record that does not open is a broken connection, never a shorter answer.
-    lastError = failed == WSAENOBUFS ? WSAENOBUFS : WSAECONNABORTED;
-    return -lastError;
+    lastError_ = failed == WSAENOBUFS ? WSAENOBUFS : WSAECONNABORTED;
+    return -lastError_;
   }
   tlsClosed_ = closed;
-  const int produced = receiveBuffer.Length() - before;
+  const int produced = receiveBuffer_.Length() - before;
   bytesReceived_ += produced;
   if (produced > 0 || closed) return produced;
   return -WSAEWOULDBLOCK;
