@@ -153,7 +153,7 @@ void Zorvex::CancelRun() {
   Result = kCancelled;
   CancelRequested = true;
   if (ActiveConnection) {
-    ActiveConnection->abortState = 1;
+    ActiveConnection->abortState = kAborted;
     ActiveConnection = nullptr;
   }
   events_.Fire(kOnCancel);

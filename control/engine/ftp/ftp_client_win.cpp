@@ -22,7 +22,7 @@ class SessionLines : public FtpLineSource {
     return session_.connection.ReadLine(line, capacity);
   }
   void Log(std::string_view line) override { FtpLog(session_, line); }
-  bool Aborted() override { return session_.connection.abortState != 0; }
+  bool Aborted() override { return session_.connection.abortState != kNotAborted; }
 
  private:
   FtpSession& session_;

@@ -40,7 +40,7 @@ void DispatchPending() {
 int WaitDataSocket(FtpSession& session, SOCKET socket, Ready ready) {
   const DWORD start = GetTickCount();
   for (;;) {
-    if (session.connection.abortState != 0) return kWaitEnded;
+    if (session.connection.abortState != kNotAborted) return kWaitEnded;
     fd_set wanted, failed;
     FD_ZERO(&wanted);
     FD_ZERO(&failed);
@@ -190,7 +190,7 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
   // A failed send is the end of this store: a time-out means the server stopped reading (its
   // completion reply would never come either), anything else a broken connection.
   auto sendFailed = [&](int result) {
-    if (session.connection.abortState != 0) return SendOutcome::kCancelled;
+    if (session.connection.abortState != kNotAborted) return SendOutcome::kCancelled;
     if (result == kWaitEnded) return SendOutcome::kTimedOut;
     char text[64];
     std::snprintf(text, sizeof text, "data send error %d", -result);
@@ -211,8 +211,8 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
       const int64_t notified = std::min<int64_t>(session.bytesSent, INT32_MAX);
       SendMessageW(session.ownerWindow, WM_UPLOAD_PROGRESS, static_cast<WPARAM>(notified), 0);
     }
-    if (session.connection.abortState != 0) outcome = SendOutcome::kCancelled;
-    return session.connection.abortState == 0;
+    if (session.connection.abortState != kNotAborted) outcome = SendOutcome::kCancelled;
+    return session.connection.abortState == kNotAborted;
   };
   // The file is read a write's worth at a time and sent block by block: each read is a call
   // into the system as well. Only the end of the file ends the data; a failed read (a locked

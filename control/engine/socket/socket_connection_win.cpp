@@ -68,9 +68,9 @@ void SocketConnection::StopTimeoutTimer() {
 
 void SocketConnection::PumpWaiting(DWORD waitStart) {
   // A quitting host ends the wait as a cancel would.
-  if (PumpOneMessage()) abortState = 1;
-  if (abortState == 0 && GetTickCount() - waitStart >= static_cast<DWORD>(timeoutMs_)) {
-    abortState = 1;
+  if (PumpOneMessage()) abortState = kAborted;
+  if (abortState == kNotAborted && GetTickCount() - waitStart >= static_cast<DWORD>(timeoutMs_)) {
+    abortState = kAborted;
   }
 }
 
@@ -79,7 +79,7 @@ bool SocketConnection::WaitForMessage(UINT id) {
   lastMessage_ = 0;
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (lastMessage_ != id && abortState == 0) PumpWaiting(waitStart);
+  while (lastMessage_ != id && abortState == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
   if (lastMessage_ == id) return WSAGETSELECTERROR(lastEvent_) == 0;
   if (lookupHandle_ != nullptr) {
@@ -96,7 +96,7 @@ int SocketConnection::LookUp(const std::string& host, in_addr& resolved, bool& h
   if (lookupHandle_ == nullptr) return kLookupNotStarted;
   connectPhase = 0;
   if (!WaitForMessage(WM_SOCKET_LOOKUP)) {
-    return abortState != 0 ? int{kWaitEnded} : WSAGETASYNCERROR(lastEvent_);
+    return abortState != kNotAborted ? int{kWaitEnded} : WSAGETASYNCERROR(lastEvent_);
   }
   const auto* entry = reinterpret_cast<const hostent*>(hostEntry_.data());
   resolved.s_addr = 0;
@@ -112,7 +112,7 @@ int SocketConnection::LookUp(const std::string& host, in_addr& resolved, bool& h
 int SocketConnection::Connect(const std::string& host, int portNumber, int seconds) {
   if (socket == INVALID_SOCKET) {
     socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    abortState = 0;
+    abortState = kNotAborted;
     closing_ = 0;
   }
   port_ = portNumber;
@@ -146,7 +146,7 @@ int SocketConnection::Connect(const std::string& host, int portNumber, int secon
       return error;
     }
     if (!WaitForMessage(WM_SOCKET_EVENT)) {
-      return abortState != 0 ? int{kWaitEnded} : WSAGETSELECTERROR(lastEvent_);
+      return abortState != kNotAborted ? int{kWaitEnded} : WSAGETSELECTERROR(lastEvent_);
     }
   }
   SetSendBufferSize(socket);
@@ -182,7 +182,7 @@ void SocketConnection::Close() {
   tls_.reset();
   tlsIncoming_.clear();
   tlsClosed_ = false;
-  abortState = 0;
+  abortState = kNotAborted;
 }
 
 int SocketConnection::IsPublicHost(const std::string& url) {
@@ -191,7 +191,7 @@ int SocketConnection::IsPublicHost(const std::string& url) {
   if (host.kind == PageHostKind::kForeign) return 1;
   if (socket == INVALID_SOCKET) {
     socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    abortState = 0;
+    abortState = kNotAborted;
     closing_ = 0;
   }
   timeoutMs_ = kLookupTimeoutMs;
@@ -213,7 +213,7 @@ void SocketConnection::OnSocketMessage(UINT message, WPARAM wParam, LPARAM lPara
   lastEvent_ = static_cast<UINT>(lParam);
   switch (message) {
     case WM_TIMER:
-      abortState = 1;
+      abortState = kAborted;
       if (WSAIsBlocking()) WSACancelBlockingCall();
       return;
     case WM_SOCKET_LOOKUP:
@@ -233,7 +233,7 @@ void SocketConnection::OnSocketMessage(UINT message, WPARAM wParam, LPARAM lPara
       DrainSendBuffer();
       return;
     case FD_CLOSE:
-      abortState = -3;
+      abortState = kPeerClosedAbort;
       return;
     default:
       return;

@@ -2,7 +2,7 @@
 //
 // Every operation that has to wait runs a small message loop on the calling thread: the host's
 // window stays alive, and the loop ends when the awaited socket message arrives, when the
-// time-out timer fires, or when someone (the control's Cancel) sets abortState to 1.
+// time-out timer fires, or when someone (the control's Cancel) sets abortState to kAborted.
 //
 // Results: a SocketResult, or a positive WinSock error code.
 #pragma once
@@ -29,6 +29,14 @@ enum SocketResult : int {
   kPeerClosed = -3,
   // Connect: the lookup of the host could not start.
   kLookupNotStarted = -3,
+};
+
+// Why a wait of the connection ends early: the time-out or a cancel aborts it, and the peer's
+// close ends what waits for more bytes.
+enum AbortState : int32_t {
+  kNotAborted = 0,
+  kAborted = 1,
+  kPeerClosedAbort = -3,
 };
 
 constexpr UINT WM_SOCKET_LOOKUP = WM_USER + 101;
@@ -73,7 +81,7 @@ class SocketConnection {
   HWND window = nullptr;
   int32_t connectPhase = 0;
   ByteBuffer sendBuffer;
-  int32_t abortState = 0;
+  int32_t abortState = kNotAborted;
 
  private:
   bool EnsureWindow();

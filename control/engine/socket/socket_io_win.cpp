@@ -41,19 +41,19 @@ int SocketConnection::ReceiveChunk() {
 int SocketConnection::KeepWindowAlive() {
   // A peer that keeps sending never lets a read wait: the thread's messages (the Cancel click
   // among them) are dispatched here instead.
-  if (DispatchPendingMessage()) abortState = 1;
-  if (abortState == 0) return kSocketDone;
-  return abortState == -3 ? kSocketDone : kWaitEnded;
+  if (DispatchPendingMessage()) abortState = kAborted;
+  if (abortState == kNotAborted) return kSocketDone;
+  return abortState == kPeerClosedAbort ? kSocketDone : kWaitEnded;
 }
 
 int SocketConnection::WaitForData() {
   const int64_t before = bytesReceived_;
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (bytesReceived_ == before && abortState == 0) PumpWaiting(waitStart);
+  while (bytesReceived_ == before && abortState == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
   if (bytesReceived_ != before) return kSocketDone;
-  return abortState == -3 ? kPeerClosed : kWaitEnded;
+  return abortState == kPeerClosedAbort ? kPeerClosed : kWaitEnded;
 }
 
 void SocketConnection::DrainSendBuffer() {
@@ -80,7 +80,7 @@ int SocketConnection::SendBuffered(const char* data, int length) {
   }
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (sendBuffer.Length() > 0 && abortState == 0) PumpWaiting(waitStart);
+  while (sendBuffer.Length() > 0 && abortState == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
   if (pendingSendError_ != 0) {
     const int error = pendingSendError_;

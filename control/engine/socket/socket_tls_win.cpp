@@ -30,7 +30,7 @@ int SocketConnection::StartTls(const std::string& host, std::string& why) {
     if (step == TlsChannel::Step::kDone) break;
     if (step == TlsChannel::Step::kNeedInput) {
       if (const int ended = AwaitHandshakeBytes()) return ended;
-    } else if (abortState != 0) {
+    } else if (abortState != kNotAborted) {
       return kWaitEnded;
     } else if (++stepsWithoutInput == kMaxStepsWithoutInput) {
       why = "the TLS handshake did not end";
