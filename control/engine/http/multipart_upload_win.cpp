@@ -59,6 +59,8 @@ class HttpRun {
 
  private:
   void SetStatus(std::string text);
+  // An address this library cannot serve ends the run before anything is sent.
+  int RefuseAddress();
   bool BuildItemTable();
   int ConnectToServer(const UploadAddress& address);
   // The TLS session of an "https://" run, in the proxy's tunnel where there is one: 0 or the
@@ -113,19 +115,10 @@ int HttpRun::Perform() {
   const std::string& url = control_.URL;
   if (!StartsWithIgnoreCase(url, "http://") && !StartsWithIgnoreCase(url, "https://") &&
       !StartsWithIgnoreCase(url, "ftp://")) {
-    char text[512];
-    std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), url.c_str());
-    control_.ProgressText = text;
-    control_.Result = kInputRefused;
-    return 0;
+    return RefuseAddress();
   }
   if (url[0] == 'f' || url[0] == 'F') {
-    if (g_ftpUpload) return g_ftpUpload(control_, connection_);
-    char text[512];
-    std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), url.c_str());
-    control_.ProgressText = text;
-    control_.Result = kInputRefused;
-    return 0;
+    return g_ftpUpload ? g_ftpUpload(control_, connection_) : RefuseAddress();
   }
   if (RefuseUnsafeInput(control_, {{"URL", url},
                                    {"Para1", control_.Para1},
@@ -145,6 +138,14 @@ int HttpRun::Perform() {
       ResolveUploadAddress(url, proxy, static_cast<int>(control_.TimeoutSeconds));
   if (const int failed = ConnectToServer(address)) return failed;
   return SendRequest(address);
+}
+
+int HttpRun::RefuseAddress() {
+  char text[512];
+  std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), control_.URL.c_str());
+  control_.ProgressText = text;
+  control_.Result = kInputRefused;
+  return 0;
 }
 
 bool HttpRun::BuildItemTable() {
