@@ -27,7 +27,7 @@ bool RefuseUnsafeInput(Zorvex& control, std::initializer_list<NamedText> texts) 
   char text[512];
   std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), name.c_str());
   control.ProgressText = text;
-  control.Result = -1;
+  control.Result = kInputRefused;
   return true;
 }
 
@@ -43,7 +43,7 @@ void RefuseListedSize(Zorvex& control, ListedSize check, const std::string& path
   control.StatusText = text.data();
   control.Window().DrawLabel(TextArea::kStatus, control.StatusText);
   control.LogLine("Refused at start: " + control.StatusText);
-  control.Result = -4;
+  control.Result = kSendFailed;
 }
 
 }  // namespace zorvel

@@ -90,7 +90,7 @@ void Zorvex::EndAsCancelled() {
   StatusText = LoadAnsiString(IDS_CANCELLED);
   window_.DrawLabel(TextArea::kStatus, StatusText);
   ProgressText.clear();
-  Result = -2;
+  Result = kCancelled;
 }
 
 void Zorvex::CancelOnQuit(void* context) {
@@ -150,10 +150,10 @@ void Zorvex::CancelRun() {
   // OnCancel's handler may release the container's last reference.
   AddRef();
   CancelAutoStart();
-  Result = -2;
+  Result = kCancelled;
   CancelRequested = true;
   if (ActiveConnection) {
-    ActiveConnection->abortState = 1;
+    ActiveConnection->abortState = kAborted;
     ActiveConnection = nullptr;
   }
   events_.Fire(kOnCancel);

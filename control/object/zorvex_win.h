@@ -12,6 +12,7 @@
 #include "control/engine/socket/byte_buffer.h"
 #include "control/object/event_source_win.h"
 #include "control/object/property_text.h"
+#include "control/object/run_result.h"
 #include "control/object/zorvel_idl_win.h"
 #include "control/window/control_window_win.h"
 
@@ -52,7 +53,8 @@ class Zorvex final
   long Count = 0, Size = 0, MaxSizeBytes = 0;
   long Lock = 0, Hide = 0, Passive = 0, TransParent = 0, AutoStart = 0;
   long BarHeight = -1, BarWidth = -1;
-  long Result = 0;
+  // A RunResult.
+  long Result = kSucceeded;
   ByteBuffer ResponseBody, ResponseHeaders;
   std::string StatusText, ProgressText, RemainText, TargetText;
   ButtonMode ButtonMode = ButtonMode::kClear;

@@ -9,12 +9,11 @@
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/window/bar_steps.h"
 #include "control/window/control_window_win.h"
 
 namespace zorvel {
 namespace {
-
-constexpr long kBarSteps = 62;
 
 TimeOfDay Now() {
   SYSTEMTIME now;
@@ -37,8 +36,8 @@ void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
   const long sent = static_cast<long>(bytesSent);
   ftpPending_ += sent - ftpPrevious_;
   ftpPrevious_ = sent;
-  const long stepBytes = control_.Size / kBarSteps;
-  while (ftpPending_ > stepBytes && ftpSteps_ < kBarSteps) {
+  const long stepBytes = control_.Size / BarSteps::kBarRange;
+  while (ftpPending_ > stepBytes && ftpSteps_ < BarSteps::kBarRange) {
     SendMessageW(bar_, PBM_STEPIT, 0, 0);
     ::DispatchPendingMessage();
     ftpPending_ -= stepBytes;

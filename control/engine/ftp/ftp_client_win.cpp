@@ -4,6 +4,7 @@
 
 #include "control/engine/ftp/ftp_data_win.h"
 #include "control/engine/ftp/ftp_reply.h"
+#include "control/engine/ftp/ftp_session_win.h"
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/window/control_window_win.h"
@@ -14,17 +15,17 @@ namespace {
 
 constexpr size_t kLogLineLimit = 4095;
 
-class ConnectionLines : public FtpLineSource {
+class SessionLines : public FtpLineSource {
  public:
-  explicit ConnectionLines(SocketConnection& connection) : connection_(connection) {}
+  explicit SessionLines(FtpSession& session) : session_(session) {}
   int ReadLine(std::string& line, int capacity) override {
-    return connection_.ReadLine(line, capacity);
+    return session_.connection.ReadLine(line, capacity);
   }
-  void Log(std::string_view line) override { FtpLog(connection_, line); }
-  bool Aborted() override { return connection_.abortState != 0; }
+  void Log(std::string_view line) override { FtpLog(session_, line); }
+  bool Aborted() override { return session_.connection.abortState != kNotAborted; }
 
  private:
-  SocketConnection& connection_;
+  FtpSession& session_;
 };
 
 bool IsPasv(std::string_view command) {
@@ -35,89 +36,82 @@ bool IsPasv(std::string_view command) {
   return true;
 }
 
-// Greeting and the control socket's option, as both logins begin: 0, 1 or -1.
-int ReadGreeting(SocketConnection& connection) {
-  if (FtpReadReply(connection) != 2) return 1;
-  connection.greeted = 1;
+// Greeting and the control socket's option, as both logins begin.
+FtpLoginResult ReadGreeting(FtpSession& session) {
+  if (FtpReadReply(session) != kReplyCompleted) return kLoginRefused;
   const BOOL inline_ = TRUE;
-  if (setsockopt(connection.socket, SOL_SOCKET, SO_OOBINLINE,
+  if (setsockopt(session.connection.socket, SOL_SOCKET, SO_OOBINLINE,
                  reinterpret_cast<const char*>(&inline_), sizeof inline_) != 0) {
-    return -1;
+    return kSocketOptionRefused;
   }
-  connection.replyDepth = 0;
-  return 0;
+  session.reply.replyDepth = 0;
+  return kLoggedIn;
 }
 
-int UserAndPassword(SocketConnection& connection, const std::string& user,
-                    const std::string& password) {
-  const int reply = FtpCommand(connection, "USER ", user);
-  if (reply == 3) return FtpCommand(connection, "PASS ", password) == 2 ? 0 : 1;
-  return reply == 2 ? 0 : 1;
+FtpLoginResult UserAndPassword(FtpSession& session, const std::string& user,
+                               const std::string& password) {
+  int reply = FtpCommand(session, "USER ", user);
+  if (reply == kReplyIntermediate) reply = FtpCommand(session, "PASS ", password);
+  return reply == kReplyCompleted ? kLoggedIn : kLoginRefused;
 }
 
 }  // namespace
 
-void FtpLog(SocketConnection& connection, std::string_view text) {
-  if (!connection.ownerWindow) return;
+void FtpLog(FtpSession& session, std::string_view text) {
+  if (!session.ownerWindow) return;
   SYSTEMTIME now;
   GetLocalTime(&now);
   const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
   std::string line = MakeLogLine(time, text);
   if (line.size() > kLogLineLimit) line.resize(kLogLineLimit);
-  SendMessageW(connection.ownerWindow, WM_UPLOAD_LOG, reinterpret_cast<WPARAM>(line.c_str()), 0);
+  SendMessageW(session.ownerWindow, WM_UPLOAD_LOG, reinterpret_cast<WPARAM>(line.c_str()), 0);
 }
 
-int FtpReadReply(SocketConnection& connection) {
-  FtpReplyState state{connection.replyDepth, connection.replyCode, std::move(connection.replyText)};
-  ConnectionLines lines(connection);
-  const int result = ReadFtpReply(state, lines);
-  connection.replyDepth = state.replyDepth;
-  connection.replyCode = state.replyCode;
-  connection.replyText = std::move(state.replyText);
-  return result;
+int FtpReadReply(FtpSession& session) {
+  SessionLines lines(session);
+  return ReadFtpReply(session.reply, lines);
 }
 
-int FtpCommand(SocketConnection& connection, std::string_view command, std::string_view argument) {
+int FtpCommand(FtpSession& session, std::string_view command, std::string_view argument) {
   if (IsPasv(command)) {
-    connection.passiveMode = 1;
-    return 2;
+    session.passiveMode = true;
+    return kReplyCompleted;
   }
   const std::optional<std::string> line = MakeCommandLine(command, argument);
   if (!line) {
-    FtpLog(connection, std::string(command.substr(0, 4)) + " line longer than 511 bytes");
+    FtpLog(session, std::string(command.substr(0, 4)) + " line longer than 511 bytes");
     return 0;
   }
-  connection.SendAll(line->data(), static_cast<int>(line->size()));
-  FtpLog(connection, LoggedCommand(*line));
-  return FtpReadReply(connection);
+  session.connection.SendAll(line->data(), static_cast<int>(line->size()));
+  FtpLog(session, LoggedCommand(*line));
+  return FtpReadReply(session);
 }
 
-int FtpLogin(SocketConnection& connection, const std::string& user, const std::string& password) {
-  connection.transferType = 'A';
-  connection.passiveMode = 0;
-  connection.greeted = 0;
-  connection.replyDepth = 0;
-  connection.replyText.clear();
-  if (const int refused = ReadGreeting(connection)) return refused;
-  return UserAndPassword(connection, user, password);
+FtpLoginResult FtpLogin(FtpSession& session, const std::string& user, const std::string& password) {
+  session.transferType = 'A';
+  session.passiveMode = false;
+  session.reply.replyDepth = 0;
+  session.reply.replyText.clear();
+  if (const FtpLoginResult refused = ReadGreeting(session)) return refused;
+  return UserAndPassword(session, user, password);
 }
 
-int FtpProxyLogin(SocketConnection& connection, const std::string* proxyUser,
-                  const std::string& proxyPassword, const std::string* siteCommand,
-                  const std::string& user, const std::string& password) {
-  connection.transferType = 'A';
-  connection.passiveMode = 0;
-  if (const int refused = ReadGreeting(connection)) return refused;
+FtpLoginResult FtpProxyLogin(FtpSession& session, const std::string* proxyUser,
+                             const std::string& proxyPassword, const std::string* siteCommand,
+                             const std::string& user, const std::string& password) {
+  session.transferType = 'A';
+  session.passiveMode = false;
+  if (const FtpLoginResult refused = ReadGreeting(session)) return refused;
   if (proxyUser) {
-    int reply = FtpCommand(connection, "USER ", *proxyUser);
-    if (reply == 3) reply = FtpCommand(connection, "PASS ", proxyPassword);
-    if (reply != 2 && reply != 3) return 1;
+    int reply = FtpCommand(session, "USER ", *proxyUser);
+    if (reply == kReplyIntermediate) reply = FtpCommand(session, "PASS ", proxyPassword);
+    if (reply != kReplyCompleted && reply != kReplyIntermediate) return kLoginRefused;
   }
   if (siteCommand) {
-    const int reply = FtpCommand(connection, *siteCommand, "");
-    if (reply != 2 && reply != 3) return 1;
+    const int reply = FtpCommand(session, *siteCommand, "");
+    if (reply != kReplyCompleted && reply != kReplyIntermediate) return kLoginRefused;
   }
-  return UserAndPassword(connection, user, password);
+  return UserAndPassword(session, user, password);
 }
 
 namespace {
@@ -139,60 +133,54 @@ class LocalFile {
 
 }  // namespace
 
-int FtpStore(SocketConnection& connection, const std::string& storLine,
-             const std::string& localPath, char type) {
-  if (connection.socket == INVALID_SOCKET) return 0;
+int FtpStore(FtpSession& session, const std::string& storLine, const std::string& localPath,
+             char type) {
+  if (session.connection.socket == INVALID_SOCKET) return 0;
   // Too long for a command line: no data connection is opened for a STOR that cannot be sent.
   if (!MakeCommandLine(storLine, "")) {
-    FtpLog(connection, "STOR line longer than 511 bytes: " + localPath);
+    FtpLog(session, "STOR line longer than 511 bytes: " + localPath);
     return 0;
   }
   // The file is opened before the server is asked to store it: a file that went away or is
   // locked must not leave an empty file on the server, reported as sent.
-  const LocalFile file(FtpOpenLocalFile(connection, localPath));
+  const LocalFile file(FtpOpenLocalFile(session, localPath));
   if (file.Get() == INVALID_HANDLE_VALUE) return 0;
-  if (type != connection.transferType) {
-    FtpCommand(connection, MakeTypeCommand(type), "");
-    connection.transferType = type;
+  if (type != session.transferType) {
+    FtpCommand(session, MakeTypeCommand(type), "");
+    session.transferType = type;
   }
-  SOCKET data = INVALID_SOCKET;
-  if (connection.passiveMode) {
-    data = FtpOpenPassive(connection);
-    if (data == INVALID_SOCKET) return 0;
-    if (FtpCommand(connection, storLine, "") != 1) {
-      FtpCloseData(data);
-      return 0;
-    }
+  DataSocket data;
+  if (session.passiveMode) {
+    data = FtpOpenPassive(session);
+    if (!data) return 0;
+    if (FtpCommand(session, storLine, "") != kReplyPreliminary) return 0;
   } else {
-    const SOCKET listener = FtpOpenActive(connection);
-    if (listener == INVALID_SOCKET) return connection.replyCode;
-    if (FtpCommand(connection, storLine, "") != 1) {
-      FtpCloseData(listener);
-      return 0;
-    }
-    data = FtpAcceptData(connection, listener);
-    FtpCloseData(listener);
-    if (data == INVALID_SOCKET) {
-      FtpLog(connection, "data connection not accepted");
+    DataSocket listener = FtpOpenActive(session);
+    if (!listener) return session.reply.replyCode;
+    if (FtpCommand(session, storLine, "") != kReplyPreliminary) return 0;
+    data = FtpAcceptData(session, listener);
+    listener.Close();
+    if (!data) {
+      FtpLog(session, "data connection not accepted");
       return 0;
     }
   }
-  const SendOutcome outcome = FtpSendFile(connection, data, file.Get(), type == 'I');
+  const SendOutcome outcome = FtpSendFile(session, data.Get(), file.Get(), type == 'I');
   if (outcome == SendOutcome::kTimedOut || outcome == SendOutcome::kFailed) {
     // The server holds part of the file: whatever it answers, this store failed.
-    FtpAbortData(data);
-    FtpLog(connection, outcome == SendOutcome::kTimedOut ? "data connection timed out"
-                                                         : "data transfer broken off");
+    data.Abort();
+    FtpLog(session, outcome == SendOutcome::kTimedOut ? "data connection timed out"
+                                                      : "data transfer broken off");
     return 0;
   }
-  FtpCloseData(data);
-  return FtpReadReply(connection);
+  // The server takes the end of the data connection for the end of the file.
+  data.Close();
+  return FtpReadReply(session);
 }
 
-void FtpQuit(SocketConnection& connection) {
-  FtpCommand(connection, "QUIT", "");
-  connection.greeted = 0;
-  connection.Close();
+void FtpQuit(FtpSession& session) {
+  FtpCommand(session, "QUIT", "");
+  session.connection.Close();
 }
 
 }  // namespace zorvel

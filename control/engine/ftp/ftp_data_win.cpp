@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 #include "control/engine/ftp/ftp_client_win.h"
 #include "control/engine/ftp/ftp_reply.h"
+#include "control/engine/ftp/ftp_session_win.h"
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
@@ -33,12 +35,12 @@ void DispatchPending() {
   }
 }
 
-// 0 when the socket is ready (or has failed: the next call reports it), -2 after the time-out or
-// a cancel, else a WinSock error.
-int WaitDataSocket(SocketConnection& connection, SOCKET socket, Ready ready) {
+// 0 when the socket is ready (or has failed: the next call reports it), kWaitEnded after the
+// time-out or a cancel, else a WinSock error.
+int WaitDataSocket(FtpSession& session, SOCKET socket, Ready ready) {
   const DWORD start = GetTickCount();
   for (;;) {
-    if (connection.abortState != 0) return -2;
+    if (session.connection.abortState != kNotAborted) return kWaitEnded;
     fd_set wanted, failed;
     FD_ZERO(&wanted);
     FD_ZERO(&failed);
@@ -50,7 +52,8 @@ int WaitDataSocket(SocketConnection& connection, SOCKET socket, Ready ready) {
     if (count == SOCKET_ERROR) return WSAGetLastError();
     if (count > 0) return 0;
     DispatchPending();
-    if (GetTickCount() - start >= static_cast<DWORD>(connection.timeoutMs)) return -2;
+    if (GetTickCount() - start >= static_cast<DWORD>(session.connection.TimeoutMs()))
+      return kWaitEnded;
   }
 }
 
@@ -69,13 +72,13 @@ void SetBufferSizes(SOCKET socket) {
 }
 
 // One piece: the bytes the socket took, or 0 or less when the send failed or its wait ended.
-int SendPiece(SocketConnection& connection, SOCKET socket, const char* bytes, int length) {
+int SendPiece(FtpSession& session, SOCKET socket, const char* bytes, int length) {
   for (;;) {
     const int sent = send(socket, bytes, length, 0);
     if (sent != SOCKET_ERROR) return sent;
     const int error = WSAGetLastError();
     if (error != WSAEWOULDBLOCK) return -error;
-    if (const int ended = WaitDataSocket(connection, socket, Ready::kWrite)) {
+    if (const int ended = WaitDataSocket(session, socket, Ready::kWrite)) {
       return ended < 0 ? ended : -ended;
     }
   }
@@ -89,116 +92,109 @@ int32_t MsOfDay() {
 
 }  // namespace
 
-SOCKET FtpOpenPassive(SocketConnection& connection) {
+DataSocket FtpOpenPassive(FtpSession& session) {
   const std::string line = "PASV\r\n";
-  connection.SendAll(line.data(), static_cast<int>(line.size()));
-  FtpLog(connection, line);
-  if (FtpReadReply(connection) != 2) return INVALID_SOCKET;
-  const std::optional<PassiveTarget> target = ParsePassiveReply(connection.replyText);
-  if (!target) return INVALID_SOCKET;
+  session.connection.SendAll(line.data(), static_cast<int>(line.size()));
+  FtpLog(session, line);
+  if (FtpReadReply(session) != kReplyCompleted) return {};
+  const std::optional<PassiveTarget> target = ParsePassiveReply(session.reply.replyText);
+  if (!target) return {};
   sockaddr_in peer{};
   int peerLength = sizeof peer;
-  if (getpeername(connection.socket, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0) {
-    return INVALID_SOCKET;
+  if (getpeername(session.connection.socket, reinterpret_cast<sockaddr*>(&peer), &peerLength) !=
+      0) {
+    return {};
   }
   if (inet_addr(target->host.c_str()) != peer.sin_addr.s_addr) {
-    FtpLog(connection, "PASV names " + target->host + "; connecting to the server's address");
+    FtpLog(session, "PASV names " + target->host + "; connecting to the server's address");
   }
   peer.sin_port = htons(static_cast<u_short>(target->port));
-  const SOCKET data = ::socket(AF_INET, SOCK_STREAM, 0);
-  if (data == INVALID_SOCKET) return INVALID_SOCKET;
-  bool connected = MakeNonBlocking(data);
-  if (connected && connect(data, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
-    connected =
-        WSAGetLastError() == WSAEWOULDBLOCK && WaitDataSocket(connection, data, Ready::kWrite) == 0;
+  DataSocket data(::socket(AF_INET, SOCK_STREAM, 0));
+  if (!data) return {};
+  bool connected = MakeNonBlocking(data.Get());
+  if (connected &&
+      connect(data.Get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
+    connected = WSAGetLastError() == WSAEWOULDBLOCK &&
+                WaitDataSocket(session, data.Get(), Ready::kWrite) == 0;
     int error = 0;
     int errorLength = sizeof error;
     if (connected) {
-      getsockopt(data, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &errorLength);
+      getsockopt(data.Get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &errorLength);
       connected = error == 0;
     }
   }
-  SetBufferSizes(data);
-  if (!connected) {
-    closesocket(data);
-    return INVALID_SOCKET;
-  }
+  SetBufferSizes(data.Get());
+  if (!connected) return {};
   Sleep(kSettleAfterConnectMs);
   return data;
 }
 
-SOCKET FtpOpenActive(SocketConnection& connection) {
-  const SOCKET listener = ::socket(AF_INET, SOCK_STREAM, 0);
-  if (listener == INVALID_SOCKET) return INVALID_SOCKET;
-  connection.address = sockaddr_in{};
-  connection.address.sin_family = AF_INET;
-  connection.address.sin_addr.s_addr = INADDR_ANY;
-  connection.address.sin_port = 0;
-  int length = sizeof connection.address;
+DataSocket FtpOpenActive(FtpSession& session) {
+  DataSocket listener(::socket(AF_INET, SOCK_STREAM, 0));
+  if (!listener) return {};
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = INADDR_ANY;
+  address.sin_port = 0;
+  int length = sizeof address;
   sockaddr_in local{};
   int localLength = sizeof local;
   const bool listening =
-      bind(listener, reinterpret_cast<const sockaddr*>(&connection.address), length) == 0 &&
-      getsockname(listener, reinterpret_cast<sockaddr*>(&connection.address), &length) == 0 &&
-      listen(listener, 1) == 0 && MakeNonBlocking(listener) &&
-      getsockname(connection.socket, reinterpret_cast<sockaddr*>(&local), &localLength) == 0;
-  if (!listening) {
-    closesocket(listener);
-    return INVALID_SOCKET;
-  }
+      bind(listener.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
+      getsockname(listener.Get(), reinterpret_cast<sockaddr*>(&address), &length) == 0 &&
+      listen(listener.Get(), 1) == 0 && MakeNonBlocking(listener.Get()) &&
+      getsockname(session.connection.socket, reinterpret_cast<sockaddr*>(&local), &localLength) ==
+          0;
+  if (!listening) return {};
   const auto* host = reinterpret_cast<const unsigned char*>(&local.sin_addr.s_addr);
-  const unsigned port = ntohs(connection.address.sin_port);
+  const unsigned port = ntohs(address.sin_port);
   char argument[64];
   std::snprintf(argument, sizeof argument, "%d,%d,%d,%d,%u,%u", host[0], host[1], host[2], host[3],
                 port >> 8, port & 0xff);
-  const int reply = FtpCommand(connection, "PORT ", argument);
-  if (reply != 2) {
-    connection.replyCode = reply;
-    closesocket(listener);
-    return INVALID_SOCKET;
+  const int reply = FtpCommand(session, "PORT ", argument);
+  if (reply != kReplyCompleted) {
+    session.reply.replyCode = reply;
+    return {};
   }
-  SetBufferSizes(listener);
+  SetBufferSizes(listener.Get());
   return listener;
 }
 
-SOCKET FtpAcceptData(SocketConnection& connection, SOCKET listener) {
-  if (WaitDataSocket(connection, listener, Ready::kRead) != 0) return INVALID_SOCKET;
-  const SOCKET data = accept(listener, nullptr, nullptr);
-  if (data != INVALID_SOCKET && !MakeNonBlocking(data)) {
-    closesocket(data);
-    return INVALID_SOCKET;
-  }
+DataSocket FtpAcceptData(FtpSession& session, const DataSocket& listener) {
+  if (WaitDataSocket(session, listener.Get(), Ready::kRead) != 0) return {};
+  DataSocket data(accept(listener.Get(), nullptr, nullptr));
+  if (data && !MakeNonBlocking(data.Get())) return {};
   return data;
 }
 
-HANDLE FtpOpenLocalFile(SocketConnection& connection, const std::string& path) {
+HANDLE FtpOpenLocalFile(FtpSession& session, const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     char text[4096 + 64];
     std::snprintf(text, sizeof text, "file open error %s %lu", path.c_str(), GetLastError());
-    FtpLog(connection, text);
+    FtpLog(session, text);
   }
   return file;
 }
 
-SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, HANDLE file, bool /*image*/) {
+SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*image*/) {
   const int32_t start = MsOfDay();
   int64_t sent = 0;
   SendOutcome outcome = SendOutcome::kSent;
   std::vector<char> blocks(kReadBlock * kBlocksPerWrite);
   GatheredSender socketWrites(
-      [&](const char* bytes, int length) { return SendPiece(connection, data, bytes, length); },
+      [&](const char* bytes, int length) { return SendPiece(session, data, bytes, length); },
       blocks.size());
   auto gather = [&](const char* bytes, int length) { return socketWrites.Put(bytes, length); };
   // A failed send is the end of this store: a time-out means the server stopped reading (its
   // completion reply would never come either), anything else a broken connection.
   auto sendFailed = [&](int result) {
-    if (connection.abortState != 0) return SendOutcome::kCancelled;
-    if (result == -2) return SendOutcome::kTimedOut;
+    if (session.connection.abortState != kNotAborted) return SendOutcome::kCancelled;
+    if (result == kWaitEnded) return SendOutcome::kTimedOut;
     char text[64];
     std::snprintf(text, sizeof text, "data send error %d", -result);
-    FtpLog(connection, text);
+    FtpLog(session, text);
     return SendOutcome::kFailed;
   };
   // One block: its pieces, its progress notice, and the look at the abort flag.
@@ -209,14 +205,14 @@ SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, HANDLE file, 
       return false;
     }
     sent += length;
-    connection.bytesSent += length;
-    if (connection.ownerWindow) {
+    session.bytesSent += length;
+    if (session.ownerWindow) {
       // The notice carries a 32-bit count; the list keeps the total within it.
-      const int64_t notified = std::min<int64_t>(connection.bytesSent, INT32_MAX);
-      SendMessageW(connection.ownerWindow, WM_UPLOAD_PROGRESS, static_cast<WPARAM>(notified), 0);
+      const int64_t notified = std::min<int64_t>(session.bytesSent, INT32_MAX);
+      SendMessageW(session.ownerWindow, WM_UPLOAD_PROGRESS, static_cast<WPARAM>(notified), 0);
     }
-    if (connection.abortState != 0) outcome = SendOutcome::kCancelled;
-    return connection.abortState == 0;
+    if (session.connection.abortState != kNotAborted) outcome = SendOutcome::kCancelled;
+    return session.connection.abortState == kNotAborted;
   };
   // The file is read a write's worth at a time and sent block by block: each read is a call
   // into the system as well. Only the end of the file ends the data; a failed read (a locked
@@ -226,7 +222,7 @@ SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, HANDLE file, 
     if (!ReadFile(file, blocks.data(), static_cast<DWORD>(blocks.size()), &read, nullptr)) {
       char text[64];
       std::snprintf(text, sizeof text, "file read error %lu", GetLastError());
-      FtpLog(connection, text);
+      FtpLog(session, text);
       outcome = SendOutcome::kFailed;
       break;
     }
@@ -241,20 +237,32 @@ SendOutcome FtpSendFile(SocketConnection& connection, SOCKET data, HANDLE file, 
     const int flushed = socketWrites.Flush();
     if (flushed <= 0 && outcome == SendOutcome::kSent) outcome = sendFailed(flushed);
   }
-  FtpLog(connection, MakeRateLine(sent, TransferMs(start, MsOfDay())));
+  FtpLog(session, MakeRateLine(sent, TransferMs(start, MsOfDay())));
   return outcome;
 }
 
-void FtpCloseData(SOCKET data) {
-  if (data == INVALID_SOCKET) return;
-  closesocket(data);
+DataSocket::DataSocket(DataSocket&& other) noexcept
+    : socket_(std::exchange(other.socket_, INVALID_SOCKET)) {}
+
+DataSocket& DataSocket::operator=(DataSocket&& other) noexcept {
+  if (this != &other) {
+    Close();
+    socket_ = std::exchange(other.socket_, INVALID_SOCKET);
+  }
+  return *this;
 }
 
-void FtpAbortData(SOCKET data) {
-  if (data == INVALID_SOCKET) return;
+void DataSocket::Close() {
+  if (socket_ == INVALID_SOCKET) return;
+  closesocket(socket_);
+  socket_ = INVALID_SOCKET;
+}
+
+void DataSocket::Abort() {
+  if (socket_ == INVALID_SOCKET) return;
   const linger reset{1, 0};
-  setsockopt(data, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
-  closesocket(data);
+  setsockopt(socket_, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
+  Close();
 }
 
 }  // namespace zorvel

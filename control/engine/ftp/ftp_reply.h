@@ -20,6 +20,13 @@ inline constexpr int kAbortedReplyCode = 421;
 inline constexpr int kReplyLineLimit = 1000;
 inline constexpr int kReplyTooLong = 10040;
 
+// The classes of reply (the first digit of the code) that the client tells apart.
+enum FtpReplyClass : int {
+  kReplyPreliminary = 1,
+  kReplyCompleted = 2,
+  kReplyIntermediate = 3,
+};
+
 struct FtpReplyState {
   int32_t replyDepth = 0;
   int32_t replyCode = 0;

@@ -13,20 +13,23 @@
 
 #include "control/engine/ftp/ftp_address.h"
 #include "control/engine/ftp/ftp_client_win.h"
+#include "control/engine/ftp/ftp_reply.h"
+#include "control/engine/ftp/ftp_session_win.h"
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
+#include "control/object/run_ending_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/window/bar_steps.h"
 #include "control/window/list_limits.h"
 #include "control/window/progress_text.h"
 
 namespace zorvel {
 namespace {
 
-constexpr int kBarSteps = 62;
 constexpr size_t kReplyShownLimit = 256;
 
 std::string Format(UINT id, int first, int second = 0) {
@@ -51,7 +54,11 @@ TimeOfDay Now() {
 class FtpRun {
  public:
   FtpRun(Zorvex& control, SocketConnection& connection)
-      : control_(control), connection_(connection), window_(control.Window()) {}
+      : control_(control),
+        connection_(connection),
+        window_(control.Window()),
+        ending_(control, connection),
+        session_(connection) {}
 
   int Perform();
 
@@ -59,19 +66,17 @@ class FtpRun {
   void SetStatus(std::string text);
   int Login(const FtpAddress& address);
   int StoreAll(const FtpAddress& address);
-  int EndAsCancelled();
   // Files may have changed since they were listed; what the list would refuse is refused now,
   // before connecting.
   bool ListStillFits();
   void StepBarToEnd();
-  void RestoreCaption();
 
   Zorvex& control_;
   SocketConnection& connection_;
   ControlWindow& window_;
+  RunEnding ending_;
+  FtpSession session_;
   TimeOfDay start_{};
-  bool captionSaved_ = false;
-  char caption_[256] = "";
 };
 
 void FtpRun::SetStatus(std::string text) {
@@ -82,7 +87,7 @@ void FtpRun::SetStatus(std::string text) {
 int FtpRun::Perform() {
   // A Cancel taken since the run began stands: clearing it here would store every file after
   // the control said the cancel was accepted.
-  control_.Result = 0;
+  control_.Result = kSucceeded;
   start_ = Now();
   DispatchPendingMessage();
   if (window_.Exists()) EnableWindow(window_.List(), FALSE);
@@ -98,15 +103,18 @@ int FtpRun::Perform() {
   const FtpAddress address =
       SplitFtpUrl(control_.URL, control_.Auth, static_cast<int>(control_.TimeoutSeconds));
   if (!ListStillFits()) return 0;
-  if (control_.CancelRequested) return EndAsCancelled();
+  if (control_.CancelRequested) {
+    ending_.Fail(kCancelled, std::string());
+    return 0;
+  }
   SetStatus(LoadAnsiString(IDS_CONNECTING));
-  connection_.ownerWindow = window_.Handle();
-  connection_.bytesSent = 0;
+  session_.ownerWindow = window_.Handle();
+  session_.bytesSent = 0;
   if (const int failed = Login(address)) return failed;
   // Connecting makes a fresh socket, which forgets an abort set while the lookup ran.
   if (control_.CancelRequested) {
-    connection_.Close();
-    return EndAsCancelled();
+    ending_.Fail(kCancelled, std::string());
+    return 0;
   }
   return StoreAll(address);
 }
@@ -126,12 +134,6 @@ bool FtpRun::ListStillFits() {
   return true;
 }
 
-int FtpRun::EndAsCancelled() {
-  SetStatus(LoadAnsiString(IDS_CANCELLED));
-  control_.Result = -2;
-  return 0;
-}
-
 int FtpRun::Login(const FtpAddress& address) {
   char text[1024];
   int code = 0;
@@ -140,7 +142,7 @@ int FtpRun::Login(const FtpAddress& address) {
     std::snprintf(text, sizeof text, "Connecting... %s:%d", address.host.c_str(), address.port);
     control_.LogLine(text);
     code = connection_.Connect(address.host, address.port, address.seconds);
-    if (code == 0) login = FtpLogin(connection_, address.user, address.password);
+    if (code == 0) login = FtpLogin(session_, address.user, address.password);
   } else {
     const FtpProxyRoute proxy = MakeProxyRoute(control_.ProxyFtp, address.user, address.host);
     const int port = proxy.port.value_or(address.port);
@@ -148,47 +150,38 @@ int FtpRun::Login(const FtpAddress& address) {
     control_.LogLine(text);
     code = connection_.Connect(proxy.host, port, address.seconds);
     if (code == 0) {
-      login = FtpProxyLogin(connection_, proxy.proxyUser ? &*proxy.proxyUser : nullptr,
+      login = FtpProxyLogin(session_, proxy.proxyUser ? &*proxy.proxyUser : nullptr,
                             proxy.proxyPassword, proxy.siteCommand ? &*proxy.siteCommand : nullptr,
                             proxy.loginUser, address.password);
     }
   }
   if (code == 0 && login == 0) return 0;
-  const std::string reply = connection_.replyText;
-  connection_.Close();
-  if (control_.CancelRequested) {
-    SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = -2;
-    return code != 0 ? code : login;
-  }
-  SetStatus(Format(IDS_CONNECT_ERROR, code != 0 ? code : login));
-  if (code == 0 && reply.size() < kReplyShownLimit) {
+  const int failed = code != 0 ? code : login;
+  const std::string reply = session_.reply.replyText;
+  const RunResult ended = ending_.Fail(kConnectFailed, Format(IDS_CONNECT_ERROR, failed));
+  if (ended == kConnectFailed && code == 0 && reply.size() < kReplyShownLimit) {
     control_.ProgressText = reply.substr(0, reply.find('\r'));
     window_.DrawLabel(TextArea::kRemain, control_.ProgressText);
   }
-  control_.Result = -3;
-  return code != 0 ? code : login;
+  return failed;
 }
 
 int FtpRun::StoreAll(const FtpAddress& address) {
   const std::vector<std::string> ascEntries = SplitAscExt(control_.AscExt);
-  if (control_.Passive) FtpCommand(connection_, "PASV", "");
-  if (control_.BrowserWindow) {
-    GetWindowTextA(control_.BrowserWindow, caption_, sizeof caption_);
-    captionSaved_ = true;
-  }
+  if (control_.Passive) FtpCommand(session_, "PASV", "");
+  ending_.SaveCaption();
   const std::string uploading = LoadAnsiString(IDS_UPLOADING);
   SetStatus(uploading);
   if (window_.Exists()) {
-    SendMessageW(window_.ProgressBar(), PBM_SETRANGE, 0, MAKELPARAM(0, kBarSteps));
+    SendMessageW(window_.ProgressBar(), PBM_SETRANGE, 0, MAKELPARAM(0, BarSteps::kBarRange));
     SendMessageW(window_.ProgressBar(), PBM_SETSTEP, 1, 0);
   }
   DispatchPendingMessage();
   window_.ResetFtpProgress();
 
-  int stored = 2;
-  for (int i = 0;
-       stored == 2 && !control_.CancelRequested && i < window_.EntryCount() && i < control_.Count;
+  int stored = kReplyCompleted;
+  for (int i = 0; stored == kReplyCompleted && !control_.CancelRequested &&
+                  i < window_.EntryCount() && i < control_.Count;
        ++i) {
     window_.SelectEntry(i);
     const std::string itemText = window_.EntryText(i);
@@ -205,44 +198,29 @@ int FtpRun::StoreAll(const FtpAddress& address) {
     }
     control_.LogLine(text.data());
     const char type = ChooseTransferType(itemText, item.storedName, ascEntries);
-    stored = FtpStore(connection_, MakeStorLine(address.directory, item.storedName), item.localPath,
-                      type);
+    stored =
+        FtpStore(session_, MakeStorLine(address.directory, item.storedName), item.localPath, type);
   }
-  if (stored == 2 && !control_.CancelRequested) {
+  if (stored == kReplyCompleted && !control_.CancelRequested) {
     StepBarToEnd();
     const long seconds = ElapsedMs(start_, Now()) / 1000;
     control_.StatusText =
         Format(IDS_COMPLETE, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
-    FtpQuit(connection_);
-    connection_.Close();
-    window_.DrawLabel(TextArea::kStatus, control_.StatusText);
-    DispatchPendingMessage();
-    control_.Events().Fire(kOnComplete, control_.StatusText);
-    RestoreCaption();
+    FtpQuit(session_);
+    ending_.Complete(control_.StatusText);
     return 1;
   }
-  connection_.Close();
-  control_.Result = -4;
-  RestoreCaption();
-  if (control_.CancelRequested) {
-    SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = -2;
-  } else {
-    SetStatus(Format(IDS_SEND_ERROR, stored));
-  }
+  ending_.Fail(kSendFailed, Format(IDS_SEND_ERROR, stored));
   return 0;
 }
 
 void FtpRun::StepBarToEnd() {
   if (!window_.Exists()) return;
-  for (int i = 0;
-       i < kBarSteps && SendMessageW(window_.ProgressBar(), PBM_GETPOS, 0, 0) < kBarSteps; ++i) {
+  for (int i = 0; i < BarSteps::kBarRange &&
+                  SendMessageW(window_.ProgressBar(), PBM_GETPOS, 0, 0) < BarSteps::kBarRange;
+       ++i) {
     SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
   }
-}
-
-void FtpRun::RestoreCaption() {
-  if (captionSaved_ && control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, caption_);
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <string>
 
 #include "control/engine/http/answer_reader.h"
-#include "control/engine/http/bar_steps.h"
 #include "control/engine/http/upload_address.h"
 #include "control/engine/http/upload_files_win.h"
 #include "control/engine/http/upload_request.h"
@@ -20,8 +19,10 @@
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
+#include "control/object/run_ending_win.h"
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/window/bar_steps.h"
 #include "control/window/file_entry_text.h"
 #include "control/window/list_limits.h"
 #include "control/window/progress_text.h"
@@ -49,12 +50,17 @@ std::string Format(UINT id, int first, int second = 0) {
 class HttpRun {
  public:
   HttpRun(Zorvex& control, SocketConnection& connection)
-      : control_(control), connection_(connection), window_(control.Window()) {}
+      : control_(control),
+        connection_(connection),
+        window_(control.Window()),
+        ending_(control, connection) {}
 
   int Perform();
 
  private:
   void SetStatus(std::string text);
+  // An address this library cannot serve ends the run before anything is sent.
+  int RefuseAddress();
   bool BuildItemTable();
   int ConnectToServer(const UploadAddress& address);
   // The TLS session of an "https://" run, in the proxy's tunnel where there is one: 0 or the
@@ -75,19 +81,17 @@ class HttpRun {
   int ServerErrorEnd();
   // A server that sends more than an answer can be: the send-failure end with kLineTooLong.
   int AnswerTooLongEnd(const char* part);
-  void RestoreCaption();
   void StepBar();
 
   Zorvex& control_;
   SocketConnection& connection_;
   ControlWindow& window_;
+  RunEnding ending_;
   ItemTable table_;
   UploadFile file_;
   WindowPacer pacer_;
   TimeOfDay runStart_{}, transferStart_{};
   std::string sendingPrefix_, remainFormat_;
-  bool captionSaved_ = false;
-  char caption_[256] = "";
 };
 
 void HttpRun::SetStatus(std::string text) {
@@ -104,26 +108,17 @@ int HttpRun::Perform() {
   control_.ProgressText.clear();
   control_.ResponseHeaders.Empty();
   control_.ResponseBody.Empty();
-  control_.Result = 0;
+  control_.Result = kSucceeded;
   runStart_ = Now();
   control_.CancelRequested = false;
   DispatchPendingMessage();
   const std::string& url = control_.URL;
   if (!StartsWithIgnoreCase(url, "http://") && !StartsWithIgnoreCase(url, "https://") &&
       !StartsWithIgnoreCase(url, "ftp://")) {
-    char text[512];
-    std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), url.c_str());
-    control_.ProgressText = text;
-    control_.Result = -1;
-    return 0;
+    return RefuseAddress();
   }
   if (url[0] == 'f' || url[0] == 'F') {
-    if (g_ftpUpload) return g_ftpUpload(control_, connection_);
-    char text[512];
-    std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), url.c_str());
-    control_.ProgressText = text;
-    control_.Result = -1;
-    return 0;
+    return g_ftpUpload ? g_ftpUpload(control_, connection_) : RefuseAddress();
   }
   if (RefuseUnsafeInput(control_, {{"URL", url},
                                    {"Para1", control_.Para1},
@@ -143,6 +138,14 @@ int HttpRun::Perform() {
       ResolveUploadAddress(url, proxy, static_cast<int>(control_.TimeoutSeconds));
   if (const int failed = ConnectToServer(address)) return failed;
   return SendRequest(address);
+}
+
+int HttpRun::RefuseAddress() {
+  char text[512];
+  std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), control_.URL.c_str());
+  control_.ProgressText = text;
+  control_.Result = kInputRefused;
+  return 0;
 }
 
 bool HttpRun::BuildItemTable() {
@@ -167,8 +170,7 @@ bool HttpRun::BuildItemTable() {
     DispatchPendingMessage();
     if (control_.CancelRequested) {
       window_.SuspendListRedraw(false);
-      SetStatus(LoadAnsiString(IDS_CANCELLED));
-      control_.Result = -2;
+      ending_.Fail(kCancelled, std::string());
       return false;
     }
   }
@@ -191,14 +193,7 @@ int HttpRun::ConnectToServer(const UploadAddress& address) {
   int code = connection_.Connect(address.host, address.port, address.timeoutSeconds);
   if (code == 0 && address.secure) code = OpenSecureChannel(address);
   if (code == 0) return 0;
-  connection_.Close();
-  if (control_.CancelRequested) {
-    SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = -2;
-  } else {
-    SetStatus(Format(IDS_CONNECT_ERROR, code));
-    control_.Result = -3;
-  }
+  ending_.Fail(kConnectFailed, Format(IDS_CONNECT_ERROR, code));
   return code;
 }
 
@@ -236,10 +231,7 @@ int HttpRun::OpenTunnel(const UploadAddress& address) {
 }
 
 int HttpRun::SendRequest(const UploadAddress& address) {
-  if (control_.BrowserWindow) {
-    GetWindowTextA(control_.BrowserWindow, caption_, sizeof caption_);
-    captionSaved_ = true;
-  }
+  ending_.SaveCaption();
   sendingPrefix_ = LoadAnsiString(IDS_UPLOADING);
   remainFormat_ = LoadAnsiString(IDS_REMAIN_TIME);
   SetStatus(sendingPrefix_);
@@ -384,7 +376,7 @@ int HttpRun::ReadAnswer() {
   while (!reader.BodyComplete(received)) {
     int length = 0, status = 0;
     const std::unique_ptr<char[]> block = connection_.ReadAvailable(length, status);
-    if (status == -2 || status == WSAENOBUFS) return SendFailureEnd(status);
+    if (status == kWaitEnded || status == WSAENOBUFS) return SendFailureEnd(status);
     if (!block || status != 0) break;
     if (received + length > AnswerReader::kBodyLimit) return AnswerTooLongEnd("body");
     if (!control_.ResponseBody.Append(block.get(), length)) return SendFailureEnd(WSAENOBUFS);
@@ -395,27 +387,16 @@ int HttpRun::ReadAnswer() {
   const long seconds = ElapsedMs(runStart_, Now()) / 1000;
   control_.StatusText =
       Format(IDS_COMPLETE, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
-  connection_.Close();
-  window_.DrawLabel(TextArea::kStatus, control_.StatusText);
-  StepBar();
-  control_.Events().Fire(kOnComplete, control_.ResponseBody.Text());
-  RestoreCaption();
-  control_.Result = 0;
+  if (window_.Exists()) SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
+  ending_.Complete(control_.ResponseBody.Text());
+  control_.Result = kSucceeded;
   return 1;
 }
 
 int HttpRun::SendFailureEnd(int code) {
   DrawPendingProgress();
   file_.Close();
-  connection_.Close();
-  RestoreCaption();
-  if (control_.CancelRequested) {
-    SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = -2;
-  } else {
-    SetStatus(Format(IDS_SEND_ERROR, code));
-    control_.Result = -4;
-  }
+  ending_.Fail(kSendFailed, Format(IDS_SEND_ERROR, code));
   return 0;
 }
 
@@ -425,20 +406,8 @@ int HttpRun::AnswerTooLongEnd(const char* part) {
 }
 
 int HttpRun::ServerErrorEnd() {
-  connection_.Close();
-  RestoreCaption();
-  if (control_.CancelRequested) {
-    SetStatus(LoadAnsiString(IDS_CANCELLED));
-    control_.Result = -2;
-  } else {
-    SetStatus(LoadAnsiString(IDS_SERVER_ERROR));
-    control_.Result = -5;
-  }
+  ending_.Fail(kServerError, LoadAnsiString(IDS_SERVER_ERROR));
   return 0;
-}
-
-void HttpRun::RestoreCaption() {
-  if (captionSaved_ && control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, caption_);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "control/engine/http/bar_steps.h"
+#include "control/window/bar_steps.h"
 
 namespace zorvel {
 namespace {

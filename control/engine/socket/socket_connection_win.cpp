@@ -45,7 +45,7 @@ SocketConnection::SocketConnection() {
 
 SocketConnection::~SocketConnection() {
   if (socket != INVALID_SOCKET) Close();
-  if (lookupHandle != nullptr) WSACancelAsyncRequest(lookupHandle);
+  if (lookupHandle_ != nullptr) WSACancelAsyncRequest(lookupHandle_);
   DestroySocketWindow(window);
   ReleaseSocketLayer();
 }
@@ -56,7 +56,7 @@ bool SocketConnection::EnsureWindow() {
 }
 
 void SocketConnection::StartTimeoutTimer() {
-  if (window != nullptr) SetTimer(window, TIMEOUT_TIMER_ID, static_cast<UINT>(timeoutMs), nullptr);
+  if (window != nullptr) SetTimer(window, TIMEOUT_TIMER_ID, static_cast<UINT>(timeoutMs_), nullptr);
 }
 
 void SocketConnection::StopTimeoutTimer() {
@@ -68,35 +68,35 @@ void SocketConnection::StopTimeoutTimer() {
 
 void SocketConnection::PumpWaiting(DWORD waitStart) {
   // A quitting host ends the wait as a cancel would.
-  if (PumpOneMessage()) abortState = 1;
-  if (abortState == 0 && GetTickCount() - waitStart >= static_cast<DWORD>(timeoutMs)) {
-    abortState = 1;
+  if (PumpOneMessage()) abortState = kAborted;
+  if (abortState == kNotAborted && GetTickCount() - waitStart >= static_cast<DWORD>(timeoutMs_)) {
+    abortState = kAborted;
   }
 }
 
 bool SocketConnection::WaitForMessage(UINT id) {
   // A message of an earlier wait (the connect of a previous socket, say) must not count.
-  lastMessage = 0;
+  lastMessage_ = 0;
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (lastMessage != id && abortState == 0) PumpWaiting(waitStart);
+  while (lastMessage_ != id && abortState == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
-  if (lastMessage == id) return WSAGETSELECTERROR(lastEvent) == 0;
-  if (lookupHandle != nullptr) {
-    WSACancelAsyncRequest(lookupHandle);
-    lookupHandle = nullptr;
+  if (lastMessage_ == id) return WSAGETSELECTERROR(lastEvent_) == 0;
+  if (lookupHandle_ != nullptr) {
+    WSACancelAsyncRequest(lookupHandle_);
+    lookupHandle_ = nullptr;
   }
   return false;
 }
 
 int SocketConnection::LookUp(const std::string& host, in_addr& resolved, bool& hasAddress) {
   hostEntry_.fill(0);
-  lookupHandle = WSAAsyncGetHostByName(window, WM_SOCKET_LOOKUP, host.c_str(), hostEntry_.data(),
-                                       kHostEntrySize);
-  if (lookupHandle == nullptr) return -3;
+  lookupHandle_ = WSAAsyncGetHostByName(window, WM_SOCKET_LOOKUP, host.c_str(), hostEntry_.data(),
+                                        kHostEntrySize);
+  if (lookupHandle_ == nullptr) return kLookupNotStarted;
   connectPhase = 0;
   if (!WaitForMessage(WM_SOCKET_LOOKUP)) {
-    return abortState != 0 ? -2 : WSAGETASYNCERROR(lastEvent);
+    return abortState != kNotAborted ? int{kWaitEnded} : WSAGETASYNCERROR(lastEvent_);
   }
   const auto* entry = reinterpret_cast<const hostent*>(hostEntry_.data());
   resolved.s_addr = 0;
@@ -112,13 +112,13 @@ int SocketConnection::LookUp(const std::string& host, in_addr& resolved, bool& h
 int SocketConnection::Connect(const std::string& host, int portNumber, int seconds) {
   if (socket == INVALID_SOCKET) {
     socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    abortState = 0;
-    closing = 0;
+    abortState = kNotAborted;
+    closing_ = 0;
   }
-  port = portNumber;
-  timeoutMs = static_cast<int32_t>(std::clamp<int64_t>(int64_t{seconds} * 1000, 0, INT32_MAX));
+  port_ = portNumber;
+  timeoutMs_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{seconds} * 1000, 0, INT32_MAX));
   EnsureWindow();
-  if (socket == INVALID_SOCKET || window == nullptr) return -1;
+  if (socket == INVALID_SOCKET || window == nullptr) return kSocketUnusable;
 
   in_addr peer{};
   if (IsIPv4Literal(host)) {
@@ -127,26 +127,26 @@ int SocketConnection::Connect(const std::string& host, int portNumber, int secon
     bool hasAddress = false;
     if (const int failure = LookUp(host, peer, hasAddress); failure != 0) return failure;
   }
-  address = sockaddr_in{};
+  sockaddr_in address{};
   address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<u_short>(port));
+  address.sin_port = htons(static_cast<u_short>(port_));
   address.sin_addr = peer;
 
   if (WSAAsyncSelect(socket, window, WM_SOCKET_EVENT, kSocketEvents) == SOCKET_ERROR) {
-    lastError = WSAGetLastError();
-    return lastError;
+    lastError_ = WSAGetLastError();
+    return lastError_;
   }
-  sendOffset = 0;
-  readOffset = 0;
+  sendOffset_ = 0;
+  readOffset_ = 0;
   connectPhase = 1;
   if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     const int error = WSAGetLastError();
     if (error != WSAEWOULDBLOCK) {
-      lastError = error;
+      lastError_ = error;
       return error;
     }
     if (!WaitForMessage(WM_SOCKET_EVENT)) {
-      return abortState != 0 ? -2 : WSAGETSELECTERROR(lastEvent);
+      return abortState != kNotAborted ? int{kWaitEnded} : WSAGETSELECTERROR(lastEvent_);
     }
   }
   SetSendBufferSize(socket);
@@ -157,11 +157,11 @@ int SocketConnection::Connect(const std::string& host, int portNumber, int secon
 }
 
 void SocketConnection::Close() {
-  closing = 1;
-  sendOffset = 0;
-  readOffset = 0;
+  closing_ = 1;
+  sendOffset_ = 0;
+  readOffset_ = 0;
   sendBuffer.Empty();
-  receiveBuffer.Empty();
+  receiveBuffer_.Empty();
   if (socket != INVALID_SOCKET) {
     // No more notifications for this socket: a new one may get the same handle value.
     if (window != nullptr) WSAAsyncSelect(socket, window, 0, 0);
@@ -182,7 +182,7 @@ void SocketConnection::Close() {
   tls_.reset();
   tlsIncoming_.clear();
   tlsClosed_ = false;
-  abortState = 0;
+  abortState = kNotAborted;
 }
 
 int SocketConnection::IsPublicHost(const std::string& url) {
@@ -191,10 +191,10 @@ int SocketConnection::IsPublicHost(const std::string& url) {
   if (host.kind == PageHostKind::kForeign) return 1;
   if (socket == INVALID_SOCKET) {
     socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    abortState = 0;
-    closing = 0;
+    abortState = kNotAborted;
+    closing_ = 0;
   }
-  timeoutMs = kLookupTimeoutMs;
+  timeoutMs_ = kLookupTimeoutMs;
   if (!EnsureWindow()) return -1;
   in_addr resolved{};
   bool hasAddress = false;
@@ -207,17 +207,17 @@ int SocketConnection::IsPublicHost(const std::string& url) {
 void SocketConnection::OnSocketMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // Leftovers of a closed socket, a cancelled lookup or another timer are not ours.
   if (message == WM_SOCKET_EVENT && static_cast<SOCKET>(wParam) != socket) return;
-  if (message == WM_SOCKET_LOOKUP && reinterpret_cast<HANDLE>(wParam) != lookupHandle) return;
+  if (message == WM_SOCKET_LOOKUP && reinterpret_cast<HANDLE>(wParam) != lookupHandle_) return;
   if (message == WM_TIMER && wParam != TIMEOUT_TIMER_ID) return;
-  lastMessage = message;
-  lastEvent = static_cast<UINT>(lParam);
+  lastMessage_ = message;
+  lastEvent_ = static_cast<UINT>(lParam);
   switch (message) {
     case WM_TIMER:
-      abortState = 1;
+      abortState = kAborted;
       if (WSAIsBlocking()) WSACancelBlockingCall();
       return;
     case WM_SOCKET_LOOKUP:
-      lookupHandle = nullptr;
+      lookupHandle_ = nullptr;
       return;
     default:
       break;
@@ -226,14 +226,14 @@ void SocketConnection::OnSocketMessage(UINT message, WPARAM wParam, LPARAM lPara
     case FD_READ: {
       CompactReceived();
       const int received = ReceiveChunk();
-      if (received >= 0) lastError = 0;
+      if (received >= 0) lastError_ = 0;
       return;
     }
     case FD_WRITE:
       DrainSendBuffer();
       return;
     case FD_CLOSE:
-      abortState = -3;
+      abortState = kPeerClosedAbort;
       return;
     default:
       return;

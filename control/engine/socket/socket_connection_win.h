@@ -2,11 +2,9 @@
 //
 // Every operation that has to wait runs a small message loop on the calling thread: the host's
 // window stays alive, and the loop ends when the awaited socket message arrives, when the
-// time-out timer fires, or when someone (the control's Cancel) sets abortState to 1.
+// time-out timer fires, or when someone (the control's Cancel) sets abortState to kAborted.
 //
-// Results: 0 success; -1 no socket or window, or the connection is closing; -2 the wait ended by
-// time-out or cancel; -3 the lookup could not start (Connect) or the peer closed / nothing to read
-// (reads); a positive value is a WinSock error code.
+// Results: a SocketResult, or a positive WinSock error code.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +19,26 @@
 
 class TlsChannel;
 
+enum SocketResult : int {
+  kSocketDone = 0,
+  // No socket or window, or the connection is closing.
+  kSocketUnusable = -1,
+  // The wait ended by time-out or cancel.
+  kWaitEnded = -2,
+  // The peer closed, or nothing is left to read.
+  kPeerClosed = -3,
+  // Connect: the lookup of the host could not start.
+  kLookupNotStarted = -3,
+};
+
+// Why a wait of the connection ends early: the time-out or a cancel aborts it, and the peer's
+// close ends what waits for more bytes.
+enum AbortState : int32_t {
+  kNotAborted = 0,
+  kAborted = 1,
+  kPeerClosedAbort = -3,
+};
+
 constexpr UINT WM_SOCKET_LOOKUP = WM_USER + 101;
 constexpr UINT WM_SOCKET_EVENT = WM_USER + 102;
 constexpr UINT_PTR TIMEOUT_TIMER_ID = 10;
@@ -34,9 +52,9 @@ class SocketConnection {
 
   int Connect(const std::string& host, int port, int seconds);
   // Opens a TLS session over the connected socket and checks that the server's certificate is
-  // trusted for `host`; from then on sends and reads carry the session's records. 0, -2 on
-  // time-out or cancel, -3 when the peer closed, a WinSock error, or the provider's (negative)
-  // code of a failed handshake or a refused certificate, with the reason in `why`.
+  // trusted for `host`; from then on sends and reads carry the session's records. A
+  // SocketResult, a WinSock error, or the provider's (negative) code of a failed handshake or a
+  // refused certificate, with the reason in `why`.
   int StartTls(const std::string& host, std::string& why);
   // 0 once every byte was handed to the socket; what it could not take at once is kept in
   // sendBuffer and drained by FD_WRITE while this waits.
@@ -56,47 +74,30 @@ class SocketConnection {
   void StartTimeoutTimer();
   void StopTimeoutTimer();
 
-  sockaddr_in address{};
+  // The time-out of every wait, which the FTP engine's data sockets keep as well.
+  int32_t TimeoutMs() const { return timeoutMs_; }
+
   SOCKET socket = INVALID_SOCKET;
   HWND window = nullptr;
-  HANDLE lookupHandle = nullptr;
-  UINT lastMessage = 0;
-  UINT lastEvent = 0;
   int32_t connectPhase = 0;
-  int32_t lastError = 0;
-  int32_t timeoutMs = 0;
-  int32_t port = 0;
   ByteBuffer sendBuffer;
-  int32_t sendOffset = 0;
-  ByteBuffer receiveBuffer;
-  int32_t readOffset = 0;
-  int32_t closing = 0;
-  int32_t abortState = 0;
-
-  // State of the FTP client that runs on this connection (control/engine/ftp).
-  HWND ownerWindow = nullptr;
-  int64_t bytesSent = 0;  // a run's files may together pass 2 GB
-  int32_t replyDepth = 0;
-  char transferType = 'A';
-  int32_t greeted = 0;
-  int32_t replyCode = 0;
-  std::string replyText;
-  int32_t passiveMode = 0;
+  int32_t abortState = kNotAborted;
 
  private:
   bool EnsureWindow();
-  // Resolves host into a network-order address: 0, -3 when the lookup cannot start, -2 on
-  // time-out or cancel, or the WinSock error the lookup reported.
+  // Resolves host into a network-order address: kSocketDone, kLookupNotStarted, kWaitEnded, or
+  // the WinSock error the lookup reported.
   int LookUp(const std::string& host, in_addr& resolved, bool& hasAddress);
   // Pumps one message and turns an overdue wait into a time-out even when WM_TIMER is starved
   // by a flood of other messages or never reaches an untabled window.
   void PumpWaiting(DWORD waitStart);
-  // Dispatches one pending message between reads that found data at once; -2 when a cancel
-  // (or a quitting host) has set abortState, else 0.
+  // Dispatches one pending message between reads that found data at once; kWaitEnded when a
+  // cancel (or a quitting host) has set abortState, else kSocketDone.
   int KeepWindowAlive();
-  // Waits until more bytes have been received or the wait is aborted; 0, -2 or -3.
+  // Waits until more bytes have been received or the wait is aborted: kSocketDone, kWaitEnded or
+  // kPeerClosed.
   int WaitForData();
-  // Takes what the socket holds into receiveBuffer: >0 bytes, 0 peer closed, <0 -error.
+  // Takes what the socket holds into receiveBuffer_: >0 bytes, 0 peer closed, <0 -error.
   int ReceiveChunk();
   void CompactReceived();
   void DrainSendBuffer();
@@ -104,13 +105,23 @@ class SocketConnection {
   int SendBuffered(const char* data, int length);
   // SendAll for the bytes as they go on the wire.
   int SendRaw(const char* data, int length);
-  // Waits for more bytes during the handshake: 0, -2, -3 or a WinSock error.
+  // Waits for more bytes during the handshake: a SocketResult or a WinSock error.
   int AwaitHandshakeBytes();
   // Files what recv took while a TLS session runs: during the handshake the raw bytes count,
   // afterwards the bytes of the records opened (ReceiveChunk's results).
   int TakeTlsBytes(const char* chunk, int received);
   int OpenRecords();
 
+  HANDLE lookupHandle_ = nullptr;
+  UINT lastMessage_ = 0;
+  UINT lastEvent_ = 0;
+  int32_t lastError_ = 0;
+  int32_t timeoutMs_ = 0;
+  int32_t port_ = 0;
+  int32_t sendOffset_ = 0;
+  ByteBuffer receiveBuffer_;
+  int32_t readOffset_ = 0;
+  int32_t closing_ = 0;
   // Set when FD_WRITE meets a hard error while draining sendBuffer; reported by SendAll.
   int32_t pendingSendError_ = 0;
   // Counts every received byte, so a wait sees new data even when compaction shrank the buffer.

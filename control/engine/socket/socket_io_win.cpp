@@ -14,9 +14,9 @@ constexpr int32_t kCompactionThreshold = 4096;
 }  // namespace
 
 void SocketConnection::CompactReceived() {
-  if (readOffset > kCompactionThreshold) {
-    receiveBuffer.Consume(readOffset);
-    readOffset = 0;
+  if (readOffset_ > kCompactionThreshold) {
+    receiveBuffer_.Consume(readOffset_);
+    readOffset_ = 0;
   }
 }
 
@@ -25,13 +25,13 @@ int SocketConnection::ReceiveChunk() {
   const int received = recv(socket, chunk, sizeof chunk, 0);
   if (received == SOCKET_ERROR) {
     const int error = WSAGetLastError();
-    if (error != WSAEWOULDBLOCK) lastError = error;
+    if (error != WSAEWOULDBLOCK) lastError_ = error;
     return -error;
   }
   if (tls_) return TakeTlsBytes(chunk, received);
   // Bytes that cannot be kept are a failed read, never a shorter answer.
-  if (!receiveBuffer.Append(chunk, received)) {
-    lastError = WSAENOBUFS;
+  if (!receiveBuffer_.Append(chunk, received)) {
+    lastError_ = WSAENOBUFS;
     return -WSAENOBUFS;
   }
   bytesReceived_ += received;
@@ -41,37 +41,37 @@ int SocketConnection::ReceiveChunk() {
 int SocketConnection::KeepWindowAlive() {
   // A peer that keeps sending never lets a read wait: the thread's messages (the Cancel click
   // among them) are dispatched here instead.
-  if (DispatchPendingMessage()) abortState = 1;
-  if (abortState == 0) return 0;
-  return abortState == -3 ? 0 : -2;
+  if (DispatchPendingMessage()) abortState = kAborted;
+  if (abortState == kNotAborted) return kSocketDone;
+  return abortState == kPeerClosedAbort ? kSocketDone : kWaitEnded;
 }
 
 int SocketConnection::WaitForData() {
   const int64_t before = bytesReceived_;
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (bytesReceived_ == before && abortState == 0) PumpWaiting(waitStart);
+  while (bytesReceived_ == before && abortState == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
-  if (bytesReceived_ != before) return 0;
-  return abortState == -3 ? -3 : -2;
+  if (bytesReceived_ != before) return kSocketDone;
+  return abortState == kPeerClosedAbort ? kPeerClosed : kWaitEnded;
 }
 
 void SocketConnection::DrainSendBuffer() {
-  while (sendBuffer.Length() - sendOffset > 0) {
+  while (sendBuffer.Length() - sendOffset_ > 0) {
     const int sent =
-        send(socket, sendBuffer.Data() + sendOffset, sendBuffer.Length() - sendOffset, 0);
+        send(socket, sendBuffer.Data() + sendOffset_, sendBuffer.Length() - sendOffset_, 0);
     if (sent == SOCKET_ERROR) {
       const int error = WSAGetLastError();
-      lastError = error;
+      lastError_ = error;
       if (error == WSAEWOULDBLOCK) return;  // the next FD_WRITE goes on
       // The bytes are lost; the SendAll that queued them must not report success.
       pendingSendError_ = error;
       break;
     }
-    sendOffset += sent;
+    sendOffset_ += sent;
   }
   sendBuffer.Empty();
-  sendOffset = 0;
+  sendOffset_ = 0;
 }
 
 int SocketConnection::SendBuffered(const char* data, int length) {
@@ -80,39 +80,39 @@ int SocketConnection::SendBuffered(const char* data, int length) {
   }
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (sendBuffer.Length() > 0 && abortState == 0) PumpWaiting(waitStart);
+  while (sendBuffer.Length() > 0 && abortState == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
   if (pendingSendError_ != 0) {
     const int error = pendingSendError_;
     pendingSendError_ = 0;
     return error;
   }
-  if (sendBuffer.Length() > 0) return -2;
-  sendOffset = 0;
-  return 0;
+  if (sendBuffer.Length() > 0) return kWaitEnded;
+  sendOffset_ = 0;
+  return kSocketDone;
 }
 
 int SocketConnection::SendAll(const char* data, int length) {
-  if (closing || socket == INVALID_SOCKET) return -1;
+  if (closing_ || socket == INVALID_SOCKET) return kSocketUnusable;
   if (tls_ && tls_->Open()) {
     std::string records;
-    if (tls_->Encrypt(data, length, records) != 0) return lastError = WSAECONNABORTED;
+    if (tls_->Encrypt(data, length, records) != 0) return lastError_ = WSAECONNABORTED;
     return SendRaw(records.data(), static_cast<int>(records.size()));
   }
   return SendRaw(data, length);
 }
 
 int SocketConnection::SendRaw(const char* data, int length) {
-  if (closing || socket == INVALID_SOCKET) return -1;
+  if (closing_ || socket == INVALID_SOCKET) return kSocketUnusable;
   // Bytes still queued from an earlier send go first; sending past them would reorder the stream.
-  if (sendBuffer.Length() > sendOffset) return SendBuffered(data, length);
+  if (sendBuffer.Length() > sendOffset_) return SendBuffered(data, length);
   int sent = 0;
   while (sent < length) {
     const int taken = send(socket, data + sent, length - sent, 0);
     if (taken == SOCKET_ERROR) {
       const int error = WSAGetLastError();
       if (error != WSAEWOULDBLOCK) {
-        lastError = error;
+        lastError_ = error;
         return error;
       }
       return SendBuffered(data + sent, length - sent);
@@ -124,10 +124,10 @@ int SocketConnection::SendRaw(const char* data, int length) {
 
 int SocketConnection::ReadLine(std::string& line, int capacity) {
   line.clear();
-  if (closing) return -1;
-  std::optional<std::string> found = ExtractLine(receiveBuffer, readOffset);
+  if (closing_) return kSocketUnusable;
+  std::optional<std::string> found = ExtractLine(receiveBuffer_, readOffset_);
   if (!found) {
-    if (socket == INVALID_SOCKET) return -1;
+    if (socket == INVALID_SOCKET) return kSocketUnusable;
     CompactReceived();
     while (!found) {
       const int received = ReceiveChunk();
@@ -135,12 +135,12 @@ int SocketConnection::ReadLine(std::string& line, int capacity) {
         if (-received != WSAEWOULDBLOCK) return -received;
         if (const int ended = WaitForData(); ended != 0) return ended;
       } else if (received == 0) {
-        return -3;  // the peer closed before the line ended
+        return kPeerClosed;  // the peer closed before the line ended
       }
-      if (receiveBuffer.Length() <= readOffset) return -3;
-      found = ExtractLine(receiveBuffer, readOffset);
+      if (receiveBuffer_.Length() <= readOffset_) return kPeerClosed;
+      found = ExtractLine(receiveBuffer_, readOffset_);
       if (!found) {
-        if (receiveBuffer.Length() - readOffset > kLineLimit) return kLineTooLong;
+        if (receiveBuffer_.Length() - readOffset_ > kLineLimit) return kLineTooLong;
         if (const int ended = KeepWindowAlive()) return ended;
       }
     }
@@ -152,9 +152,9 @@ int SocketConnection::ReadLine(std::string& line, int capacity) {
 std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status) {
   length = 0;
   status = 0;
-  if (receiveBuffer.Length() <= readOffset) {
-    if (closing || socket == INVALID_SOCKET) {
-      status = -1;
+  if (receiveBuffer_.Length() <= readOffset_) {
+    if (closing_ || socket == INVALID_SOCKET) {
+      status = kSocketUnusable;
       return nullptr;
     }
     CompactReceived();
@@ -169,8 +169,8 @@ std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status
         return nullptr;
       }
     }
-    if (receiveBuffer.Length() <= readOffset) {
-      status = -3;
+    if (receiveBuffer_.Length() <= readOffset_) {
+      status = kPeerClosed;
       return nullptr;
     }
   }
@@ -178,16 +178,16 @@ std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status
     status = ended;
     return nullptr;
   }
-  const int32_t unread = receiveBuffer.Length() - readOffset;
+  const int32_t unread = receiveBuffer_.Length() - readOffset_;
   std::unique_ptr<char[]> block(new (std::nothrow) char[static_cast<size_t>(unread) + 1]);
   if (!block) {
     status = WSAENOBUFS;  // the bytes stay buffered for the next call
     return nullptr;
   }
-  std::memcpy(block.get(), receiveBuffer.Data() + readOffset, static_cast<size_t>(unread));
+  std::memcpy(block.get(), receiveBuffer_.Data() + readOffset_, static_cast<size_t>(unread));
   block[unread] = '\0';
   length = unread;
-  receiveBuffer.Empty();
-  readOffset = 0;
+  receiveBuffer_.Empty();
+  readOffset_ = 0;
   return block;
 }

@@ -7,7 +7,7 @@
 
 int SocketConnection::StartTls(const std::string& host, std::string& why) {
   why.clear();
-  if (closing || socket == INVALID_SOCKET) return -1;
+  if (closing_ || socket == INVALID_SOCKET) return kSocketUnusable;
   tls_ = std::make_unique<TlsChannel>(host);
   tlsIncoming_.clear();
   tlsClosed_ = false;
@@ -30,8 +30,8 @@ int SocketConnection::StartTls(const std::string& host, std::string& why) {
     if (step == TlsChannel::Step::kDone) break;
     if (step == TlsChannel::Step::kNeedInput) {
       if (const int ended = AwaitHandshakeBytes()) return ended;
-    } else if (abortState != 0) {
-      return -2;
+    } else if (abortState != kNotAborted) {
+      return kWaitEnded;
     } else if (++stepsWithoutInput == kMaxStepsWithoutInput) {
       why = "the TLS handshake did not end";
       return static_cast<int>(SEC_E_INTERNAL_ERROR);
@@ -46,7 +46,7 @@ int SocketConnection::StartTls(const std::string& host, std::string& why) {
 int SocketConnection::AwaitHandshakeBytes() {
   const int received = ReceiveChunk();
   if (received > 0) return 0;
-  if (received == 0) return -3;
+  if (received == 0) return kPeerClosed;
   if (received != -WSAEWOULDBLOCK) return -received;
   return WaitForData();
 }
@@ -57,7 +57,7 @@ int SocketConnection::TakeTlsBytes(const char* chunk, int received) {
   // unfinished beyond any real one is not kept in memory.
   constexpr size_t kIncomingLimit = 256 * 1024;
   if (tlsIncoming_.size() + static_cast<size_t>(received) > kIncomingLimit) {
-    lastError = WSAENOBUFS;
+    lastError_ = WSAENOBUFS;
     return -WSAENOBUFS;
   }
   tlsIncoming_.append(chunk, static_cast<size_t>(received));
@@ -70,15 +70,15 @@ int SocketConnection::TakeTlsBytes(const char* chunk, int received) {
 
 int SocketConnection::OpenRecords() {
   if (tlsClosed_) return 0;
-  const int32_t before = receiveBuffer.Length();
+  const int32_t before = receiveBuffer_.Length();
   bool closed = false;
-  if (const long failed = tls_->Decrypt(tlsIncoming_, receiveBuffer, closed)) {
+  if (const long failed = tls_->Decrypt(tlsIncoming_, receiveBuffer_, closed)) {
     // A record that does not open is a broken connection, never a shorter answer.
-    lastError = failed == WSAENOBUFS ? WSAENOBUFS : WSAECONNABORTED;
-    return -lastError;
+    lastError_ = failed == WSAENOBUFS ? WSAENOBUFS : WSAECONNABORTED;
+    return -lastError_;
   }
   tlsClosed_ = closed;
-  const int produced = receiveBuffer.Length() - before;
+  const int produced = receiveBuffer_.Length() - before;
   bytesReceived_ += produced;
   if (produced > 0 || closed) return produced;
   return -WSAEWOULDBLOCK;

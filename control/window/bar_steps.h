@@ -1,5 +1,5 @@
 // The progress bar's share of the file data: up to 60 of its 62 steps, one for every sixtieth
-// of the total, taken as the blocks go out.
+// of the total, taken as the blocks go out. Both engines' bars have kBarRange steps.
 #pragma once
 
 namespace zorvel {
