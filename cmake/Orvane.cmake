@@ -56,10 +56,11 @@ function(orvane_test name)
     set(ARG_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
-  # Screenshots are taken from the one shared display with the window raised to the top; two
-  # programs doing that at once would paint over each other's pictures.
+  # Screenshots are read from the one shared display with the window raised to the top; a window
+  # that another test shows meanwhile (a host window, a message box, another program) can still
+  # come to lie over it, so these tests run alone.
   if("base_screenshots" IN_LIST ARG_LIBS)
-    list(APPEND ARG_RESOURCE_LOCK screen)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL ON)
   endif()
   if(ARG_RESOURCE_LOCK)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${ARG_RESOURCE_LOCK}")
