@@ -17,19 +17,10 @@
 
 namespace {
 
+using enum zorvel::testing::Dispid;
 using zorvel::testing::ParaLine;
 using zorvel::testing::ReadAnsiFile;
 using zorvel::testing::TempFiles;
-
-enum Dispid : DISPID {
-  kFilePath = 1,
-  kUrl = 2,
-  kProxy = 5,
-  kProxyAuth = 6,
-  kStart = 12,
-  kCancel = 15,
-  kResult = 23
-};
 
 const std::string US = "\x1f";
 

@@ -28,6 +28,7 @@
 
 namespace {
 
+using enum zorvel::testing::Dispid;
 using zorvel::AnsiFromBstr;
 using zorvel::BstrFromAnsi;
 using zorvel::testing::FakeBrowserHost;
@@ -36,20 +37,6 @@ using zorvel::testing::ParaLine;
 using zorvel::testing::PumpFor;
 using zorvel::testing::ReadAnsiFile;
 using zorvel::testing::WriteAnsiFile;
-
-enum Dispid : DISPID {
-  kFilePath = 1,
-  kUrl = 2,
-  kPara1 = 3,
-  kAuth = 7,
-  kStart = 12,
-  kCount = 13,
-  kCancel = 15,
-  kClear = 16,
-  kResult = 23,
-  kHtmlResult = 24,
-  kCharset = 31
-};
 
 const std::string US = "\x1f", RS = "\x1e";
 

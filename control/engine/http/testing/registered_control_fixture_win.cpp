@@ -16,11 +16,6 @@
 #include "control/testing/zorvel_library_win.h"
 
 namespace zorvel::testing {
-namespace {
-
-constexpr DISPID kStart = 12, kResult = 23, kHtmlResult = 24;
-
-}  // namespace
 
 std::string ParaLine(const std::string& productId, const std::string& sources,
                      const std::string& works) {

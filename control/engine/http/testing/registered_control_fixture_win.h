@@ -15,6 +15,23 @@
 
 namespace zorvel::testing {
 
+// The control's dispatch identifiers these tests drive.
+enum Dispid : DISPID {
+  kFilePath = 1,
+  kUrl = 2,
+  kPara1 = 3,
+  kProxy = 5,
+  kProxyAuth = 6,
+  kAuth = 7,
+  kStart = 12,
+  kCount = 13,
+  kCancel = 15,
+  kClear = 16,
+  kResult = 23,
+  kHtmlResult = 24,
+  kCharset = 31
+};
+
 // The parameter data file's line of a forward from `productId` to one recipient, with the
 // source and work file fields as given.
 std::string ParaLine(const std::string& productId, const std::string& sources,
