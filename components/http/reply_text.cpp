@@ -43,6 +43,8 @@ std::string CharsetOf(std::string_view contentType) {
       if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
         value = value.substr(1, value.size() - 2);
       }
+      // A charset name is a token: a quote left inside means a mangled header, read as none.
+      if (value.find('"') != std::string_view::npos) return {};
       return Lower(value);
     }
     start = end;

@@ -22,7 +22,7 @@ bool HasLoneSurrogate(std::u16string_view text) {
 }  // namespace
 
 // A server chooses both the Content-Type and the body: its first line is taken as the one, the
-// rest as the other. The charset comes back lower case and unquoted, and the text never holds
+// rest as the other. The charset comes back lower case and holds no quote, and the text never holds
 // half a character.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (char c : charset) {
     if (c >= 'A' && c <= 'Z') __builtin_trap();
   }
-  if (charset.size() >= 2 && charset.front() == '"' && charset.back() == '"') __builtin_trap();
+  if (charset.find('"') != std::string::npos) __builtin_trap();
   if (HasLoneSurrogate(http::DecodeReplyText(body, contentType))) __builtin_trap();
   if (HasLoneSurrogate(http::DecodeReplyText(body, "text/plain; charset=utf-8"))) __builtin_trap();
   return 0;

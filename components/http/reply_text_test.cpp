@@ -9,6 +9,7 @@ TEST(ReplyText, CharsetParameterIsFoundAnywhereQuotedOrNot) {
   EXPECT_EQ(http::CharsetOf("text/html;format=flowed; Charset=\"Shift_JIS\" "), "shift_jis");
   EXPECT_EQ(http::CharsetOf("text/plain"), "");
   EXPECT_EQ(http::CharsetOf(""), "");
+  EXPECT_EQ(http::CharsetOf("text/plain; charset=\"\"\"utf-8\"\"\""), "");
 }
 
 TEST(ReplyText, BodyIsDecodedInTheNamedCharsetElseInTheAnsiCodePage) {
