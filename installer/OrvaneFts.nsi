@@ -87,6 +87,7 @@ LangString SaveSizeLabel ${LANG_JAPANESE} "保存容量問い合わせのアド�
 LangString HistoryLabel ${LANG_JAPANESE} "転送履歴のアドレス(HistoryUrl)"
 LangString UrlEmpty ${LANG_JAPANESE} "アドレスを入力してください。"
 LangString UrlTooLong ${LANG_JAPANESE} "アドレスが長すぎます。半角127文字以内で入力してください。"
+LangString UrlScheme ${LANG_JAPANESE} "アドレスは http:// または https:// で始めてください(ファイル転送のアドレスは ftp:// も使えます)。"
 LangString RegisterFailed ${LANG_JAPANESE} "アップロードコントロール(Zorvel.dll)を登録出来ませんでした。"
 LangString Needs64Bit ${LANG_JAPANESE} "このセットアップは64ビット版Windows専用です。"
 LangString OftsTypeName ${LANG_JAPANESE} "Orvaneダウンロードファイル"
@@ -204,15 +205,26 @@ Function OptionValue
 FunctionEnd
 
 ; $0 := the refusal for the first unusable address (empty when all three are usable).
-!macro CheckOneUrl url
+; The queries go through the system's HTTP client, so their addresses are http or https; the
+; upload control also sends by FTP. Any other address would only show "URLエラー" later.
+!macro CheckOneUrl url allowFtp
   ${If} $0 == ""
     ${If} ${url} == ""
       StrCpy $0 "$(UrlEmpty)"
     ${Else}
       StrCpy $2 ${url}
       System::Call 'kernel32::WideCharToMultiByte(i 0, i 0, w r2, i -1, p 0, i 0, p 0, p 0) i .r1'
+      StrCpy $3 $2 7
+      StrCpy $4 $2 8
+      StrCpy $5 $2 6
       ${If} $1 > ${URL_BUFFER_BYTES}
         StrCpy $0 "$(UrlTooLong)$\r$\n${url}"
+      ${ElseIf} $3 != "http://"
+      ${AndIf} $4 != "https://"
+        ${If} ${allowFtp} == 0
+        ${OrIf} $5 != "ftp://"
+          StrCpy $0 "$(UrlScheme)$\r$\n${url}"
+        ${EndIf}
       ${EndIf}
     ${EndIf}
   ${EndIf}
@@ -220,9 +232,9 @@ FunctionEnd
 
 Function CheckUrls
   StrCpy $0 ""
-  !insertmacro CheckOneUrl $FileTransUrl
-  !insertmacro CheckOneUrl $SaveSizeUrl
-  !insertmacro CheckOneUrl $HistoryUrl
+  !insertmacro CheckOneUrl $FileTransUrl 1
+  !insertmacro CheckOneUrl $SaveSizeUrl 0
+  !insertmacro CheckOneUrl $HistoryUrl 0
 FunctionEnd
 
 Function ServerPage

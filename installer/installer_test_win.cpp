@@ -395,14 +395,18 @@ TEST_F(Setup, TakesTheServerFromItsOptionsAndRefusesAnAddressTheProgramWouldTake
   EXPECT_EQ(MachineAddress(L"FileTransUrl"), L"<absent>");
   EXPECT_EQ(Install(L"/HISTORYURL="), 2u);
   EXPECT_FALSE(fs::exists(InstallFolder()));
+  // The queries speak HTTP only; the upload may go by FTP as well.
+  EXPECT_EQ(Install(L"/SAVESIZEURL=ftp://127.0.0.1/s"), 2u);
+  EXPECT_EQ(Install(L"/FILETRANSURL=htp://127.0.0.1/u"), 2u);
+  EXPECT_FALSE(fs::exists(InstallFolder()));
 
   // 127 bytes are read whole, so the installer takes them (quoted or not); an address of its own
   // replaces the one made from the server.
   const std::wstring longest = L"http://127.0.0.1:8480/" + std::wstring(96, L'a');
-  EXPECT_EQ(Install(L"/SERVER=\"" + longest + L"\" /HISTORYURL=http://127.0.0.1:9191/h"), 0u);
+  EXPECT_EQ(Install(L"/SERVER=\"" + longest + L"\" /HISTORYURL=HTTPS://127.0.0.1:9191/h"), 0u);
   EXPECT_EQ(MachineAddress(L"FileTransUrl"), longest + L"/upload");
   EXPECT_EQ(MachineAddress(L"SaveSizeUrl"), longest + L"/savesize");
-  EXPECT_EQ(MachineAddress(L"HistoryUrl"), L"http://127.0.0.1:9191/h");
+  EXPECT_EQ(MachineAddress(L"HistoryUrl"), L"HTTPS://127.0.0.1:9191/h");
   ASSERT_TRUE(Uninstall());
 }
 
