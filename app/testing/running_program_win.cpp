@@ -52,23 +52,36 @@ RunningProgram::~RunningProgram() {
   CloseHandle(process_.hProcess);
 }
 
-HWND RunningProgram::WaitForWindow(const std::function<bool(HWND)>& matches) {
+HWND RunningProgram::WaitForWindow(const std::function<bool(HWND)>& matches, DWORD milliseconds,
+                                   DWORD pause) {
   if (!Started()) return nullptr;
   Search search{process_.dwProcessId, &matches, nullptr};
-  for (int tries = 0; tries < 300 && search.found == nullptr; ++tries) {
+  const DWORD start = GetTickCount();
+  for (;;) {
     EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-    if (search.found == nullptr) Sleep(100);
+    if (search.found != nullptr || GetTickCount() - start >= milliseconds) break;
+    Sleep(pause);
   }
   if (search.found == nullptr) ADD_FAILURE() << "no window appeared";
   return search.found;
 }
 
-HWND RunningProgram::Window(const wchar_t* caption) {
-  return WaitForWindow([caption](HWND window) {
+namespace {
+
+std::function<bool(HWND)> HasCaption(const wchar_t* caption) {
+  return [caption](HWND window) {
     wchar_t text[256] = {};
     GetWindowTextW(window, text, 256);
     return std::wstring(text) == caption;
-  });
+  };
+}
+
+}  // namespace
+
+HWND RunningProgram::Window(const wchar_t* caption) { return WaitForWindow(HasCaption(caption)); }
+
+HWND RunningProgram::WindowWithin(const wchar_t* caption, DWORD milliseconds) {
+  return WaitForWindow(HasCaption(caption), milliseconds, 5);
 }
 
 HWND RunningProgram::Dialog() {

@@ -23,6 +23,8 @@ class RunningProgram {
   // The visible top-level window of this caption, waited for up to 30 s; null (and a test
   // failure) when none appeared.
   HWND Window(const wchar_t* caption);
+  // As Window, looked for every 5 ms for up to `milliseconds`: for timing when it appears.
+  HWND WindowWithin(const wchar_t* caption, DWORD milliseconds);
   // The first visible dialog box (a message box, say), waited for up to 30 s.
   HWND Dialog();
 
@@ -39,7 +41,8 @@ class RunningProgram {
   bool Ends();
 
  private:
-  HWND WaitForWindow(const std::function<bool(HWND)>& matches);
+  HWND WaitForWindow(const std::function<bool(HWND)>& matches, DWORD milliseconds = 30000,
+                     DWORD pause = 100);
 
   PROCESS_INFORMATION process_ = {};
 };
