@@ -135,6 +135,15 @@ std::u16string WavFileName(std::u16string_view fileName) {
   return std::u16string(fileName) + u".wav";
 }
 
+bool IsRestoredToWave(const std::vector<clsDownFile>& fetched, const clsDownFile& entry) {
+  const std::u16string name = entry.FileName();
+  if (!IsTtaFile(name)) return false;
+  const std::u16string wave = WavFileName(name);
+  return std::none_of(fetched.begin(), fetched.end(), [&](const clsDownFile& other) {
+    return base::EqualsIgnoreAsciiCase(other.FileName(), wave);
+  });
+}
+
 std::u16string DownLoadResultMessage(int32_t result) {
   switch (result) {
     case w3getv::kSocketOpenError:

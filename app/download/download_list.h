@@ -53,6 +53,9 @@ std::vector<clsDownFile> DistinctEntries(const std::vector<clsDownFile>& entries
 bool IsTtaFile(std::u16string_view fileName);
 // The WAV file a TTA file becomes beside it; never the TTA file's own name.
 std::u16string WavFileName(std::u16string_view fileName);
+// True for a TTA file of `fetched` that is turned into its WAV file: not when another file of
+// the list already has that name, since the restored file would replace one sent as it is.
+bool IsRestoredToWave(const std::vector<clsDownFile>& fetched, const clsDownFile& entry);
 
 // The message for a W3getv result that ends the run.
 std::u16string DownLoadResultMessage(int32_t result);

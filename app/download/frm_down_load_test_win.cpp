@@ -383,6 +383,21 @@ TEST_F(DownloadWindowTest, ADuplicateEntryIsFetchedOnceAndTheRunSucceeds) {
   EXPECT_EQ(peer.Requests().size(), 8u);
 }
 
+TEST_F(DownloadWindowTest, ATtaFileWhoseWaveNameIsSentAsWellIsKeptAsItCame) {
+  const std::string wave = Wave(200000);
+  LoopbackHttpPeer peer;
+  const std::string tta = Tta(work_, wave);
+  peer.SetBody(tta, "application/octet-stream");
+  dialogs_.folderAnswers.push_back(folder_.path());
+  Run(Line(peer, u"a.wav") + u"\r\n" + Line(peer, u"A.tta") + u"\r\n" + Line(peer, u"xtta.WAV") +
+      u"\r\n" + Line(peer, u"xtta") + u"\r\n" + Line(peer, u"b.tta") + u"\r\n");
+  EXPECT_EQ(Texts(), std::vector<std::u16string>{u"ダウンロードが完了しました。"});
+  EXPECT_EQ(Names(folder_),
+            (std::set<std::u16string>{u"a.wav", u"A.tta", u"xtta.WAV", u"xtta", u"b.wav"}));
+  EXPECT_TRUE(ReadBytes(folder_ / u"a.wav") == tta) << "a.wav was replaced";
+  EXPECT_TRUE(ReadBytes(folder_ / u"b.wav") == wave);
+}
+
 TEST_F(DownloadWindowTest, CancelAtTheLastDecompressionOfADuplicateKeepsTheFinishedWaveFile) {
   const std::string wave = Wave(1500000);
   LoopbackHttpPeer peer;

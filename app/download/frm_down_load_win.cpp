@@ -320,7 +320,9 @@ void frmDownLoad::DecodeTtaToWave() {
       lngMode = 4;
       lngDecodeStatus = 0;
       int16_t count = 0;
-      for (const clsDownFile& entry : colFetchFile) count += IsTtaFile(entry.FileName()) ? 1 : 0;
+      for (const clsDownFile& entry : colFetchFile) {
+        count += IsRestoredToWave(colFetchFile, entry) ? 1 : 0;
+      }
       // Entries whose TTA file became a complete WAV file.
       std::size_t decoded = 0;
       if (count > 0) {
@@ -328,7 +330,7 @@ void frmDownLoad::DecodeTtaToWave() {
                   true);
         int16_t number = 0;
         for (const clsDownFile& entry : colFetchFile) {
-          if (!IsTtaFile(entry.FileName())) {
+          if (!IsRestoredToWave(colFetchFile, entry)) {
             ++decoded;
             continue;
           }
@@ -373,8 +375,9 @@ void frmDownLoad::DecodeTtaToWave() {
 
 void frmDownLoad::DeleteTtaFiles(std::size_t count) {
   for (std::size_t i = 0; i < count && i < colFetchFile.size(); ++i) {
-    const std::u16string name = colFetchFile[i].FileName();
-    if (IsTtaFile(name)) ForceDelete(InFolder(name));
+    if (IsRestoredToWave(colFetchFile, colFetchFile[i])) {
+      ForceDelete(InFolder(colFetchFile[i].FileName()));
+    }
   }
 }
 
