@@ -11,12 +11,14 @@ namespace zorvel {
 void EventSource::Fire(EventId id) { Invoke(id, nullptr); }
 
 void EventSource::Fire(EventId id, std::string_view ansiArgument) {
+  // Progress fires at every block: without a listener the text is not worth converting.
+  if (sinks_.empty()) return;
   const std::u16string wide = base::FromAnsi(ansiArgument);
   VARIANTARG argument;
   VariantInit(&argument);
   argument.vt = VT_BSTR;
-  argument.bstrVal =
-      SysAllocStringLen(reinterpret_cast<const wchar_t*>(wide.data()), static_cast<UINT>(wide.size()));
+  argument.bstrVal = SysAllocStringLen(reinterpret_cast<const wchar_t*>(wide.data()),
+                                       static_cast<UINT>(wide.size()));
   Invoke(id, &argument);
   VariantClear(&argument);
 }
@@ -88,8 +90,7 @@ namespace {
 
 class OnePointEnumerator final : public base::ComObject<IEnumConnectionPoints> {
  public:
-  explicit OnePointEnumerator(IConnectionPoint* point, ULONG position = 0)
-      : position_(position) {
+  explicit OnePointEnumerator(IConnectionPoint* point, ULONG position = 0) : position_(position) {
     point_.Assign(point);
   }
 

@@ -123,7 +123,8 @@ class ControlWindow {
   UINT dragFormat_ = 0;
   bool listMoved_ = false;
   long ftpPending_ = 0, ftpPrevious_ = 0, ftpSteps_ = 0;
-  TimeOfDay ftpStart_{};
+  // By the tick count: the clock of the day costs a call into the system at every notice.
+  DWORD ftpStartTick_ = 0;
   WindowPacer ftpPacer_;
   std::string ftpRemainDrawn_;  // the endtime text on screen
 };

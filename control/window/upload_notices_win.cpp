@@ -5,6 +5,8 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <algorithm>
+
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/module_win.h"
 #include "control/object/zorvex_win.h"
@@ -13,21 +15,12 @@
 #include "control/window/control_window_win.h"
 
 namespace zorvel {
-namespace {
-
-TimeOfDay Now() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return {now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
-}
-
-}  // namespace
 
 void ControlWindow::ResetFtpProgress() {
   ftpPending_ = 0;
   ftpPrevious_ = 0;
   ftpSteps_ = 0;
-  ftpStart_ = Now();
+  ftpStartTick_ = GetTickCount();
   ftpPacer_ = WindowPacer();
   ftpRemainDrawn_.clear();
 }
@@ -43,8 +36,8 @@ void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
     ftpPending_ -= stepBytes;
     ++ftpSteps_;
   }
-  const ProgressTexts texts =
-      MakeProgressTexts(control_.Size, sent, ElapsedMs(ftpStart_, Now()), endTimeFormat_);
+  const long elapsedMs = std::max(static_cast<long>(GetTickCount() - ftpStartTick_), 10L);
+  const ProgressTexts texts = MakeProgressTexts(control_.Size, sent, elapsedMs, endTimeFormat_);
   control_.ProgressText = texts.progress;
   if (texts.remain) control_.RemainText = *texts.remain;
   // A notice comes with every 8760 bytes, thousands of times a second on a fast line: the state,
@@ -64,9 +57,7 @@ void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
     SetWindowTextA(control_.BrowserWindow, control_.ProgressText.c_str());
   }
   if (ftpPacer_.PumpDue(now)) {
-    bool found = false;
-    ::DispatchPendingMessage(found);
-    ftpPacer_.Pumped(now, found);
+    ftpPacer_.Pumped(now, ::DispatchPendingMessages(WindowPacer::kMessagesPerLook) > 0);
   }
 }
 

@@ -13,9 +13,13 @@ class WindowPacer {
  public:
   // Below a screen's refresh period, so the labels still show every frame's latest figures.
   static constexpr std::uint32_t kIntervalMs = 10;
+  // Messages dispatched at one look at most: enough for a flood of posted messages to drain
+  // within a few blocks (a Cancel click behind it is not held back), few enough that a sender
+  // that never stops posting does not stop the transfer.
+  static constexpr int kMessagesPerLook = 64;
 
-  // Whether to look for a pending message now: at once while the last look found one (a backlog
-  // drains at a message per block), otherwise once the interval has passed since that look.
+  // Whether to look for a pending message now: at once while the last look found some (a backlog
+  // drains at kMessagesPerLook per block), otherwise once the interval has passed since that look.
   bool PumpDue(std::uint32_t nowMs) const {
     return !pumped_ || lastFound_ || nowMs - lastPumpMs_ >= kIntervalMs;
   }

@@ -18,8 +18,8 @@ namespace zorvel {
 namespace {
 
 constexpr int kReadBlock = 8760;
-// Blocks handed to the socket per write (about 2 MB): under Wine every send call costs a round
-// trip to the wine server, whatever its size.
+// Blocks read and handed to the socket at once (about 2 MB): under Wine every read and every
+// send call costs a round trip to the wine server, whatever its size.
 constexpr int kBlocksPerWrite = 240;
 constexpr int kDataSendBuffer = 4 * 1024 * 1024;
 constexpr long kPollMicroseconds = 10000;
@@ -183,10 +183,6 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
   int64_t sent = 0;
   SendOutcome outcome = SendOutcome::kSent;
   std::vector<char> blocks(kReadBlock * kBlocksPerWrite);
-  GatheredSender socketWrites(
-      [&](const char* bytes, int length) { return SendPiece(session, data, bytes, length); },
-      blocks.size());
-  auto gather = [&](const char* bytes, int length) { return socketWrites.Put(bytes, length); };
   // A failed send is the end of this store: a time-out means the server stopped reading (its
   // completion reply would never come either), anything else a broken connection.
   auto sendFailed = [&](int result) {
@@ -197,13 +193,8 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
     FtpLog(session, text);
     return SendOutcome::kFailed;
   };
-  // One block: its pieces, its progress notice, and the look at the abort flag.
-  auto sendBlock = [&](const char* bytes, int length) {
-    const int result = SendChunked(gather, bytes, length);
-    if (result <= 0) {
-      outcome = sendFailed(result);
-      return false;
-    }
+  // One block that went: its progress notice, and the look at the abort flag.
+  auto accountBlock = [&](int length) {
     sent += length;
     session.bytesSent += length;
     if (session.ownerWindow) {
@@ -214,9 +205,10 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
     if (session.connection.abortState != kNotAborted) outcome = SendOutcome::kCancelled;
     return session.connection.abortState == kNotAborted;
   };
-  // The file is read a write's worth at a time and sent block by block: each read is a call
-  // into the system as well. Only the end of the file ends the data; a failed read (a locked
-  // range, a share that went away) ends the store as a failure.
+  // The file is read a write's worth at a time and handed to the socket in as few calls as it
+  // takes (each read and each send is a call into the system); then every block of it is
+  // accounted as if it had gone alone. Only the end of the file ends the data; a failed read (a
+  // locked range, a share that went away) ends the store as a failure.
   for (bool going = true; going;) {
     DWORD read = 0;
     if (!ReadFile(file, blocks.data(), static_cast<DWORD>(blocks.size()), &read, nullptr)) {
@@ -227,15 +219,19 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
       break;
     }
     if (read == 0) break;
-    for (DWORD at = 0; going && at < read; at += kReadBlock) {
-      going =
-          sendBlock(blocks.data() + at, static_cast<int>(std::min<DWORD>(kReadBlock, read - at)));
+    for (DWORD done = 0; done < read;) {
+      const int taken =
+          SendPiece(session, data, blocks.data() + done, static_cast<int>(read - done));
+      if (taken <= 0) {
+        outcome = sendFailed(taken);
+        going = false;
+        break;
+      }
+      done += static_cast<DWORD>(taken);
     }
-  }
-  // The blocks counted as sent go out, after a cancel too (without waiting for the socket then).
-  if (outcome == SendOutcome::kSent || outcome == SendOutcome::kCancelled) {
-    const int flushed = socketWrites.Flush();
-    if (flushed <= 0 && outcome == SendOutcome::kSent) outcome = sendFailed(flushed);
+    for (DWORD at = 0; going && at < read; at += kReadBlock) {
+      going = accountBlock(static_cast<int>(std::min<DWORD>(kReadBlock, read - at)));
+    }
   }
   FtpLog(session, MakeRateLine(sent, TransferMs(start, MsOfDay())));
   return outcome;

@@ -1,13 +1,9 @@
 #include "control/engine/ftp/ftp_reply.h"
 
-#include <algorithm>
 #include <cctype>
-#include <utility>
 
 namespace zorvel {
 namespace {
-
-constexpr int kChunkBytes = 1024;
 
 int LineCode(std::string_view line) {
   int code = 0;
@@ -66,42 +62,6 @@ int ReadFtpReply(FtpReplyState& state, FtpLineSource& source) {
   }
   state.replyDepth = outerDepth;
   return IsReplyCode(state.replyCode) ? state.replyCode / 100 : 0;
-}
-
-int SendChunked(const std::function<int(const char*, int)>& send, const char* bytes, int length) {
-  int done = 0;
-  while (done < length) {
-    const int sent = send(bytes + done, std::min(kChunkBytes, length - done));
-    if (sent <= 0) return sent;
-    done += sent;
-  }
-  return length;
-}
-
-GatheredSender::GatheredSender(std::function<int(const char*, int)> send, size_t capacity)
-    : send_(std::move(send)), capacity_(capacity) {
-  held_.reserve(capacity);
-}
-
-int GatheredSender::Put(const char* bytes, int length) {
-  held_.append(bytes, static_cast<size_t>(length));
-  if (held_.size() < capacity_) return length;
-  const int flushed = Flush();
-  return flushed > 0 ? length : flushed;
-}
-
-int GatheredSender::Flush() {
-  size_t done = 0;
-  while (done < held_.size()) {
-    const int sent = send_(held_.data() + done, static_cast<int>(held_.size() - done));
-    if (sent <= 0) {
-      held_.clear();
-      return sent;
-    }
-    done += static_cast<size_t>(sent);
-  }
-  held_.clear();
-  return 1;
 }
 
 }  // namespace zorvel

@@ -1,9 +1,7 @@
-// The FTP reply reader and the chunked, gathered data sender, over whatever reads lines and sends
-// bytes.
+// The FTP reply reader, over whatever reads lines.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -48,28 +46,5 @@ class FtpLineSource {
 // none, or the read's failure code when the first line could not be read; a failure later in
 // the reply ends it with the class read so far.
 int ReadFtpReply(FtpReplyState& state, FtpLineSource& source);
-
-// Sends in pieces of at most 1024 bytes; returns length, or the result of the first send that
-// returns 0 or less.
-int SendChunked(const std::function<int(const char*, int)>& send, const char* bytes, int length);
-
-// Gathers small sends into writes of up to `capacity` bytes: under Wine every send call costs a
-// round trip to the wine server whatever its size, so a thousand-byte piece costs as much as a
-// write that fills the socket's buffer.
-class GatheredSender {
- public:
-  GatheredSender(std::function<int(const char*, int)> send, size_t capacity);
-  // Takes the bytes (in the order given); returns length, or the result of a write that returned
-  // 0 or less (what was held is then dropped).
-  int Put(const char* bytes, int length);
-  // Writes what is held; 1 when all of it went, else the result of the write that returned 0 or
-  // less.
-  int Flush();
-
- private:
-  std::function<int(const char*, int)> send_;
-  size_t capacity_;
-  std::string held_;
-};
 
 }  // namespace zorvel

@@ -7,8 +7,11 @@
 #include <commctrl.h>
 // clang-format on
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -72,6 +75,28 @@ std::string Formatted(UINT id, int number) {
   char text[1024];
   std::snprintf(text, sizeof text, LoadAnsiString(id).c_str(), number);
   return text;
+}
+
+// The amount sent so far, in KB, of every OnProgress the control fired.
+std::vector<long> ReportedKilobytes(const HostedControl& control) {
+  std::vector<long> reported;
+  for (const RecordedEvent& event : control.Events()) {
+    if (event.id == kOnProgress) reported.push_back(std::atol(event.text.c_str()));
+  }
+  return reported;
+}
+
+// The same, as it must be: one figure for every 8000-byte block of the files in turn.
+std::vector<long> BlockKilobytes(std::initializer_list<long> sizes) {
+  std::vector<long> expected;
+  long sent = 0;
+  for (const long size : sizes) {
+    for (long done = 0; done < size; done += 8000) {
+      sent += std::min(8000L, size - done);
+      expected.push_back(sent / 1024);
+    }
+  }
+  return expected;
 }
 
 class MultipartUploadTest : public ::testing::Test {
@@ -190,27 +215,15 @@ TEST_F(MultipartUploadTest, LargeFilesAreReadInBlocksAndSentWhole) {
 TEST_F(MultipartUploadTest, EveryBlockIsReportedWhateverTheSocketWritesCarry) {
   CapturePeer peer;
   // In the list's order: the mapped file first.
-  const long sizes[] = {20'000, 8 * 1024 * 1024 + 1};
-  const std::string mappedPath = files_.Write("mapped.bin", Pattern(sizes[0], 11));
-  const std::string readPath = files_.Write("read.bin", Pattern(sizes[1], 10));
+  const long mappedSize = 20'000, readSize = 8 * 1024 * 1024 + 1;
+  const std::string mappedPath = files_.Write("mapped.bin", Pattern(mappedSize, 11));
+  const std::string readPath = files_.Write("read.bin", Pattern(readSize, 10));
   HostedControl control;
   control.Put(kUrl, Url(peer));
   control.Put(kFilePath, readPath + "|r;" + mappedPath + "|m");
   control.Call(kStart);
   EXPECT_EQ(control.GetNumber(kResult), 0);
-
-  std::vector<long> reported, expected;
-  for (const RecordedEvent& event : control.Events()) {
-    if (event.id == kOnProgress) reported.push_back(std::atol(event.text.c_str()));
-  }
-  long sent = 0;
-  for (const long size : sizes) {
-    for (long done = 0; done < size; done += 8000) {
-      sent += std::min(8000L, size - done);
-      expected.push_back(sent / 1024);
-    }
-  }
-  EXPECT_EQ(reported, expected);
+  EXPECT_EQ(ReportedKilobytes(control), BlockKilobytes({mappedSize, readSize}));
   EXPECT_EQ(SendMessageW(control.Item(IDC_PROGRESS), PBM_GETPOS, 0, 0), 62);
 }
 
@@ -231,6 +244,38 @@ TEST_F(MultipartUploadTest, CancelFromOnProgressStopsAfterThatBlock) {
   EXPECT_EQ(progress, 3);
   EXPECT_EQ(control.Object().StatusText, LoadAnsiString(IDS_CANCELLED));
   EXPECT_FALSE(control.Logged("Waiting response..."));
+}
+
+// Messages posted to the control's window faster than the run dispatches them one at a time (a
+// burst, then a steady stream) neither stall the per-block figures nor keep a Cancel click
+// queued behind the burst waiting until the files have all gone.
+TEST_F(MultipartUploadTest, FloodOfPostedMessagesHoldsBackNeitherProgressNorCancel) {
+  CapturePeer peer;
+  const long size = 16 * 1024 * 1024;
+  const std::string path = files_.Write("a.bin", Pattern(size, 13));
+  HostedControl control;
+  control.Put(kUrl, Url(peer));
+  control.Put(kFilePath, path);
+  constexpr int kBurst = 3000, kPerBlock = 4;
+  int progress = 0;
+  control.OnEvent([&](const RecordedEvent& event) {
+    if (event.id != kOnProgress) return;
+    const int posted = ++progress == 3 ? kBurst : kPerBlock;
+    for (int i = 0; i < posted; ++i) PostMessageW(control.Window(), WM_NULL, 0, 0);
+    if (progress == 3) {
+      PostMessageW(control.Window(), WM_COMMAND, MAKEWPARAM(IDC_SECOND, BN_CLICKED), 0);
+    }
+  });
+  control.Call(kStart);
+  EXPECT_EQ(control.GetNumber(kResult), -2);
+  EXPECT_EQ(control.Object().StatusText, LoadAnsiString(IDS_CANCELLED));
+  const std::vector<long> reported = ReportedKilobytes(control);
+  std::vector<long> expected = BlockKilobytes({size});
+  ASSERT_GT(reported.size(), 3u);
+  // A few looks drain the burst; one message a look would leave the click for most of the file.
+  EXPECT_LT(reported.size(), expected.size() / 8) << "the click waited behind the flood";
+  expected.resize(std::min(expected.size(), reported.size()));
+  EXPECT_EQ(reported, expected);
 }
 
 TEST_F(MultipartUploadTest, ProxyCarriesDottedHostsAndDotlessOnesGoDirect) {

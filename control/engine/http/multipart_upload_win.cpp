@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "control/engine/http/answer_reader.h"
@@ -90,8 +91,13 @@ class HttpRun {
   ItemTable table_;
   UploadFile file_;
   WindowPacer pacer_;
-  TimeOfDay runStart_{}, transferStart_{};
+  TimeOfDay runStart_{};
+  // Elapsed time by the tick count: reading the clock of the day at every block costs a call
+  // into the system under Wine.
+  DWORD transferStartTick_ = 0;
   std::string sendingPrefix_, remainFormat_;
+  // The remaining time on screen, so that it is drawn again only when it changed.
+  std::optional<std::string> remainDrawn_;
 };
 
 void HttpRun::SetStatus(std::string text) {
@@ -235,7 +241,7 @@ int HttpRun::SendRequest(const UploadAddress& address) {
   sendingPrefix_ = LoadAnsiString(IDS_UPLOADING);
   remainFormat_ = LoadAnsiString(IDS_REMAIN_TIME);
   SetStatus(sendingPrefix_);
-  transferStart_ = Now();
+  transferStartTick_ = GetTickCount();
   const std::string para = MakeParaBlock(control_.Para1, control_.Para2, control_.Para3);
   const long paraLength = static_cast<long>(para.size());
   const std::string magic = MakeMagicBlock(table_, paraLength);
@@ -331,14 +337,13 @@ int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long&
 
 void HttpRun::PumpPaced() {
   if (!pacer_.PumpDue(GetTickCount())) return;
-  bool found = false;
-  DispatchPendingMessage(found);
+  const bool found = DispatchPendingMessages(WindowPacer::kMessagesPerLook) > 0;
   pacer_.Pumped(GetTickCount(), found);
 }
 
 void HttpRun::ShowProgress(long sent) {
-  const ProgressTexts texts =
-      MakeProgressTexts(table_.totalBytes, sent, ElapsedMs(transferStart_, Now()), remainFormat_);
+  const long elapsedMs = std::max(static_cast<long>(GetTickCount() - transferStartTick_), 10L);
+  const ProgressTexts texts = MakeProgressTexts(table_.totalBytes, sent, elapsedMs, remainFormat_);
   control_.ProgressText = texts.progress;
   if (texts.remain) control_.RemainText = *texts.remain;
   if (pacer_.DrawDue(GetTickCount())) DrawProgress();
@@ -348,7 +353,10 @@ void HttpRun::ShowProgress(long sent) {
 
 void HttpRun::DrawProgress() {
   window_.DrawLabel(TextArea::kRemain, control_.ProgressText);
-  window_.DrawLabel(TextArea::kEndTime, control_.RemainText);
+  if (control_.RemainText != remainDrawn_) {
+    remainDrawn_ = control_.RemainText;
+    window_.DrawLabel(TextArea::kEndTime, control_.RemainText);
+  }
   if (control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, control_.ProgressText.c_str());
 }
 

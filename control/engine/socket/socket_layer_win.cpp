@@ -135,6 +135,17 @@ bool DispatchPendingMessage(bool& found) {
   return false;
 }
 
+int DispatchPendingMessages(int limit) {
+  if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return 0;
+  int dispatched = 0;
+  for (bool found = true; found && dispatched < limit;) {
+    const bool quit = DispatchPendingMessage(found);
+    if (found) ++dispatched;
+    if (quit) break;
+  }
+  return dispatched;
+}
+
 bool PumpOneMessage() {
   MSG message;
   if (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) return DispatchPendingMessage();

@@ -38,6 +38,11 @@ QuitObserverEntry SetQuitObserver(QuitObserverEntry entry);
 bool DispatchPendingMessage();
 // The same; `found` tells whether there was a message at all.
 bool DispatchPendingMessage(bool& found);
+// Dispatches what is pending now, at most `limit` messages, so that a backlog (a flood of posted
+// messages with a click behind it) drains in a few looks. An empty queue is told by its status,
+// which costs less than a look for a message that is not there. Returns how many were
+// dispatched; it stops at a WM_QUIT, handled as above.
+int DispatchPendingMessages(int limit);
 
 // As DispatchPendingMessage, but when nothing is pending waits until input arrives, for at most
 // 50 ms, so that a wait reacts to a reply at once without spinning. True when a WM_QUIT came.
