@@ -187,19 +187,19 @@ void SocketConnection::Close() {
 
 int SocketConnection::IsPublicHost(const std::string& url) {
   const PageHost host = ClassifyPageHost(url);
-  if (host.kind == PageHostKind::kOwnNetwork) return 0;
-  if (host.kind == PageHostKind::kForeign) return 1;
+  if (host.kind == PageHostKind::kOwnNetwork) return kHostOwnNetwork;
+  if (host.kind == PageHostKind::kForeign) return kHostForeign;
   if (socket == INVALID_SOCKET) {
     socket = ::socket(AF_INET, SOCK_STREAM, 0);
     abortState = kNotAborted;
     closing_ = 0;
   }
   timeoutMs_ = kLookupTimeoutMs;
-  if (!EnsureWindow()) return -1;
+  if (!EnsureWindow()) return kHostUnresolved;
   in_addr resolved{};
   bool hasAddress = false;
   if (const int failure = LookUp(host.name, resolved, hasAddress); failure != 0) return failure;
-  if (!hasAddress) return -1;
+  if (!hasAddress) return kHostUnresolved;
   const auto* bytes = reinterpret_cast<const unsigned char*>(&resolved.s_addr);
   return PublicAddressVerdict(bytes[0], bytes[1]);
 }

@@ -31,6 +31,14 @@ enum SocketResult : int {
   kLookupNotStarted = -3,
 };
 
+// What IsPublicHost found a page's host to be; any other value is the failed lookup's result.
+enum HostVerdict : int {
+  kHostOwnNetwork = 0,
+  kHostForeign = 1,
+  // A name that resolved to no address, or no window to wait for the lookup on.
+  kHostUnresolved = -1,
+};
+
 // Why a wait of the connection ends early: the time-out or a cancel aborts it, and the peer's
 // close ends what waits for more bytes.
 enum AbortState : int32_t {
@@ -65,8 +73,7 @@ class SocketConnection {
   std::unique_ptr<char[]> ReadAvailable(int& length, int& status);
   void Close();
   bool WaitForMessage(UINT id);
-  // 0 on the user's own network, 1 foreign, -1 a name without address, else a lookup failure
-  // code (see ClassifyPageHost).
+  // A HostVerdict, else the lookup's failure (see ClassifyPageHost).
   int IsPublicHost(const std::string& url);
   void OnSocketMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
