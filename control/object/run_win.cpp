@@ -153,7 +153,7 @@ void Zorvex::CancelRun() {
   Result = kCancelled;
   CancelRequested = true;
   if (ActiveConnection) {
-    ActiveConnection->abortState = kAborted;
+    ActiveConnection->Abort();
     ActiveConnection = nullptr;
   }
   events_.Fire(kOnCancel);

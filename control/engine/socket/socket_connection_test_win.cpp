@@ -36,14 +36,14 @@ SocketConnection* cancelTarget = nullptr;
 
 void CALLBACK CancelFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  cancelTarget->abortState = 1;
+  cancelTarget->Abort();
 }
 
 constexpr UINT WM_TEST_CANCEL = WM_APP + 7;
 
 LRESULT CALLBACK CancelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_TEST_CANCEL) {
-    cancelTarget->abortState = 1;
+    cancelTarget->Abort();
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -77,7 +77,7 @@ TEST_F(SocketConnectionTest, ExchangesLinesWithLiteralAndLookedUpHosts) {
     });
     SocketConnection connection;
     ASSERT_EQ(connection.Connect(host, peer.Port(), 2), 0);
-    EXPECT_EQ(connection.connectPhase, 2);
+    EXPECT_EQ(connection.ConnectPhase(), 2);
     EXPECT_EQ(connection.SendAll("hello\r\n", 7), 0);
     std::string line;
     EXPECT_EQ(connection.ReadLine(line, 8192), 0);
@@ -110,7 +110,7 @@ TEST_F(SocketConnectionTest, SilentPeerEndsReadsByTimeOut) {
   EXPECT_EQ(line, "");
   EXPECT_GE(elapsed, 900u);
   EXPECT_LT(elapsed, 5000u);
-  EXPECT_EQ(connection.abortState, 1);
+  EXPECT_EQ(connection.AbortState(), 1);
   // Once aborted, every further wait ends at once.
   int length = 0, status = 0;
   EXPECT_EQ(connection.ReadAvailable(length, status), nullptr);
@@ -137,9 +137,9 @@ TEST_F(SocketConnectionTest, SlowReaderDrainsBufferedRest) {
     SocketConnection connection;
     ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 10), 0);
     EXPECT_EQ(connection.SendAll(pattern.data(), kSize), 0);
-    // The socket could not take it all at once: the rest went through sendBuffer.
-    EXPECT_GT(connection.sendBuffer.Capacity(), 0);
-    EXPECT_EQ(connection.sendBuffer.Length(), 0);
+    // The socket could not take it all at once: the rest went through the send buffer.
+    EXPECT_GT(connection.SendBuffer().Capacity(), 0);
+    EXPECT_EQ(connection.SendBuffer().Length(), 0);
     EXPECT_EQ(connection.SendAll("end", 3), 0);
   }
   EXPECT_EQ(received, kSize + 3);
@@ -177,7 +177,7 @@ TEST_F(SocketConnectionTest, CancelDuringWaitEndsAtNextDispatchedMessage) {
 
   // From a message posted before the wait starts; Close clears the flag for the next socket.
   connection.Close();
-  EXPECT_EQ(connection.abortState, 0);
+  EXPECT_EQ(connection.AbortState(), 0);
   LoopbackPeer second(StaySilent);
   ASSERT_EQ(connection.Connect("127.0.0.1", second.Port(), 30), 0);
   HWND host = CreateCancelWindow();
@@ -233,12 +233,12 @@ TEST_F(SocketConnectionTest, CloseLeavesConnectionReusable) {
     EXPECT_EQ(connection.ReadLine(line, 100), -3);
     // The close notification follows; once handled, every wait ends at once.
     const DWORD start = GetTickCount();
-    while (connection.abortState == 0 && GetTickCount() - start < 2000) PumpOneMessage();
-    EXPECT_EQ(connection.abortState, -3);
+    while (connection.AbortState() == 0 && GetTickCount() - start < 2000) PumpOneMessage();
+    EXPECT_EQ(connection.AbortState(), -3);
   }
   connection.Close();
-  EXPECT_EQ(connection.abortState, 0);
-  EXPECT_EQ(connection.socket, INVALID_SOCKET);
+  EXPECT_EQ(connection.AbortState(), 0);
+  EXPECT_EQ(connection.Socket(), INVALID_SOCKET);
   std::string line;
   EXPECT_EQ(connection.ReadLine(line, 100), -1);
   EXPECT_EQ(connection.SendAll("x", 1), -1);
@@ -281,8 +281,8 @@ TEST_F(SocketConnectionTest, PublicHostRuleForLiteralsAndDotlessNames) {
   EXPECT_EQ(connection.IsPublicHost("http://172.32.0.1/"), 1);
   EXPECT_EQ(connection.IsPublicHost("HTTP://8.8.8.8/"), 1);
   // Literals need no window, no socket and no lookup.
-  EXPECT_EQ(connection.window, nullptr);
-  EXPECT_EQ(connection.socket, INVALID_SOCKET);
+  EXPECT_EQ(connection.Window(), nullptr);
+  EXPECT_EQ(connection.Socket(), INVALID_SOCKET);
 }
 
 TEST_F(SocketConnectionTest, BufferSizesAreEnlarged) {

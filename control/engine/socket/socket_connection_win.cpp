@@ -44,33 +44,34 @@ SocketConnection::SocketConnection() {
 }
 
 SocketConnection::~SocketConnection() {
-  if (socket != INVALID_SOCKET) Close();
+  if (socket_ != INVALID_SOCKET) Close();
   if (lookupHandle_ != nullptr) WSACancelAsyncRequest(lookupHandle_);
-  DestroySocketWindow(window);
+  DestroySocketWindow(window_);
   ReleaseSocketLayer();
 }
 
 bool SocketConnection::EnsureWindow() {
-  if (window == nullptr) window = CreateSocketWindow(this);
-  return window != nullptr;
+  if (window_ == nullptr) window_ = CreateSocketWindow(this);
+  return window_ != nullptr;
 }
 
 void SocketConnection::StartTimeoutTimer() {
-  if (window != nullptr) SetTimer(window, TIMEOUT_TIMER_ID, static_cast<UINT>(timeoutMs_), nullptr);
+  if (window_ != nullptr)
+    SetTimer(window_, TIMEOUT_TIMER_ID, static_cast<UINT>(timeoutMs_), nullptr);
 }
 
 void SocketConnection::StopTimeoutTimer() {
-  if (window == nullptr) return;
-  KillTimer(window, TIMEOUT_TIMER_ID);
+  if (window_ == nullptr) return;
+  KillTimer(window_, TIMEOUT_TIMER_ID);
   // A tick already queued would abort the next operation of this connection.
-  DiscardQueued(window, WM_TIMER);
+  DiscardQueued(window_, WM_TIMER);
 }
 
 void SocketConnection::PumpWaiting(DWORD waitStart) {
   // A quitting host ends the wait as a cancel would.
-  if (PumpOneMessage()) abortState = kAborted;
-  if (abortState == kNotAborted && GetTickCount() - waitStart >= static_cast<DWORD>(timeoutMs_)) {
-    abortState = kAborted;
+  if (PumpOneMessage()) abortState_ = kAborted;
+  if (abortState_ == kNotAborted && GetTickCount() - waitStart >= static_cast<DWORD>(timeoutMs_)) {
+    abortState_ = kAborted;
   }
 }
 
@@ -79,7 +80,7 @@ bool SocketConnection::WaitForMessage(UINT id) {
   lastMessage_ = 0;
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (lastMessage_ != id && abortState == kNotAborted) PumpWaiting(waitStart);
+  while (lastMessage_ != id && abortState_ == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
   if (lastMessage_ == id) return WSAGETSELECTERROR(lastEvent_) == 0;
   if (lookupHandle_ != nullptr) {
@@ -91,12 +92,12 @@ bool SocketConnection::WaitForMessage(UINT id) {
 
 int SocketConnection::LookUp(const std::string& host, in_addr& resolved, bool& hasAddress) {
   hostEntry_.fill(0);
-  lookupHandle_ = WSAAsyncGetHostByName(window, WM_SOCKET_LOOKUP, host.c_str(), hostEntry_.data(),
+  lookupHandle_ = WSAAsyncGetHostByName(window_, WM_SOCKET_LOOKUP, host.c_str(), hostEntry_.data(),
                                         kHostEntrySize);
   if (lookupHandle_ == nullptr) return kLookupNotStarted;
-  connectPhase = 0;
+  connectPhase_ = 0;
   if (!WaitForMessage(WM_SOCKET_LOOKUP)) {
-    return abortState != kNotAborted ? int{kWaitEnded} : WSAGETASYNCERROR(lastEvent_);
+    return abortState_ != kNotAborted ? int{kWaitEnded} : WSAGETASYNCERROR(lastEvent_);
   }
   const auto* entry = reinterpret_cast<const hostent*>(hostEntry_.data());
   resolved.s_addr = 0;
@@ -110,15 +111,15 @@ int SocketConnection::LookUp(const std::string& host, in_addr& resolved, bool& h
 }
 
 int SocketConnection::Connect(const std::string& host, int portNumber, int seconds) {
-  if (socket == INVALID_SOCKET) {
-    socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    abortState = kNotAborted;
+  if (socket_ == INVALID_SOCKET) {
+    socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    abortState_ = kNotAborted;
     closing_ = 0;
   }
   port_ = portNumber;
   timeoutMs_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{seconds} * 1000, 0, INT32_MAX));
   EnsureWindow();
-  if (socket == INVALID_SOCKET || window == nullptr) return kSocketUnusable;
+  if (socket_ == INVALID_SOCKET || window_ == nullptr) return kSocketUnusable;
 
   in_addr peer{};
   if (IsIPv4Literal(host)) {
@@ -132,26 +133,26 @@ int SocketConnection::Connect(const std::string& host, int portNumber, int secon
   address.sin_port = htons(static_cast<u_short>(port_));
   address.sin_addr = peer;
 
-  if (WSAAsyncSelect(socket, window, WM_SOCKET_EVENT, kSocketEvents) == SOCKET_ERROR) {
+  if (WSAAsyncSelect(socket_, window_, WM_SOCKET_EVENT, kSocketEvents) == SOCKET_ERROR) {
     lastError_ = WSAGetLastError();
     return lastError_;
   }
   sendOffset_ = 0;
   readOffset_ = 0;
-  connectPhase = 1;
-  if (connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+  connectPhase_ = 1;
+  if (connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
     const int error = WSAGetLastError();
     if (error != WSAEWOULDBLOCK) {
       lastError_ = error;
       return error;
     }
     if (!WaitForMessage(WM_SOCKET_EVENT)) {
-      return abortState != kNotAborted ? int{kWaitEnded} : WSAGETSELECTERROR(lastEvent_);
+      return abortState_ != kNotAborted ? int{kWaitEnded} : WSAGETSELECTERROR(lastEvent_);
     }
   }
-  SetSendBufferSize(socket);
-  SetReceiveBufferSize(socket);
-  connectPhase = 2;
+  SetSendBufferSize(socket_);
+  SetReceiveBufferSize(socket_);
+  connectPhase_ = 2;
   Sleep(kSettleAfterConnectMs);
   return 0;
 }
@@ -160,38 +161,38 @@ void SocketConnection::Close() {
   closing_ = 1;
   sendOffset_ = 0;
   readOffset_ = 0;
-  sendBuffer.Empty();
+  sendBuffer_.Empty();
   receiveBuffer_.Empty();
-  if (socket != INVALID_SOCKET) {
+  if (socket_ != INVALID_SOCKET) {
     // No more notifications for this socket: a new one may get the same handle value.
-    if (window != nullptr) WSAAsyncSelect(socket, window, 0, 0);
-    shutdown(socket, SD_SEND);
+    if (window_ != nullptr) WSAAsyncSelect(socket_, window_, 0, 0);
+    shutdown(socket_, SD_SEND);
     // What the peer still had in flight is read away so the close stays orderly, but only so
     // much: a peer that keeps sending must not hold the window's thread here.
     char scratch[4096];
     int got = 0;
     for (int drained = 0;
-         drained < kCloseDrainLimit && (got = recv(socket, scratch, sizeof scratch, 0)) > 0;
+         drained < kCloseDrainLimit && (got = recv(socket_, scratch, sizeof scratch, 0)) > 0;
          drained += got) {
     }
-    shutdown(socket, SD_BOTH);
-    closesocket(socket);
-    socket = INVALID_SOCKET;
+    shutdown(socket_, SD_BOTH);
+    closesocket(socket_);
+    socket_ = INVALID_SOCKET;
   }
-  if (window != nullptr) DiscardQueued(window, WM_SOCKET_EVENT);
+  if (window_ != nullptr) DiscardQueued(window_, WM_SOCKET_EVENT);
   tls_.reset();
   tlsIncoming_.clear();
   tlsClosed_ = false;
-  abortState = kNotAborted;
+  abortState_ = kNotAborted;
 }
 
 int SocketConnection::IsPublicHost(const std::string& url) {
   const PageHost host = ClassifyPageHost(url);
   if (host.kind == PageHostKind::kOwnNetwork) return kHostOwnNetwork;
   if (host.kind == PageHostKind::kForeign) return kHostForeign;
-  if (socket == INVALID_SOCKET) {
-    socket = ::socket(AF_INET, SOCK_STREAM, 0);
-    abortState = kNotAborted;
+  if (socket_ == INVALID_SOCKET) {
+    socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    abortState_ = kNotAborted;
     closing_ = 0;
   }
   timeoutMs_ = kLookupTimeoutMs;
@@ -206,14 +207,14 @@ int SocketConnection::IsPublicHost(const std::string& url) {
 
 void SocketConnection::OnSocketMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // Leftovers of a closed socket, a cancelled lookup or another timer are not ours.
-  if (message == WM_SOCKET_EVENT && static_cast<SOCKET>(wParam) != socket) return;
+  if (message == WM_SOCKET_EVENT && static_cast<SOCKET>(wParam) != socket_) return;
   if (message == WM_SOCKET_LOOKUP && reinterpret_cast<HANDLE>(wParam) != lookupHandle_) return;
   if (message == WM_TIMER && wParam != TIMEOUT_TIMER_ID) return;
   lastMessage_ = message;
   lastEvent_ = static_cast<UINT>(lParam);
   switch (message) {
     case WM_TIMER:
-      abortState = kAborted;
+      abortState_ = kAborted;
       if (WSAIsBlocking()) WSACancelBlockingCall();
       return;
     case WM_SOCKET_LOOKUP:
@@ -233,7 +234,7 @@ void SocketConnection::OnSocketMessage(UINT message, WPARAM wParam, LPARAM lPara
       DrainSendBuffer();
       return;
     case FD_CLOSE:
-      abortState = kPeerClosedAbort;
+      abortState_ = kPeerClosedAbort;
       return;
     default:
       return;

@@ -2,7 +2,7 @@
 //
 // Every operation that has to wait runs a small message loop on the calling thread: the host's
 // window stays alive, and the loop ends when the awaited socket message arrives, when the
-// time-out timer fires, or when someone (the control's Cancel) sets abortState to kAborted.
+// time-out timer fires, or when someone (the control's Cancel) calls Abort.
 //
 // Results: a SocketResult, or a positive WinSock error code.
 #pragma once
@@ -65,7 +65,7 @@ class SocketConnection {
   // refused certificate, with the reason in `why`.
   int StartTls(const std::string& host, std::string& why);
   // 0 once every byte was handed to the socket; what it could not take at once is kept in
-  // sendBuffer and drained by FD_WRITE while this waits.
+  // the send buffer and drained by FD_WRITE while this waits.
   int SendAll(const char* data, int length);
   // One line without its terminator, cut to capacity - 1 bytes.
   int ReadLine(std::string& line, int capacity);
@@ -84,11 +84,17 @@ class SocketConnection {
   // The time-out of every wait, which the FTP engine's data sockets keep as well.
   int32_t TimeoutMs() const { return timeoutMs_; }
 
-  SOCKET socket = INVALID_SOCKET;
-  HWND window = nullptr;
-  int32_t connectPhase = 0;
-  ByteBuffer sendBuffer;
-  int32_t abortState = kNotAborted;
+  // Ends the wait under way, and any to come until the connection is reused: the control's Cancel.
+  void Abort() { abortState_ = kAborted; }
+  // An AbortState: why the last wait ended early, if it did.
+  int32_t AbortState() const { return abortState_; }
+  // The FTP engine sets options on the control socket and reads its addresses.
+  SOCKET Socket() const { return socket_; }
+  HWND Window() const { return window_; }
+  // How far the last Connect came: 0 looking up, 1 connecting, 2 connected.
+  int32_t ConnectPhase() const { return connectPhase_; }
+  // The bytes SendAll could not hand over at once, drained by FD_WRITE.
+  const ByteBuffer& SendBuffer() const { return sendBuffer_; }
 
  private:
   bool EnsureWindow();
@@ -99,7 +105,7 @@ class SocketConnection {
   // by a flood of other messages or never reaches an untabled window.
   void PumpWaiting(DWORD waitStart);
   // Dispatches one pending message between reads that found data at once; kWaitEnded when a
-  // cancel (or a quitting host) has set abortState, else kSocketDone.
+  // cancel (or a quitting host) has set abortState_, else kSocketDone.
   int KeepWindowAlive();
   // Waits until more bytes have been received or the wait is aborted: kSocketDone, kWaitEnded or
   // kPeerClosed.
@@ -108,7 +114,7 @@ class SocketConnection {
   int ReceiveChunk();
   void CompactReceived();
   void DrainSendBuffer();
-  // Queues bytes behind what sendBuffer still holds and waits until FD_WRITE has drained it all.
+  // Queues bytes behind what sendBuffer_ still holds and waits until FD_WRITE has drained it all.
   int SendBuffered(const char* data, int length);
   // SendAll for the bytes as they go on the wire.
   int SendRaw(const char* data, int length);
@@ -119,6 +125,11 @@ class SocketConnection {
   int TakeTlsBytes(const char* chunk, int received);
   int OpenRecords();
 
+  SOCKET socket_ = INVALID_SOCKET;
+  HWND window_ = nullptr;
+  int32_t connectPhase_ = 0;
+  ByteBuffer sendBuffer_;
+  int32_t abortState_ = kNotAborted;
   HANDLE lookupHandle_ = nullptr;
   UINT lastMessage_ = 0;
   UINT lastEvent_ = 0;
@@ -129,7 +140,7 @@ class SocketConnection {
   ByteBuffer receiveBuffer_;
   int32_t readOffset_ = 0;
   int32_t closing_ = 0;
-  // Set when FD_WRITE meets a hard error while draining sendBuffer; reported by SendAll.
+  // Set when FD_WRITE meets a hard error while draining sendBuffer_; reported by SendAll.
   int32_t pendingSendError_ = 0;
   // Counts every received byte, so a wait sees new data even when compaction shrank the buffer.
   int64_t bytesReceived_ = 0;

@@ -22,7 +22,7 @@ void SocketConnection::CompactReceived() {
 
 int SocketConnection::ReceiveChunk() {
   char chunk[kReceiveChunk];
-  const int received = recv(socket, chunk, sizeof chunk, 0);
+  const int received = recv(socket_, chunk, sizeof chunk, 0);
   if (received == SOCKET_ERROR) {
     const int error = WSAGetLastError();
     if (error != WSAEWOULDBLOCK) lastError_ = error;
@@ -41,25 +41,25 @@ int SocketConnection::ReceiveChunk() {
 int SocketConnection::KeepWindowAlive() {
   // A peer that keeps sending never lets a read wait: the thread's messages (the Cancel click
   // among them) are dispatched here instead.
-  if (DispatchPendingMessage()) abortState = kAborted;
-  if (abortState == kNotAborted) return kSocketDone;
-  return abortState == kPeerClosedAbort ? kSocketDone : kWaitEnded;
+  if (DispatchPendingMessage()) abortState_ = kAborted;
+  if (abortState_ == kNotAborted) return kSocketDone;
+  return abortState_ == kPeerClosedAbort ? kSocketDone : kWaitEnded;
 }
 
 int SocketConnection::WaitForData() {
   const int64_t before = bytesReceived_;
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (bytesReceived_ == before && abortState == kNotAborted) PumpWaiting(waitStart);
+  while (bytesReceived_ == before && abortState_ == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
   if (bytesReceived_ != before) return kSocketDone;
-  return abortState == kPeerClosedAbort ? kPeerClosed : kWaitEnded;
+  return abortState_ == kPeerClosedAbort ? kPeerClosed : kWaitEnded;
 }
 
 void SocketConnection::DrainSendBuffer() {
-  while (sendBuffer.Length() - sendOffset_ > 0) {
+  while (sendBuffer_.Length() - sendOffset_ > 0) {
     const int sent =
-        send(socket, sendBuffer.Data() + sendOffset_, sendBuffer.Length() - sendOffset_, 0);
+        send(socket_, sendBuffer_.Data() + sendOffset_, sendBuffer_.Length() - sendOffset_, 0);
     if (sent == SOCKET_ERROR) {
       const int error = WSAGetLastError();
       lastError_ = error;
@@ -70,30 +70,30 @@ void SocketConnection::DrainSendBuffer() {
     }
     sendOffset_ += sent;
   }
-  sendBuffer.Empty();
+  sendBuffer_.Empty();
   sendOffset_ = 0;
 }
 
 int SocketConnection::SendBuffered(const char* data, int length) {
   if (length > 0) {
-    if (!sendBuffer.Append(data, length)) return WSAENOBUFS;  // nothing half-queued
+    if (!sendBuffer_.Append(data, length)) return WSAENOBUFS;  // nothing half-queued
   }
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (sendBuffer.Length() > 0 && abortState == kNotAborted) PumpWaiting(waitStart);
+  while (sendBuffer_.Length() > 0 && abortState_ == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
   if (pendingSendError_ != 0) {
     const int error = pendingSendError_;
     pendingSendError_ = 0;
     return error;
   }
-  if (sendBuffer.Length() > 0) return kWaitEnded;
+  if (sendBuffer_.Length() > 0) return kWaitEnded;
   sendOffset_ = 0;
   return kSocketDone;
 }
 
 int SocketConnection::SendAll(const char* data, int length) {
-  if (closing_ || socket == INVALID_SOCKET) return kSocketUnusable;
+  if (closing_ || socket_ == INVALID_SOCKET) return kSocketUnusable;
   if (tls_ && tls_->Open()) {
     std::string records;
     if (tls_->Encrypt(data, length, records) != 0) return lastError_ = WSAECONNABORTED;
@@ -103,12 +103,12 @@ int SocketConnection::SendAll(const char* data, int length) {
 }
 
 int SocketConnection::SendRaw(const char* data, int length) {
-  if (closing_ || socket == INVALID_SOCKET) return kSocketUnusable;
+  if (closing_ || socket_ == INVALID_SOCKET) return kSocketUnusable;
   // Bytes still queued from an earlier send go first; sending past them would reorder the stream.
-  if (sendBuffer.Length() > sendOffset_) return SendBuffered(data, length);
+  if (sendBuffer_.Length() > sendOffset_) return SendBuffered(data, length);
   int sent = 0;
   while (sent < length) {
-    const int taken = send(socket, data + sent, length - sent, 0);
+    const int taken = send(socket_, data + sent, length - sent, 0);
     if (taken == SOCKET_ERROR) {
       const int error = WSAGetLastError();
       if (error != WSAEWOULDBLOCK) {
@@ -127,7 +127,7 @@ int SocketConnection::ReadLine(std::string& line, int capacity) {
   if (closing_) return kSocketUnusable;
   std::optional<std::string> found = ExtractLine(receiveBuffer_, readOffset_);
   if (!found) {
-    if (socket == INVALID_SOCKET) return kSocketUnusable;
+    if (socket_ == INVALID_SOCKET) return kSocketUnusable;
     CompactReceived();
     while (!found) {
       const int received = ReceiveChunk();
@@ -153,7 +153,7 @@ std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status
   length = 0;
   status = 0;
   if (receiveBuffer_.Length() <= readOffset_) {
-    if (closing_ || socket == INVALID_SOCKET) {
+    if (closing_ || socket_ == INVALID_SOCKET) {
       status = kSocketUnusable;
       return nullptr;
     }

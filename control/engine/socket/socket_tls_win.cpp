@@ -7,7 +7,7 @@
 
 int SocketConnection::StartTls(const std::string& host, std::string& why) {
   why.clear();
-  if (closing_ || socket == INVALID_SOCKET) return kSocketUnusable;
+  if (closing_ || socket_ == INVALID_SOCKET) return kSocketUnusable;
   tls_ = std::make_unique<TlsChannel>(host);
   tlsIncoming_.clear();
   tlsClosed_ = false;
@@ -30,7 +30,7 @@ int SocketConnection::StartTls(const std::string& host, std::string& why) {
     if (step == TlsChannel::Step::kDone) break;
     if (step == TlsChannel::Step::kNeedInput) {
       if (const int ended = AwaitHandshakeBytes()) return ended;
-    } else if (abortState != kNotAborted) {
+    } else if (abortState_ != kNotAborted) {
       return kWaitEnded;
     } else if (++stepsWithoutInput == kMaxStepsWithoutInput) {
       why = "the TLS handshake did not end";
