@@ -19,7 +19,7 @@ class SessionLines : public FtpLineSource {
  public:
   explicit SessionLines(FtpSession& session) : session_(session) {}
   int ReadLine(std::string& line, int capacity) override {
-    return session_.connection.ReadLine(line, capacity);
+    return session_.connection.ReadLine(line, capacity).Number();
   }
   void Log(std::string_view line) override { FtpLog(session_, line); }
   bool Aborted() override { return session_.connection.AbortState() != kNotAborted; }

@@ -90,14 +90,16 @@ bool SocketConnection::WaitForMessage(UINT id) {
   return false;
 }
 
-int SocketConnection::LookUp(const std::string& host, in_addr& resolved, bool& hasAddress) {
+SocketStatus SocketConnection::LookUp(const std::string& host, in_addr& resolved,
+                                      bool& hasAddress) {
   hostEntry_.fill(0);
   lookupHandle_ = WSAAsyncGetHostByName(window_, WM_SOCKET_LOOKUP, host.c_str(), hostEntry_.data(),
                                         kHostEntrySize);
   if (lookupHandle_ == nullptr) return kLookupNotStarted;
   connectPhase_ = 0;
   if (!WaitForMessage(WM_SOCKET_LOOKUP)) {
-    return abortState_ != kNotAborted ? int{kWaitEnded} : WSAGETASYNCERROR(lastEvent_);
+    if (abortState_ != kNotAborted) return kWaitEnded;
+    return SocketStatus::WinSockError(WSAGETASYNCERROR(lastEvent_));
   }
   const auto* entry = reinterpret_cast<const hostent*>(hostEntry_.data());
   resolved.s_addr = 0;
@@ -107,10 +109,10 @@ int SocketConnection::LookUp(const std::string& host, in_addr& resolved, bool& h
     std::memcpy(&resolved, entry->h_addr_list[0],
                 std::min<size_t>(sizeof resolved, static_cast<size_t>(entry->h_length)));
   }
-  return 0;
+  return kSocketDone;
 }
 
-int SocketConnection::Connect(const std::string& host, int portNumber, int seconds) {
+SocketStatus SocketConnection::Connect(const std::string& host, int portNumber, int seconds) {
   if (socket_ == INVALID_SOCKET) {
     socket_ = ::socket(AF_INET, SOCK_STREAM, 0);
     abortState_ = kNotAborted;
@@ -126,7 +128,9 @@ int SocketConnection::Connect(const std::string& host, int portNumber, int secon
     peer.s_addr = inet_addr(host.c_str());
   } else {
     bool hasAddress = false;
-    if (const int failure = LookUp(host, peer, hasAddress); failure != 0) return failure;
+    if (const SocketStatus failure = LookUp(host, peer, hasAddress); failure.Failed()) {
+      return failure;
+    }
   }
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -135,7 +139,7 @@ int SocketConnection::Connect(const std::string& host, int portNumber, int secon
 
   if (WSAAsyncSelect(socket_, window_, WM_SOCKET_EVENT, kSocketEvents) == SOCKET_ERROR) {
     lastError_ = WSAGetLastError();
-    return lastError_;
+    return SocketStatus::WinSockError(lastError_);
   }
   sendOffset_ = 0;
   readOffset_ = 0;
@@ -144,17 +148,18 @@ int SocketConnection::Connect(const std::string& host, int portNumber, int secon
     const int error = WSAGetLastError();
     if (error != WSAEWOULDBLOCK) {
       lastError_ = error;
-      return error;
+      return SocketStatus::WinSockError(error);
     }
     if (!WaitForMessage(WM_SOCKET_EVENT)) {
-      return abortState_ != kNotAborted ? int{kWaitEnded} : WSAGETSELECTERROR(lastEvent_);
+      if (abortState_ != kNotAborted) return kWaitEnded;
+      return SocketStatus::WinSockError(WSAGETSELECTERROR(lastEvent_));
     }
   }
   SetSendBufferSize(socket_);
   SetReceiveBufferSize(socket_);
   connectPhase_ = 2;
   Sleep(kSettleAfterConnectMs);
-  return 0;
+  return kSocketDone;
 }
 
 void SocketConnection::Close() {
@@ -199,7 +204,9 @@ int SocketConnection::IsPublicHost(const std::string& url) {
   if (!EnsureWindow()) return kHostUnresolved;
   in_addr resolved{};
   bool hasAddress = false;
-  if (const int failure = LookUp(host.name, resolved, hasAddress); failure != 0) return failure;
+  if (const SocketStatus failure = LookUp(host.name, resolved, hasAddress); failure.Failed()) {
+    return failure.Number();
+  }
   if (!hasAddress) return kHostUnresolved;
   const auto* bytes = reinterpret_cast<const unsigned char*>(&resolved.s_addr);
   return PublicAddressVerdict(bytes[0], bytes[1]);

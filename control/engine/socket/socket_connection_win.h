@@ -4,7 +4,7 @@
 // window stays alive, and the loop ends when the awaited socket message arrives, when the
 // time-out timer fires, or when someone (the control's Cancel) calls Abort.
 //
-// Results: a SocketResult, or a positive WinSock error code.
+// Results: a SocketStatus, which keeps our own SocketResult and the system's error apart.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +29,31 @@ enum SocketResult : int {
   kPeerClosed = -3,
   // Connect: the lookup of the host could not start.
   kLookupNotStarted = -3,
+};
+
+// The outcome of an operation on the connection: done, a SocketResult of our own, the WinSock
+// error that ended it, or the security provider's code of a failed TLS handshake.
+class SocketStatus {
+ public:
+  constexpr SocketStatus(SocketResult result = kSocketDone) : result_(result) {}
+  static constexpr SocketStatus WinSockError(int error) { return SocketStatus(kSocketDone, error); }
+  static constexpr SocketStatus ProviderError(long code) {
+    return SocketStatus(kSocketDone, static_cast<int>(code));
+  }
+
+  constexpr bool Failed() const { return result_ != kSocketDone || systemError_ != 0; }
+  constexpr SocketResult Result() const { return result_; }
+  constexpr int SystemError() const { return systemError_; }
+  // The one number logs and messages show: the system's error (positive for WinSock, negative
+  // for the provider) where it gave one, else our result.
+  constexpr int Number() const { return systemError_ != 0 ? systemError_ : int{result_}; }
+
+ private:
+  constexpr SocketStatus(SocketResult result, int systemError)
+      : result_(result), systemError_(systemError) {}
+
+  SocketResult result_ = kSocketDone;
+  int systemError_ = 0;
 };
 
 // What IsPublicHost found a page's host to be; any other value is the failed lookup's result.
@@ -58,19 +83,18 @@ class SocketConnection {
   SocketConnection(const SocketConnection&) = delete;
   SocketConnection& operator=(const SocketConnection&) = delete;
 
-  int Connect(const std::string& host, int port, int seconds);
+  SocketStatus Connect(const std::string& host, int port, int seconds);
   // Opens a TLS session over the connected socket and checks that the server's certificate is
-  // trusted for `host`; from then on sends and reads carry the session's records. A
-  // SocketResult, a WinSock error, or the provider's (negative) code of a failed handshake or a
-  // refused certificate, with the reason in `why`.
-  int StartTls(const std::string& host, std::string& why);
-  // 0 once every byte was handed to the socket; what it could not take at once is kept in
+  // trusted for `host`; from then on sends and reads carry the session's records. A failed
+  // handshake or a refused certificate is the provider's code, with the reason in `why`.
+  SocketStatus StartTls(const std::string& host, std::string& why);
+  // Done once every byte was handed to the socket; what it could not take at once is kept in
   // the send buffer and drained by FD_WRITE while this waits.
-  int SendAll(const char* data, int length);
+  SocketStatus SendAll(const char* data, int length);
   // One line without its terminator, cut to capacity - 1 bytes.
-  int ReadLine(std::string& line, int capacity);
+  SocketStatus ReadLine(std::string& line, int capacity);
   // All unread bytes (waiting for some when none are buffered), or null with status set.
-  std::unique_ptr<char[]> ReadAvailable(int& length, int& status);
+  std::unique_ptr<char[]> ReadAvailable(int& length, SocketStatus& status);
   void Close();
   bool WaitForMessage(UINT id);
   // A HostVerdict, else the lookup's failure (see ClassifyPageHost).
@@ -98,28 +122,28 @@ class SocketConnection {
 
  private:
   bool EnsureWindow();
-  // Resolves host into a network-order address: kSocketDone, kLookupNotStarted, kWaitEnded, or
-  // the WinSock error the lookup reported.
-  int LookUp(const std::string& host, in_addr& resolved, bool& hasAddress);
+  // Resolves host into a network-order address: done, kLookupNotStarted, kWaitEnded, or the
+  // WinSock error the lookup reported.
+  SocketStatus LookUp(const std::string& host, in_addr& resolved, bool& hasAddress);
   // Pumps one message and turns an overdue wait into a time-out even when WM_TIMER is starved
   // by a flood of other messages or never reaches an untabled window.
   void PumpWaiting(DWORD waitStart);
   // Dispatches one pending message between reads that found data at once; kWaitEnded when a
   // cancel (or a quitting host) has set abortState_, else kSocketDone.
-  int KeepWindowAlive();
+  SocketResult KeepWindowAlive();
   // Waits until more bytes have been received or the wait is aborted: kSocketDone, kWaitEnded or
   // kPeerClosed.
-  int WaitForData();
+  SocketResult WaitForData();
   // Takes what the socket holds into receiveBuffer_: >0 bytes, 0 peer closed, <0 -error.
   int ReceiveChunk();
   void CompactReceived();
   void DrainSendBuffer();
   // Queues bytes behind what sendBuffer_ still holds and waits until FD_WRITE has drained it all.
-  int SendBuffered(const char* data, int length);
+  SocketStatus SendBuffered(const char* data, int length);
   // SendAll for the bytes as they go on the wire.
-  int SendRaw(const char* data, int length);
-  // Waits for more bytes during the handshake: a SocketResult or a WinSock error.
-  int AwaitHandshakeBytes();
+  SocketStatus SendRaw(const char* data, int length);
+  // Waits for more bytes during the handshake.
+  SocketStatus AwaitHandshakeBytes();
   // Files what recv took while a TLS session runs: during the handshake the raw bytes count,
   // afterwards the bytes of the records opened (ReceiveChunk's results).
   int TakeTlsBytes(const char* chunk, int received);
