@@ -8,15 +8,15 @@
 namespace basMain {
 
 LONG __stdcall GetFileSizeProc(LONG bytes, LPCSTR) {
-  lngDownCancel = 1;
-  lngTotalBytes += std::max<LONG>(bytes, 0);
-  return lngDownCancel;
+  down.lngDownCancel = 1;
+  down.lngTotalBytes += std::max<LONG>(bytes, 0);
+  return down.lngDownCancel;
 }
 
 LONG __stdcall DownLoadProc(LONG bytes, LPCSTR) {
-  ++lngCallbackCount;
-  if (lngCallbackCount > 1) lngFileBytes = std::max<LONG>(bytes, 0);
-  return lngDownCancel;
+  ++down.lngCallbackCount;
+  if (down.lngCallbackCount > 1) down.lngFileBytes = std::max<LONG>(bytes, 0);
+  return down.lngDownCancel;
 }
 
 }  // namespace basMain

@@ -10,13 +10,19 @@
 
 namespace basMain {
 
-inline int32_t lngDownPhase = 0;  // 1 during the size probe, 2 during the download
-// Sums over several files pass 2 GB: they are kept in 64 bits.
-inline int64_t lngTotalBytes = 0;     // sum of the sizes the probe reported
-inline int64_t lngDoneBytes = 0;      // sum of the final byte counts of downloaded files
-inline int64_t lngFileBytes = 0;      // bytes received so far of the file being downloaded
-inline int32_t lngCallbackCount = 0;  // download callbacks since the download pass began
-inline int32_t lngDownCancel = 0;     // what the callbacks answer; nonzero stops the request
+enum class DownPhase : int32_t { kNotStarted = 0, kSizeProbe = 1, kDownload = 2 };
+
+// What a download run shares between the callbacks and the download window.
+struct DownCounters {
+  DownPhase lngDownPhase = DownPhase::kNotStarted;
+  // Sums over several files pass 2 GB: they are kept in 64 bits.
+  int64_t lngTotalBytes = 0;     // sum of the sizes the probe reported
+  int64_t lngDoneBytes = 0;      // sum of the final byte counts of downloaded files
+  int64_t lngFileBytes = 0;      // bytes received so far of the file being downloaded
+  int32_t lngCallbackCount = 0;  // download callbacks since the download pass began
+  int32_t lngDownCancel = 0;     // what the callbacks answer; nonzero stops the request
+};
+inline DownCounters down;
 
 using DownLoadCallback = LONG(__stdcall*)(LONG bytes, LPCSTR text);
 

@@ -124,10 +124,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 class DownloadWindowTest : public testing::Test {
  protected:
-  void SetUp() override {
-    basMain::lngDownPhase = basMain::lngTotalBytes = basMain::lngDoneBytes = 0;
-    basMain::lngFileBytes = basMain::lngCallbackCount = basMain::lngDownCancel = 0;
-  }
+  void SetUp() override { basMain::down = {}; }
   void TearDown() override { onTick = nullptr; }
 
   std::u16string Line(const LoopbackHttpPeer& peer, std::u16string_view name) const {
@@ -180,7 +177,7 @@ TEST_F(DownloadWindowTest, DownloadsEveryFileUnderItsOwnNameAndRestoresTheWaveFi
   ASSERT_EQ(requests.size(), 8u);
   EXPECT_EQ(requests[0].rfind("GET /files/0123456789abcdef/%E9%8C%B2%E9%9F%B3%201.tta ", 0), 0u);
   EXPECT_EQ(requests[7].rfind("GET /files/0123456789abcdef/%E3%83%A1%E3%83%A2%26.txt ", 0), 0u);
-  EXPECT_EQ(basMain::lngTotalBytes, basMain::lngDoneBytes);
+  EXPECT_EQ(basMain::down.lngTotalBytes, basMain::down.lngDoneBytes);
   EXPECT_EQ(window_.ControlText(IDC_LBL_PROGRESS_0), window_.ControlText(IDC_LBL_PROGRESS_1));
 }
 
@@ -421,15 +418,15 @@ TEST_F(DownloadWindowTest, CancelAtTheLastDecompressionOfADuplicateKeepsTheFinis
 
 TEST_F(DownloadWindowTest, SizesBeyond2GbAddUpAndTheBarScales) {
   for (int i = 0; i < 3; ++i) basMain::GetFileSizeProc(0x40000000, "");
-  EXPECT_EQ(basMain::lngTotalBytes, 3221225472LL);
+  EXPECT_EQ(basMain::down.lngTotalBytes, 3221225472LL);
   // A size no file has counts for nothing.
   basMain::GetFileSizeProc(-5, "");
-  EXPECT_EQ(basMain::lngTotalBytes, 3221225472LL);
+  EXPECT_EQ(basMain::down.lngTotalBytes, 3221225472LL);
 
   window_.Load();
-  basMain::lngDownPhase = 2;
-  basMain::lngDoneBytes = 0x80000000LL;
-  basMain::lngFileBytes = 0x20000000;
+  basMain::down.lngDownPhase = basMain::DownPhase::kDownload;
+  basMain::down.lngDoneBytes = 0x80000000LL;
+  basMain::down.lngFileBytes = 0x20000000;
   window_.Timer3_Timer();
   EXPECT_EQ(window_.ControlText(IDC_LBL_PROGRESS_1), u"3145728 KB");
   EXPECT_EQ(window_.ControlText(IDC_LBL_PROGRESS_0), u"2621440 KB");
@@ -438,7 +435,7 @@ TEST_F(DownloadWindowTest, SizesBeyond2GbAddUpAndTheBarScales) {
   const auto max = static_cast<int32_t>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
   ASSERT_GT(max, 0);
   EXPECT_NEAR(static_cast<double>(value) / max, 2.5 / 3, 0.001);
-  basMain::lngDoneBytes = basMain::lngTotalBytes;
+  basMain::down.lngDoneBytes = basMain::down.lngTotalBytes;
   window_.Timer3_Timer();
   EXPECT_EQ(window_.ControlText(IDC_LBL_PROGRESS_0), u"3145728 KB");
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), max);
@@ -458,7 +455,7 @@ TEST_F(DownloadWindowTest, TheTaskbarButtonFollowsTheRunAndFlashesWhenItEndsInTh
   peer.SetBody(Tta(work_, Wave(20000)), "application/octet-stream");
   dialogs_.folderAnswers.push_back(folder_.path());
   onTick = [&] {
-    if (basMain::lngDownPhase == 2) other.TakeForeground();
+    if (basMain::down.lngDownPhase == basMain::DownPhase::kDownload) other.TakeForeground();
   };
   Run(Line(peer, u"a.tta"));
   ASSERT_EQ(Texts(), std::vector<std::u16string>{u"ダウンロードが完了しました。"});
@@ -493,7 +490,8 @@ TEST_F(DownloadWindowTest, CancelDuringTheDownloadKeepsTheCompleteFiles) {
     grew = grew && label >= lastLabel &&
            label <= LeadingNumber(window_.ControlText(IDC_LBL_PROGRESS_1));
     lastLabel = label;
-    if (basMain::lngDownPhase == 2 && basMain::lngDoneBytes >= static_cast<int64_t>(size)) {
+    if (basMain::down.lngDownPhase == basMain::DownPhase::kDownload &&
+        basMain::down.lngDoneBytes >= static_cast<int64_t>(size)) {
       // The close box during a run asks for a stop, as Cancel does.
       SendMessageW(window_.hwnd(), WM_CLOSE, 0, 0);
     }
@@ -552,7 +550,7 @@ TEST_F(DownloadWindowTest, TheTitleBlinksDuringTheProbeAndTheLabelsOnlyGrowUpToT
   int64_t lastMax = 1;
   onTick = [&] {
     if (!window_.IsLoaded()) return;
-    if (basMain::lngDownPhase == 1) {
+    if (basMain::down.lngDownPhase == basMain::DownPhase::kSizeProbe) {
       const bool shown = IsWindowVisible(window_.Control(IDC_DL_LBL_TITLE_2)) != FALSE;
       if (titleShown.empty() || titleShown.back() != shown) titleShown.push_back(shown);
       return;

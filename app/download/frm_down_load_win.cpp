@@ -54,7 +54,7 @@ frmDownLoad::frmDownLoad() : Form(IDD_DOWNLOAD) {}
 void frmDownLoad::Form_Load() {
   WithErrorTrap(u"Form_Load", false, [&] {
     colDownFile.clear();
-    lngMode = 3;
+    state_.lngMode = DownLoadMode::kDownloading;
     StartTimer(kTimer1, 100);
     return true;
   });
@@ -95,15 +95,15 @@ void frmDownLoad::Timer(UINT_PTR id) {
 }
 
 void frmDownLoad::cmdCancel_Click() {
-  if (lngMode == 3) {
-    basMain::lngDownCancel = 1;
+  if (state_.lngMode == DownLoadMode::kDownloading) {
+    basMain::down.lngDownCancel = 1;
   } else {
-    blnDecodeCancel = -1;
+    state_.blnDecodeCancel = -1;
   }
 }
 
 void frmDownLoad::CloseBox() {
-  if (blnBusy) {
+  if (state_.blnBusy) {
     cmdCancel_Click();
   } else {
     Unload();
@@ -111,8 +111,8 @@ void frmDownLoad::CloseBox() {
 }
 
 void frmDownLoad::Timer2_Timer() {
-  ShowWindow(Control(IDC_DL_LBL_TITLE_2), lngBlinkCount % 2 == 0 ? SW_SHOW : SW_HIDE);
-  ++lngBlinkCount;
+  ShowWindow(Control(IDC_DL_LBL_TITLE_2), state_.lngBlinkCount % 2 == 0 ? SW_SHOW : SW_HIDE);
+  ++state_.lngBlinkCount;
 }
 
 std::u16string frmDownLoad::InFolder(std::u16string_view name) const {
@@ -130,7 +130,7 @@ void frmDownLoad::GetDownLoadFilePath() {
 
 void frmDownLoad::Timer1_Timer() {
   StopTimer(kTimer1);
-  blnBusy = true;
+  state_.blnBusy = true;
   WithErrorTrap(u"Timer1_Timer", false, [&] {
     strSaveFolder = SelectFolder(hwnd(), u"フォルダを選択して下さい", u"");
     if (strSaveFolder.empty()) {
@@ -153,7 +153,7 @@ void frmDownLoad::Timer1_Timer() {
     StartTransfer();
     return true;
   });
-  blnBusy = false;
+  state_.blnBusy = false;
 }
 
 bool frmDownLoad::ResolveClashes() {
@@ -196,28 +196,28 @@ void frmDownLoad::FileDownLoad() {
   using namespace basMain;
   const bool finished = WithErrorTrap(u"FileDownLoad", false, [&] {
     try {
-      lngDownPhase = 1;
+      down.lngDownPhase = DownPhase::kSizeProbe;
       SetHourglassPointer();
       StartTimer(kTimer2, 400);
       int32_t lastResult = 0;
       for (const clsDownFile& entry : colFetchFile) {
-        lngCallbackCount = 0;
-        lngDownCancel = 0;
+        down.lngCallbackCount = 0;
+        down.lngDownCancel = 0;
         lastResult = parvek::W3getv(ProbeCommandText(strSaveFolder, entry), GetFileSizeProc);
       }
       StopTimer(kTimer2);
       SetNormalPointer();
       ShowWindow(Control(IDC_DL_LBL_TITLE_2), SW_HIDE);
       ShowWindow(Control(IDC_DL_LBL_TITLE_0), SW_SHOW);
-      lngDownPhase = 2;
+      down.lngDownPhase = DownPhase::kDownload;
       StartTimer(kTimer3, 500);
-      lngCallbackCount = 0;
-      lngDownCancel = 0;
+      down.lngCallbackCount = 0;
+      down.lngDownCancel = 0;
       SetHourglassPointer();
       for (const clsDownFile& entry : colFetchFile) {
         const std::u16string saveName = SaveName(entry);
         lastResult = parvek::W3getv(DownloadCommandText(strSaveFolder, entry), DownLoadProc);
-        lngDoneBytes += lngFileBytes;
+        down.lngDoneBytes += down.lngFileBytes;
         if (lastResult < 0) break;
         if (entry.FileName() != saveName) {
           if (!MoveFileW(Wide(InFolder(saveName)), Wide(InFolder(entry.FileName())))) {
@@ -228,7 +228,7 @@ void frmDownLoad::FileDownLoad() {
       SetNormalPointer();
       StopTimer(kTimer3);
       if (lastResult >= 1) {
-        const std::u16string total = KilobyteText(lngTotalBytes);
+        const std::u16string total = KilobyteText(down.lngTotalBytes);
         SetControlText(IDC_LBL_PROGRESS_0, total);
         SetControlText(IDC_LBL_PROGRESS_1, total);
         SetBar(IDC_PBR_DOWNLOAD, 100, 100);
@@ -258,24 +258,24 @@ void frmDownLoad::DownLoadStateView() {
   using namespace basMain;
   WithErrorTrap(u"DownLoadStateView", false, [&] {
     try {
-      ++lngViewCount;
-      if (lngMode != 3) return true;
-      if (lngDownPhase == 2) {
+      ++state_.lngViewCount;
+      if (state_.lngMode != DownLoadMode::kDownloading) return true;
+      if (down.lngDownPhase == DownPhase::kDownload) {
         DoEvents();
-        const std::u16string total = KilobyteText(lngTotalBytes);
+        const std::u16string total = KilobyteText(down.lngTotalBytes);
         SetControlText(IDC_LBL_PROGRESS_1, total);
         // The bar counts in steps of `scale` bytes, which keep a total beyond 2 GB in its range.
-        const int64_t scale = BarScale(lngTotalBytes);
-        SetBar(IDC_PBR_DOWNLOAD, static_cast<int32_t>(lngTotalBytes / scale),
+        const int64_t scale = BarScale(down.lngTotalBytes);
+        SetBar(IDC_PBR_DOWNLOAD, static_cast<int32_t>(down.lngTotalBytes / scale),
                BarValue(IDC_PBR_DOWNLOAD));
-        if (lngDoneBytes == lngTotalBytes) {
+        if (down.lngDoneBytes == down.lngTotalBytes) {
           SetControlText(IDC_LBL_PROGRESS_0, total);
-          if (BarMax(IDC_PBR_DOWNLOAD) >= lngTotalBytes / scale) {
+          if (BarMax(IDC_PBR_DOWNLOAD) >= down.lngTotalBytes / scale) {
             SetBar(IDC_PBR_DOWNLOAD, BarMax(IDC_PBR_DOWNLOAD),
-                   static_cast<int32_t>(lngTotalBytes / scale));
+                   static_cast<int32_t>(down.lngTotalBytes / scale));
           }
         } else {
-          const int64_t current = lngDoneBytes + lngFileBytes;
+          const int64_t current = down.lngDoneBytes + down.lngFileBytes;
           const std::u16string currentText = KilobyteText(current);
           const int64_t kilobytes = LeadingNumber(currentText);
           if (LeadingNumber(ControlText(IDC_LBL_PROGRESS_0)) < kilobytes &&
@@ -289,7 +289,7 @@ void frmDownLoad::DownLoadStateView() {
           }
         }
       }
-      if (lngViewCount % 100 == 0) Repaint(IDC_FRA_DOWNLOAD);
+      if (state_.lngViewCount % 100 == 0) Repaint(IDC_FRA_DOWNLOAD);
       return true;
     } catch (...) {
       StopTimer(kTimer3);
@@ -302,7 +302,8 @@ void frmDownLoad::Timer4_Timer() {
   WithErrorTrap(u"Timer4_Timer", false, [&] {
     try {
       DoEvents();
-      if (lngMode == 4 && BarMax(IDC_PBR_DEFROSTING) >= basMain::intTtaStep) {
+      if (state_.lngMode == DownLoadMode::kDecoding &&
+          BarMax(IDC_PBR_DEFROSTING) >= basMain::intTtaStep) {
         SetBar(IDC_PBR_DEFROSTING, BarMax(IDC_PBR_DEFROSTING), basMain::intTtaStep);
         Repaint(IDC_PBR_DEFROSTING);
       }
@@ -317,8 +318,8 @@ void frmDownLoad::Timer4_Timer() {
 void frmDownLoad::DecodeTtaToWave() {
   WithErrorTrap(u"DecodeTtaToWave", false, [&] {
     try {
-      lngMode = 4;
-      lngDecodeStatus = 0;
+      state_.lngMode = DownLoadMode::kDecoding;
+      state_.lngDecodeStatus = 0;
       int16_t count = 0;
       for (const clsDownFile& entry : colFetchFile) {
         count += IsRestoredToWave(colFetchFile, entry) ? 1 : 0;
@@ -343,10 +344,10 @@ void frmDownLoad::DecodeTtaToWave() {
           const std::u16string ttaPath = InFolder(entry.FileName());
           const std::u16string wavPath = InFolder(WavFileName(entry.FileName()));
           basMain::StartTtaProgress(FindFileData(ttaPath).size);
-          lngDecodeResult = 10;
-          lngDecodeResult = tta_vb::Dec_TTAToWav(ttaPath, wavPath, &blnDecodeCancel);
-          if (lngDecodeResult != kTtaDone) {
-            lngDecodeStatus = lngDecodeResult == kTtaStopped ? -999 : -9999;
+          state_.lngDecodeResult = 10;
+          state_.lngDecodeResult = tta_vb::Dec_TTAToWav(ttaPath, wavPath, &state_.blnDecodeCancel);
+          if (state_.lngDecodeResult != kTtaDone) {
+            state_.lngDecodeStatus = state_.lngDecodeResult == kTtaStopped ? -999 : -9999;
             // Only complete WAV files stay; the TTA file is kept for another try.
             DeleteIfPresent(wavPath);
             break;
@@ -359,10 +360,10 @@ void frmDownLoad::DecodeTtaToWave() {
       }
       StopTimer(kTimer4);
       DeleteTtaFiles(decoded);
-      if (lngDecodeStatus == 0) {
+      if (state_.lngDecodeStatus == 0) {
         taskbar::AskAttention(hwnd());
         ShowAppMessage(u"ダウンロードが完了しました。", MB_ICONINFORMATION, hwnd());
-      } else if (lngDecodeStatus == -9999) {
+      } else if (state_.lngDecodeStatus == -9999) {
         EndedInFailure();
       }
       return true;

@@ -12,6 +12,23 @@
 #include "app/download/download_list.h"
 #include "app/forms/form_win.h"
 
+// What the window is doing: the download, then the restoring of the TTA files.
+enum class DownLoadMode : int32_t { kNotStarted = 0, kDownloading = 3, kDecoding = 4 };
+
+// The window's own state of a run; the byte counters it shares with W3getv's callbacks are
+// basMain::down.
+struct DownLoadState {
+  DownLoadMode lngMode = DownLoadMode::kNotStarted;
+  int32_t lngBlinkCount = 0;
+  int32_t lngViewCount = 0;
+  int32_t lngDecodeResult = 0;
+  // Set to stop the decoding under way; TTA_VB reads it.
+  int16_t blnDecodeCancel = 0;
+  int32_t lngDecodeStatus = 0;
+  // The start sequence or a run is under way.
+  bool blnBusy = false;
+};
+
 class frmDownLoad : public Form {
  public:
   frmDownLoad();
@@ -26,7 +43,7 @@ class frmDownLoad : public Form {
   void cmdCancel_Click();
 
   const std::vector<clsDownFile>& DownFiles() const { return colDownFile; }
-  int32_t DecodeStatus() const { return lngDecodeStatus; }
+  int32_t DecodeStatus() const { return state_.lngDecodeStatus; }
 
  protected:
   void Form_Load() override;
@@ -61,11 +78,5 @@ class frmDownLoad : public Form {
   std::vector<clsDownFile> colDownFile;
   // The files the run fetches, decompresses and deletes: each one once.
   std::vector<clsDownFile> colFetchFile;
-  int32_t lngBlinkCount = 0;
-  int32_t lngMode = 0;
-  int32_t lngDecodeResult = 0;
-  int16_t blnDecodeCancel = 0;
-  int32_t lngDecodeStatus = 0;
-  int32_t lngViewCount = 0;
-  bool blnBusy = false;
+  DownLoadState state_;
 };

@@ -42,7 +42,7 @@ class UploadTransfer : public UploadWindowTest {
   // The control's file list as FilePath reads it.
   std::vector<std::string> ListEntries() {
     VARIANT value;
-    EXPECT_EQ(GetDispatchProperty(form.bfpMain(), zorvex_dispid::kFilePath, &value), S_OK);
+    EXPECT_EQ(GetDispatchProperty(form.bfpMain(), zorvel::kFilePath, &value), S_OK);
     std::vector<std::string> entries;
     if (value.vt == (VT_ARRAY | VT_VARIANT)) {
       LONG low = 0;
@@ -73,10 +73,10 @@ TEST_F(UploadTransfer, ControlIsFilledInOrderAndTheParameterFileDescribesTheForw
     bool frameShown = false, controlShown = false, cancelEnabled = false;
   } seen;
   Engine().duringRun = [&] {
-    seen.url = Text(zorvex_dispid::kURL);
-    seen.hide = Number(zorvex_dispid::kHide);
-    seen.barHeight = Number(zorvex_dispid::kBarHeight);
-    seen.barWidth = Number(zorvex_dispid::kBarWidth);
+    seen.url = Text(zorvel::kUrl);
+    seen.hide = Number(zorvel::kHide);
+    seen.barHeight = Number(zorvel::kBarHeight);
+    seen.barWidth = Number(zorvel::kBarWidth);
     seen.entries = ListEntries();
     seen.para = ReadBytes(work / u"OrvaneFileTrans.para");
     seen.frameShown = IsWindowVisible(form.Control(IDC_FRA_SEND)) &&

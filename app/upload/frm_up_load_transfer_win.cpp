@@ -69,8 +69,8 @@ void frmUpLoad::CreateControl() {
   // The control belongs to the lower frame, which stays hidden until the transfer begins.
   if (HWND window = site_->ControlWindow()) ShowWindow(window, SW_HIDE);
   auto deliver = [this](DISPID id, DISPPARAMS* params) {
-    if (id == zorvex_dispid::kOnComplete) bfpMain_OnComplete(TextArgument(params));
-    if (id == zorvex_dispid::kOnLog) bfpMain_OnLog(TextArgument(params));
+    if (id == zorvel::kOnComplete) bfpMain_OnComplete(TextArgument(params));
+    if (id == zorvel::kOnLog) bfpMain_OnLog(TextArgument(params));
   };
   sink_.Attach(EventSink::Connect(site_->Control(), kZorvexEvents, std::move(deliver)));
 }
@@ -99,19 +99,18 @@ void frmUpLoad::TransData() {
       throw AppError(app_errors::kObjectNotSet,
                      u"オブジェクト変数または With ブロック変数が設定されていません。");
     }
-    Check(PutDispatchProperty(control.Get(), zorvex_dispid::kURL, basMain::strFileTransUrl));
-    Check(PutDispatchProperty(control.Get(), zorvex_dispid::kFilePath, ParaFile));
+    Check(PutDispatchProperty(control.Get(), zorvel::kUrl, basMain::strFileTransUrl));
+    Check(PutDispatchProperty(control.Get(), zorvel::kFilePath, ParaFile));
     for (const auto& file : *SendFiles) {
-      Check(PutDispatchProperty(control.Get(), zorvex_dispid::kFilePath, file->NewFilePath));
+      Check(PutDispatchProperty(control.Get(), zorvel::kFilePath, file->NewFilePath));
     }
-    Check(PutDispatchProperty(control.Get(), zorvex_dispid::kHide, kHideButtonsAndList));
-    Check(PutDispatchProperty(control.Get(), zorvex_dispid::kBarHeight, kBarHeight));
-    Check(PutDispatchProperty(control.Get(), zorvex_dispid::kBarWidth, kBarWidth));
+    Check(PutDispatchProperty(control.Get(), zorvel::kHide, kHideButtonsAndList));
+    Check(PutDispatchProperty(control.Get(), zorvel::kBarHeight, kBarHeight));
+    Check(PutDispatchProperty(control.Get(), zorvel::kBarWidth, kBarWidth));
     // The run and its events happen inside Start. A handler that closes the window meanwhile
     // leaves its destruction, and the control's, to be done here once Start has returned.
     starting_ = true;
-    const HRESULT started =
-        CallDispatchMethod(control.Get(), zorvex_dispid::kStart, nullptr, 0, nullptr);
+    const HRESULT started = CallDispatchMethod(control.Get(), zorvel::kStart, nullptr, 0, nullptr);
     starting_ = false;
     if (closing_) {
       Unload();

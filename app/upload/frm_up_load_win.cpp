@@ -198,7 +198,7 @@ void frmUpLoad::cmdCancel_Click() {
     // The window closes at once, whatever the control makes of the request; a run that is still
     // going notices it at its next check and ends before Start returns.
     if (IDispatch* control = bfpMain()) {
-      CallDispatchMethod(control, zorvex_dispid::kCancel, nullptr, 0, nullptr);
+      CallDispatchMethod(control, zorvel::kCancel, nullptr, 0, nullptr);
     }
     CloseWindow();
     return true;

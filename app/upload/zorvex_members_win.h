@@ -1,22 +1,13 @@
 // What the upload window uses of the Zorvel control, which it reaches late-bound only: its
-// ProgID, the dispatch identifiers of the members it calls and the events it handles.
+// ProgID and the interface of the events it handles; the dispatch identifiers are the
+// control's own (zorvex_dispid_win.h).
 #pragma once
 
 #include <windows.h>
 
-inline constexpr wchar_t kZorvexProgId[] = L"Zorvex.1";
+#include "control/object/zorvex_dispid_win.h"
 
-namespace zorvex_dispid {
-inline constexpr DISPID kFilePath = 1;
-inline constexpr DISPID kURL = 2;
-inline constexpr DISPID kHide = 11;
-inline constexpr DISPID kStart = 12;
-inline constexpr DISPID kCancel = 15;
-inline constexpr DISPID kBarHeight = 28;
-inline constexpr DISPID kBarWidth = 29;
-inline constexpr DISPID kOnComplete = 1;
-inline constexpr DISPID kOnLog = 2;
-}  // namespace zorvex_dispid
+inline constexpr wchar_t kZorvexProgId[] = L"Zorvex.1";
 
 // _IZorvexEvents, the control's event interface.
 inline constexpr IID kZorvexEvents = {

@@ -4,14 +4,12 @@
 #include <windows.h>
 
 #include "control/object/module_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-constexpr DISPID kFilePath = 1, kLock = 10, kHide = 11, kStart = 12, kCount = 13, kCancel = 15,
-                 kTransParent = 19, kBackColor = 21;
 
 class ControlStateTest : public ::testing::Test {
  protected:

@@ -2,24 +2,16 @@
 // connected, each through IDispatch::Invoke.
 #pragma once
 
-#include <windows.h>
 #include <ocidl.h>
+#include <windows.h>
 
 #include <string_view>
 #include <vector>
 
 #include "base/com_object_win.h"
+#include "control/object/zorvex_dispid_win.h"
 
 namespace zorvel {
-
-enum EventId : DISPID {
-  kOnComplete = 1,
-  kOnLog = 2,
-  kOnStart = 3,
-  kOnCancel = 4,
-  kOnClear = 5,
-  kOnProgress = 6,
-};
 
 class EventSource final : public IConnectionPoint {
  public:

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "control/object/module_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/fake_browser_win.h"
 #include "control/testing/fake_document_win.h"
@@ -11,7 +12,6 @@
 namespace zorvel::testing {
 namespace {
 
-constexpr DISPID kFilePath = 1, kUrl = 2, kStart = 12, kResult = 23, kHtmlResult = 24;
 const wchar_t kCaption[] = L"Zorvel ActiiveX Control";
 
 class PageCheckTest : public ::testing::Test {

@@ -6,6 +6,7 @@
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/object/event_source_win.h"
 #include "control/object/module_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/fake_browser_win.h"
 #include "control/testing/hosted_control_win.h"
@@ -13,7 +14,6 @@
 namespace zorvel::testing {
 namespace {
 
-constexpr DISPID kFilePath = 1, kStart = 12, kCount = 13, kCancel = 15, kClear = 16, kResult = 23;
 const wchar_t kCaption[] = L"Zorvel ActiiveX Control";
 
 class RunTest : public ::testing::Test {

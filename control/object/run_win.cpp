@@ -57,7 +57,7 @@ bool Zorvex::ConfirmForeignPage() {
   LogLine("Checking ... reference by foreign host.");
   if (CancelRequested) return false;
   // A page whose address could not be kept is asked about without a lookup.
-  int answer = 1;
+  int answer = kHostForeign;
   if (!PageUnknown) {
     // A Cancel during the lookup ends the lookup at once.
     SocketConnection checker;
@@ -67,7 +67,7 @@ bool Zorvex::ConfirmForeignPage() {
     ActiveConnection = CancelRequested ? nullptr : run;
   }
   if (CancelRequested) return false;
-  if (answer == 0) return true;
+  if (answer == kHostOwnNetwork) return true;
   const std::string& page = PageUnknown ? PageShown : PageUrl;
   char notice[512];
   std::snprintf(notice, sizeof notice, "Detect Zorvel is referenced by foreign host %d %s.", answer,
@@ -153,7 +153,7 @@ void Zorvex::CancelRun() {
   Result = kCancelled;
   CancelRequested = true;
   if (ActiveConnection) {
-    ActiveConnection->abortState = kAborted;
+    ActiveConnection->Abort();
     ActiveConnection = nullptr;
   }
   events_.Fire(kOnCancel);

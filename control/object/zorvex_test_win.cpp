@@ -2,24 +2,20 @@
 // the upload window drives it.
 #include <gtest/gtest.h>
 
+// The common controls need the types of windows.h first.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 
 #include "control/object/module_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/fake_browser_win.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-enum Dispid : DISPID {
-  kFilePath = 1, kUrl = 2, kPara1 = 3, kMaxSize = 4, kProxy = 5, kProxyAuth = 6, kAuth = 7,
-  kPara2 = 8, kPara3 = 9, kLock = 10, kHide = 11, kStart = 12, kCount = 13, kSize = 14,
-  kCancel = 15, kClear = 16, kPassive = 17, kAscExt = 18, kTransParent = 19, kTextColor = 20,
-  kBackColor = 21, kBarColor = 22, kResult = 23, kHtmlResult = 24, kProxyFtp = 27,
-  kBarHeight = 28, kBarWidth = 29, kAutoStart = 30, kCharset = 31,
-};
 
 class ZorvexTest : public ::testing::Test {
  protected:
@@ -32,14 +28,15 @@ TEST_F(ZorvexTest, TextPropertiesKeepTheirLimits) {
   const struct {
     DISPID id;
     size_t limit;
-  } texts[] = {{kUrl, 255},  {kPara1, 255},    {kPara2, 255}, {kPara3, 255},   {kProxy, 127},
+  } texts[] = {{kUrl, 255},  {kPara1, 255},     {kPara2, 255},  {kPara3, 255},    {kProxy, 127},
                {kAuth, 127}, {kProxyAuth, 127}, {kAscExt, 127}, {kProxyFtp, 127}, {kCharset, 31}};
   for (const auto& text : texts) {
     const std::string longest(text.limit, 'a');
     control.Put(text.id, longest);
     EXPECT_EQ(control.GetText(text.id), longest) << "DISPID " << text.id;
     control.Put(text.id, std::string(text.limit + 1, 'b'));
-    EXPECT_EQ(control.GetText(text.id), longest) << "one byte too long is ignored, DISPID " << text.id;
+    EXPECT_EQ(control.GetText(text.id), longest)
+        << "one byte too long is ignored, DISPID " << text.id;
   }
   // Limits count ANSI bytes: 128 full-width characters are 256 bytes.
   std::string japanese;
@@ -48,8 +45,7 @@ TEST_F(ZorvexTest, TextPropertiesKeepTheirLimits) {
   EXPECT_EQ(control.GetText(kPara1), std::string(255, 'a'));
 
   control.Put(kUrl, "http://127.0.0.1/up.cgi");
-  EXPECT_EQ(control.Object().TargetText,
-            LoadAnsiString(IDS_TARGET) + "http://127.0.0.1/up.cgi");
+  EXPECT_EQ(control.Object().TargetText, LoadAnsiString(IDS_TARGET) + "http://127.0.0.1/up.cgi");
 }
 
 TEST_F(ZorvexTest, NumbersColoursAndCharsets) {
@@ -141,9 +137,9 @@ TEST_F(ZorvexTest, PropertyBagIsReadInOrderWithItsDifferences) {
   HostedControl control(nullptr, &bag);
 
   const std::vector<std::wstring> expected = {
-      L"FilePath", L"URL",      L"Charset",     L"Para1",     L"Para2",    L"Para3",
-      L"Proxy",    L"ProxyFtp", L"AscExt",      L"TextColor", L"BackColor", L"BarColor",
-      L"ProxyAuth", L"Auth",    L"MaxSize",     L"Lock",      L"Hide",     L"Passive",
+      L"FilePath",    L"URL",       L"Charset",  L"Para1",     L"Para2",     L"Para3",
+      L"Proxy",       L"ProxyFtp",  L"AscExt",   L"TextColor", L"BackColor", L"BarColor",
+      L"ProxyAuth",   L"Auth",      L"MaxSize",  L"Lock",      L"Hide",      L"Passive",
       L"TransParent", L"BarHeight", L"BarWidth", L"AutoStart"};
   EXPECT_EQ(bag.Asked(), expected);
   EXPECT_EQ(control.ListEntries(), std::vector<std::string>{file}) << "added when the window came";
@@ -199,7 +195,7 @@ TEST_F(ZorvexTest, ASuccessfulRunRaisesItsEventsInOrder) {
   const std::vector<RecordedEvent>& events = control.Events();
   std::vector<DISPID> order;
   for (const RecordedEvent& event : events) order.push_back(event.id);
-  const std::vector<DISPID> expected = {kOnStart, kOnLog,      kOnLog,      kOnProgress,
+  const std::vector<DISPID> expected = {kOnStart,    kOnLog, kOnLog,      kOnProgress,
                                         kOnProgress, kOnLog, kOnComplete, kOnLog};
   ASSERT_EQ(order, expected);
   EXPECT_TRUE(control.Logged("Start uploading. Zorvel ActiveX Contorol Version 1,0,802,29"));
@@ -364,7 +360,8 @@ TEST_F(ZorvexTest, StreamsKeepOnlyTheExtent) {
   EXPECT_EQ(status, 131473u);
 
   IPersistStreamInit* persist = nullptr;
-  ASSERT_EQ(object->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)), S_OK);
+  ASSERT_EQ(object->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)),
+            S_OK);
   IStream* stream = nullptr;
   ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
   SIZEL changed{5000, 3000};

@@ -21,12 +21,12 @@ EngineScript g_engine;
 int ScriptedUpload(Zorvex& control, SocketConnection&) {
   EngineScript& script = g_engine;
   ++script.calls;
-  control.Result = 0;
+  control.Result = kSucceeded;
   control.LogLine("Connecting... 127.0.0.1:80");
   if (script.end == EngineScript::End::kConnectFailure) {
-    control.Result = -3;
+    control.Result = kConnectFailed;
     control.StatusText = LoadAnsiString(IDS_CONNECT_ERROR);
-    return 10061;
+    return WSAECONNREFUSED;
   }
   for (int block = 1; block <= script.progressBlocks; ++block) {
     control.ProgressText = std::to_string(block) + "KB";
@@ -37,7 +37,7 @@ int ScriptedUpload(Zorvex& control, SocketConnection&) {
   if (script.end == EngineScript::End::kWaitForCancel) {
     const DWORD start = GetTickCount();
     while (!control.CancelRequested && GetTickCount() - start < 5000) PumpOneMessage();
-    control.Result = -2;
+    control.Result = kCancelled;
     control.StatusText = LoadAnsiString(IDS_CANCELLED);
     return 0;
   }

@@ -1,19 +1,18 @@
 // Debug and DebugClear write into an untitled editor window that the control takes over.
 #include <gtest/gtest.h>
 
+#include "control/object/zorvex_dispid_win.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
 namespace {
 
-constexpr DISPID kDebug = 25, kDebugClear = 26;
-
 // An editor window like the system's text editor: a top-level window with an edit field.
 class EditorWindow {
  public:
   explicit EditorWindow(const wchar_t* title) {
-    frame_ = CreateWindowW(L"STATIC", title, WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
+    frame_ = CreateWindowW(L"STATIC", title, WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
     edit_ = CreateWindowW(L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 280, 180,
                           frame_, nullptr, GetModuleHandleW(nullptr), nullptr);
   }

@@ -5,14 +5,13 @@
 
 #include "base/com_object_win.h"
 #include "control/object/module_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
 #include "control/window/drop_target_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-constexpr DISPID kFilePath = 1, kMaxSize = 4, kCount = 13, kSize = 14, kCharset = 31;
 
 class FileListTest : public ::testing::Test {
  protected:
@@ -92,7 +91,10 @@ TEST_F(FileListTest, ProblemsStopAddingAndShowInTheStatus) {
   control_.Put(kMaxSize, 1L);
   control_.Put(kFilePath, small + ";big.wav;later.wav");
   EXPECT_EQ(control_.ListEntries(), std::vector<std::string>{small});
-  EXPECT_EQ(control_.Object().StatusText, "\x83t\x83@\x83""C\x83\x8B\x83T\x83""C\x83Y\x83I\x81[\x83o\x81[ 1KB")
+  EXPECT_EQ(control_.Object().StatusText,
+            "\x83t\x83@\x83"
+            "C\x83\x8B\x83T\x83"
+            "C\x83Y\x83I\x81[\x83o\x81[ 1KB")
       << "string 116 filled with MaxSize in kilobytes";
   EXPECT_EQ(control_.GetNumber(kCount), 1);
 
@@ -137,7 +139,8 @@ TEST_F(FileListTest, CountSizeAndDeletingByDoubleClick) {
   files_.Write("c.wav", 250);
   control_.Put(kFilePath, files_.Folder() + "\\a.wav;b.wav;c.wav");
   EXPECT_EQ(control_.Object().Window().FileCountText(),
-            "\x83t\x83@\x83""C\x83\x8B\x90\x94\x81\x46 3    1KB");
+            "\x83t\x83@\x83"
+            "C\x83\x8B\x90\x94\x81\x46 3    1KB");
   EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(control_.Item(IDC_START)) != FALSE; }, 2000))
       << "the repaint after FilePath enables Start";
 
@@ -183,8 +186,9 @@ class FileDropData final : public base::OwnedComObject<IDataObject> {
   }
   STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
   STDMETHODIMP QueryGetData(FORMATETC* format) override {
-    return format && format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL) ? S_OK
-                                                                                     : DV_E_FORMATETC;
+    return format && format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL)
+               ? S_OK
+               : DV_E_FORMATETC;
   }
   STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
   STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }

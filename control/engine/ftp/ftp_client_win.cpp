@@ -19,10 +19,10 @@ class SessionLines : public FtpLineSource {
  public:
   explicit SessionLines(FtpSession& session) : session_(session) {}
   int ReadLine(std::string& line, int capacity) override {
-    return session_.connection.ReadLine(line, capacity);
+    return session_.connection.ReadLine(line, capacity).Number();
   }
   void Log(std::string_view line) override { FtpLog(session_, line); }
-  bool Aborted() override { return session_.connection.abortState != kNotAborted; }
+  bool Aborted() override { return session_.connection.AbortState() != kNotAborted; }
 
  private:
   FtpSession& session_;
@@ -40,7 +40,7 @@ bool IsPasv(std::string_view command) {
 FtpLoginResult ReadGreeting(FtpSession& session) {
   if (FtpReadReply(session) != kReplyCompleted) return kLoginRefused;
   const BOOL inline_ = TRUE;
-  if (setsockopt(session.connection.socket, SOL_SOCKET, SO_OOBINLINE,
+  if (setsockopt(session.connection.Socket(), SOL_SOCKET, SO_OOBINLINE,
                  reinterpret_cast<const char*>(&inline_), sizeof inline_) != 0) {
     return kSocketOptionRefused;
   }
@@ -135,7 +135,7 @@ class LocalFile {
 
 int FtpStore(FtpSession& session, const std::string& storLine, const std::string& localPath,
              char type) {
-  if (session.connection.socket == INVALID_SOCKET) return 0;
+  if (session.connection.Socket() == INVALID_SOCKET) return 0;
   // Too long for a command line: no data connection is opened for a STOR that cannot be sent.
   if (!MakeCommandLine(storLine, "")) {
     FtpLog(session, "STOR line longer than 511 bytes: " + localPath);

@@ -40,7 +40,7 @@ void DispatchPending() {
 int WaitDataSocket(FtpSession& session, SOCKET socket, Ready ready) {
   const DWORD start = GetTickCount();
   for (;;) {
-    if (session.connection.abortState != kNotAborted) return kWaitEnded;
+    if (session.connection.AbortState() != kNotAborted) return kWaitEnded;
     fd_set wanted, failed;
     FD_ZERO(&wanted);
     FD_ZERO(&failed);
@@ -101,7 +101,7 @@ DataSocket FtpOpenPassive(FtpSession& session) {
   if (!target) return {};
   sockaddr_in peer{};
   int peerLength = sizeof peer;
-  if (getpeername(session.connection.socket, reinterpret_cast<sockaddr*>(&peer), &peerLength) !=
+  if (getpeername(session.connection.Socket(), reinterpret_cast<sockaddr*>(&peer), &peerLength) !=
       0) {
     return {};
   }
@@ -143,7 +143,7 @@ DataSocket FtpOpenActive(FtpSession& session) {
       bind(listener.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0 &&
       getsockname(listener.Get(), reinterpret_cast<sockaddr*>(&address), &length) == 0 &&
       listen(listener.Get(), 1) == 0 && MakeNonBlocking(listener.Get()) &&
-      getsockname(session.connection.socket, reinterpret_cast<sockaddr*>(&local), &localLength) ==
+      getsockname(session.connection.Socket(), reinterpret_cast<sockaddr*>(&local), &localLength) ==
           0;
   if (!listening) return {};
   const auto* host = reinterpret_cast<const unsigned char*>(&local.sin_addr.s_addr);
@@ -186,7 +186,7 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
   // A failed send is the end of this store: a time-out means the server stopped reading (its
   // completion reply would never come either), anything else a broken connection.
   auto sendFailed = [&](int result) {
-    if (session.connection.abortState != kNotAborted) return SendOutcome::kCancelled;
+    if (session.connection.AbortState() != kNotAborted) return SendOutcome::kCancelled;
     if (result == kWaitEnded) return SendOutcome::kTimedOut;
     char text[64];
     std::snprintf(text, sizeof text, "data send error %d", -result);
@@ -202,8 +202,8 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
       const int64_t notified = std::min<int64_t>(session.bytesSent, INT32_MAX);
       SendMessageW(session.ownerWindow, WM_UPLOAD_PROGRESS, static_cast<WPARAM>(notified), 0);
     }
-    if (session.connection.abortState != kNotAborted) outcome = SendOutcome::kCancelled;
-    return session.connection.abortState == kNotAborted;
+    if (session.connection.AbortState() != kNotAborted) outcome = SendOutcome::kCancelled;
+    return session.connection.AbortState() == kNotAborted;
   };
   // The file is read a write's worth at a time and handed to the socket in as few calls as it
   // takes (each read and each send is a call into the system); then every block of it is

@@ -11,21 +11,12 @@
 #include "control/engine/ftp/testing/scripted_ftp_peer_win.h"
 #include "control/engine/http/multipart_upload_win.h"
 #include "control/object/module_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-enum Dispid : DISPID {
-  kFilePath = 1,
-  kUrl = 2,
-  kStart = 12,
-  kCancel = 15,
-  kPassive = 17,
-  kResult = 23,
-  kProxyFtp = 27,
-};
 
 std::string Pattern(size_t size, int seed) {
   std::string bytes(size, '\0');
@@ -151,14 +142,14 @@ TEST_F(FtpPeerTest, AFileThatCannotBeOpenedAtStartIsAStoreFailure) {
 // The data connection breaks mid-file: the server may answer 226 for what it got, but the file
 // was not sent.
 TEST_F(FtpPeerTest, ATransferBrokenOffMidFileIsAStoreFailure) {
-    FtpPeerScript script;
-    script.data = FtpPeerScript::Data::kResetMidFile;
-    ScriptedFtpPeer peer(script);
-    HostedControl control;
-    Upload(control, peer, files_.Write("reset.bin", Pattern(8'000'000, 6)), 1);
-    EXPECT_EQ(control.GetNumber(kResult), -4);
-    EXPECT_EQ(control.Object().StatusText, SendError(0));
-    EXPECT_LT(peer.Received().size(), 8'000'000u);
+  FtpPeerScript script;
+  script.data = FtpPeerScript::Data::kResetMidFile;
+  ScriptedFtpPeer peer(script);
+  HostedControl control;
+  Upload(control, peer, files_.Write("reset.bin", Pattern(8'000'000, 6)), 1);
+  EXPECT_EQ(control.GetNumber(kResult), -4);
+  EXPECT_EQ(control.Object().StatusText, SendError(0));
+  EXPECT_LT(peer.Received().size(), 8'000'000u);
 }
 
 // A Cancel clicked as the FTP run starts ends it before it connects; one taken during the first

@@ -9,19 +9,11 @@
 
 #include "control/engine/ftp/ftp_upload_win.h"
 #include "control/engine/http/multipart_upload_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-enum Dispid : DISPID {
-  kFilePath = 1,
-  kUrl = 2,
-  kStart = 12,
-  kPassive = 17,
-  kResult = 23,
-  kProxyFtp = 27
-};
 
 TEST(FtpProxyTest, UserAtHostLoginThroughFtpProxy) {
   const char* state = std::getenv("ORVANE_FTP_PROXY_STATE");

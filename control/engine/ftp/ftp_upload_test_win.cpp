@@ -18,23 +18,12 @@
 #include "control/engine/http/multipart_upload_win.h"
 #include "control/engine/socket/testing/loopback_peer_win.h"
 #include "control/object/module_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-enum Dispid : DISPID {
-  kFilePath = 1,
-  kUrl = 2,
-  kAuth = 7,
-  kStart = 12,
-  kCancel = 15,
-  kPassive = 17,
-  kAscExt = 18,
-  kResult = 23,
-  kProxyFtp = 27,
-};
 
 std::string Pattern(size_t size, int seed) {
   std::string bytes(size, '\0');

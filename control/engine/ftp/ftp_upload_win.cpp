@@ -141,14 +141,14 @@ int FtpRun::Login(const FtpAddress& address) {
   if (control_.ProxyFtp.empty()) {
     std::snprintf(text, sizeof text, "Connecting... %s:%d", address.host.c_str(), address.port);
     control_.LogLine(text);
-    code = connection_.Connect(address.host, address.port, address.seconds);
+    code = connection_.Connect(address.host, address.port, address.seconds).Number();
     if (code == 0) login = FtpLogin(session_, address.user, address.password);
   } else {
     const FtpProxyRoute proxy = MakeProxyRoute(control_.ProxyFtp, address.user, address.host);
     const int port = proxy.port.value_or(address.port);
     std::snprintf(text, sizeof text, "Connecting... %s:%d", proxy.host.c_str(), port);
     control_.LogLine(text);
-    code = connection_.Connect(proxy.host, port, address.seconds);
+    code = connection_.Connect(proxy.host, port, address.seconds).Number();
     if (code == 0) {
       login = FtpProxyLogin(session_, proxy.proxyUser ? &*proxy.proxyUser : nullptr,
                             proxy.proxyPassword, proxy.siteCommand ? &*proxy.siteCommand : nullptr,

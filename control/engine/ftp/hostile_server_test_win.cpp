@@ -12,13 +12,12 @@
 #include "control/engine/http/multipart_upload_win.h"
 #include "control/engine/socket/testing/loopback_peer_win.h"
 #include "control/object/module_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-enum Dispid : DISPID { kFilePath = 1, kUrl = 2, kStart = 12, kCancel = 15, kResult = 23 };
 
 // Longer than any run of these tests may take: a client that does not stop on its own shows
 // up as a slow run and a wrong result, not as a test that never ends.

@@ -10,13 +10,12 @@
 #include "control/engine/http/multipart_upload_win.h"
 #include "control/engine/socket/testing/loopback_peer_win.h"
 #include "control/object/module_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-enum Dispid : DISPID { kFilePath = 1, kUrl = 2, kMaxSize = 4, kStart = 12, kResult = 23 };
 
 std::string SizeOver(int kilobytes) {
   char text[256];

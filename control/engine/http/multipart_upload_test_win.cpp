@@ -18,27 +18,12 @@
 #include "control/engine/http/multipart_upload_win.h"
 #include "control/engine/http/testing/capture_peer_win.h"
 #include "control/object/module_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-enum Dispid : DISPID {
-  kFilePath = 1,
-  kUrl = 2,
-  kPara1 = 3,
-  kProxy = 5,
-  kProxyAuth = 6,
-  kAuth = 7,
-  kPara2 = 8,
-  kPara3 = 9,
-  kStart = 12,
-  kCancel = 15,
-  kResult = 23,
-  kHtmlResult = 24,
-  kCharset = 31,
-};
 
 constexpr char kHeaderTail[] =
     "User-Agent: Zorvex/1.0\r\nContent-Type: multipart/form-data; "

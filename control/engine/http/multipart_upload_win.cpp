@@ -196,7 +196,7 @@ int HttpRun::ConnectToServer(const UploadAddress& address) {
   char text[1024];
   std::snprintf(text, sizeof text, "Connecting... %s:%d", address.host.c_str(), address.port);
   control_.LogLine(text);
-  int code = connection_.Connect(address.host, address.port, address.timeoutSeconds);
+  int code = connection_.Connect(address.host, address.port, address.timeoutSeconds).Number();
   if (code == 0 && address.secure) code = OpenSecureChannel(address);
   if (code == 0) return 0;
   ending_.Fail(kConnectFailed, Format(IDS_CONNECT_ERROR, code));
@@ -208,7 +208,7 @@ int HttpRun::OpenSecureChannel(const UploadAddress& address) {
     if (const int code = OpenTunnel(address)) return code;
   }
   std::string why;
-  const int code = connection_.StartTls(address.serverName, why);
+  const int code = connection_.StartTls(address.serverName, why).Number();
   if (code != 0 && !why.empty()) {
     control_.LogLine("No secure connection to " + address.serverName + ": " + why + ".");
   }
@@ -218,17 +218,18 @@ int HttpRun::OpenSecureChannel(const UploadAddress& address) {
 int HttpRun::OpenTunnel(const UploadAddress& address) {
   control_.LogLine("Tunnel to " + address.tunnelTarget + "...");
   const std::string request = MakeConnectRequest(address.tunnelTarget, control_.ProxyAuth);
-  if (const int code = connection_.SendAll(request.data(), static_cast<int>(request.size()))) {
+  if (const int code =
+          connection_.SendAll(request.data(), static_cast<int>(request.size())).Number()) {
     return code;
   }
   std::string statusLine, line;
-  if (const int code = connection_.ReadLine(statusLine, kLineCapacity)) return code;
+  if (const int code = connection_.ReadLine(statusLine, kLineCapacity).Number()) return code;
   // The proxy's header lines end at an empty one; a proxy that never ends them is not a tunnel.
   constexpr int kMaxTunnelLines = 100;
   int lines = 0;
   do {
     if (++lines > kMaxTunnelLines) return kLineTooLong;
-    if (const int code = connection_.ReadLine(line, kLineCapacity)) return code;
+    if (const int code = connection_.ReadLine(line, kLineCapacity).Number()) return code;
   } while (!line.empty());
   const int status = AnswerStatusCode(statusLine);
   if (status >= 200 && status < 300) return 0;
@@ -255,7 +256,8 @@ int HttpRun::SendRequest(const UploadAddress& address) {
 
   for (const std::string* block : {&header, &magic, &para}) {
     if (block->empty()) continue;
-    if (const int code = connection_.SendAll(block->data(), static_cast<int>(block->size()))) {
+    if (const int code =
+            connection_.SendAll(block->data(), static_cast<int>(block->size())).Number()) {
       return SendFailureEnd(code);
     }
   }
@@ -273,7 +275,8 @@ int HttpRun::SendRequest(const UploadAddress& address) {
     if (control_.CancelRequested) return SendFailureEnd(0);
   }
   const int code =
-      connection_.SendAll(kClosingDelimiter.data(), static_cast<int>(kClosingDelimiter.size()));
+      connection_.SendAll(kClosingDelimiter.data(), static_cast<int>(kClosingDelimiter.size()))
+          .Number();
   if (code) return SendFailureEnd(code);
   SetStatus(LoadAnsiString(IDS_WAITING));
   control_.LogLine("Waiting response...");
@@ -307,7 +310,9 @@ int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long&
     control_.LogLine(text);
     return static_cast<int>(error);
   }
-  if (const int code = connection_.SendAll(head.data(), static_cast<int>(head.size()))) return code;
+  if (const int code = connection_.SendAll(head.data(), static_cast<int>(head.size())).Number()) {
+    return code;
+  }
   // Several blocks go to the socket in one write; then each is accounted as if it had gone alone,
   // so a cancel is still seen after the block during which it came.
   for (long done = 0; done < item.size;) {
@@ -315,7 +320,7 @@ int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long&
     long ready = 0;
     const char* data = file_.Take(done, wanted, ready);
     if (ready > 0) {
-      if (const int code = connection_.SendAll(data, static_cast<int>(ready))) return code;
+      if (const int code = connection_.SendAll(data, static_cast<int>(ready)).Number()) return code;
     }
     for (long accounted = 0; accounted < ready;) {
       const long block = std::min(UploadFile::kBlockBytes, ready - accounted);
@@ -368,7 +373,9 @@ int HttpRun::ReadAnswer() {
   AnswerReader reader(control_.ResponseHeaders);
   std::string line;
   for (;;) {
-    if (const int code = connection_.ReadLine(line, kLineCapacity)) return SendFailureEnd(code);
+    if (const int code = connection_.ReadLine(line, kLineCapacity).Number()) {
+      return SendFailureEnd(code);
+    }
     const AnswerReader::Next next = reader.TakeLine(line);
     if (!reader.ProgressLine().empty()) control_.ProgressText = reader.ProgressLine();
     if (reader.HeadersToLog()) control_.LogLine(control_.ResponseHeaders.View());
@@ -382,10 +389,13 @@ int HttpRun::ReadAnswer() {
   // bytes that cannot be kept end the run as a failure: a cut-short answer is not the answer.
   long received = 0;
   while (!reader.BodyComplete(received)) {
-    int length = 0, status = 0;
+    int length = 0;
+    SocketStatus status;
     const std::unique_ptr<char[]> block = connection_.ReadAvailable(length, status);
-    if (status == kWaitEnded || status == WSAENOBUFS) return SendFailureEnd(status);
-    if (!block || status != 0) break;
+    if (status.Result() == kWaitEnded || status.SystemError() == WSAENOBUFS) {
+      return SendFailureEnd(status.Number());
+    }
+    if (!block || status.Failed()) break;
     if (received + length > AnswerReader::kBodyLimit) return AnswerTooLongEnd("body");
     if (!control_.ResponseBody.Append(block.get(), length)) return SendFailureEnd(WSAENOBUFS);
     received += length;

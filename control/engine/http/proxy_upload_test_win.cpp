@@ -7,20 +7,11 @@
 #include <string>
 
 #include "control/engine/http/multipart_upload_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-enum Dispid : DISPID {
-  kFilePath = 1,
-  kUrl = 2,
-  kProxy = 5,
-  kProxyAuth = 6,
-  kStart = 12,
-  kResult = 23,
-  kHtmlResult = 24
-};
 
 const std::string US = "\x1f", RS = "\x1e";
 

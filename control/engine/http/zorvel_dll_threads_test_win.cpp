@@ -12,14 +12,15 @@
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/object/bstr_text_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/testing/zorvel_library_win.h"
 
 namespace {
 
+using enum zorvel::Dispid;
 using zorvel::AnsiFromBstr;
 using zorvel::BstrFromAnsi;
 
-constexpr DISPID kFilePath = 1, kUrl = 2, kStart = 12, kResult = 23, kHtmlResult = 24;
 constexpr wchar_t kSocketWindowClass[] = L"ZORVELWindow";
 
 // What one thread did; gtest's checks are made on the main thread from these.

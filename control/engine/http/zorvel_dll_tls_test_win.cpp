@@ -10,21 +10,21 @@
 #include <vector>
 
 #include "base/testing/trusted_authority_win.h"
-#include "control/engine/http/testing/registered_control_fixture_win.h"
+#include "control/engine/http/testing/registered_server_fixture_win.h"
 #include "control/engine/socket/testing/loopback_peer_win.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/testing/hosted_control_win.h"
 
 namespace {
 
-using enum zorvel::testing::Dispid;
+using enum zorvel::Dispid;
 using zorvel::testing::ParaLine;
 using zorvel::testing::ReadAnsiFile;
 using zorvel::testing::TempFiles;
 
 const std::string US = "\x1f";
 
-class ZorvelDllTlsTest : public zorvel::testing::RegisteredControlTest {
+class ZorvelDllTlsTest : public zorvel::testing::RegisteredServerTest {
  protected:
   // Wine's chain engine reads the trusted roots once per process: the trust comes first.
   static void SetUpTestSuite() {
@@ -36,7 +36,7 @@ class ZorvelDllTlsTest : public zorvel::testing::RegisteredControlTest {
   static void TearDownTestSuite() { authority_.reset(); }
 
   void SetUp() override {
-    RegisteredControlTest::SetUp();
+    RegisteredServerTest::SetUp();
     ASSERT_TRUE(authority_ && authority_->Trusted()) << "run through ctest";
     state_ = std::getenv("ORVANE_TLS_STATE");
   }

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "control/engine/http/testing/registered_control_fixture_win.h"
+#include "control/engine/http/testing/registered_server_fixture_win.h"
 #include "control/engine/socket/testing/loopback_peer_win.h"
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/dispatch_call_win.h"
@@ -28,7 +28,7 @@
 
 namespace {
 
-using enum zorvel::testing::Dispid;
+using enum zorvel::Dispid;
 using zorvel::AnsiFromBstr;
 using zorvel::BstrFromAnsi;
 using zorvel::testing::FakeBrowserHost;
@@ -40,7 +40,7 @@ using zorvel::testing::WriteAnsiFile;
 
 const std::string US = "\x1f", RS = "\x1e";
 
-class ZorvelDllUploadTest : public zorvel::testing::RegisteredControlTest {};
+class ZorvelDllUploadTest : public zorvel::testing::RegisteredServerTest {};
 
 TEST_F(ZorvelDllUploadTest, RegisteredLibraryUploadsAForwardToTheServer) {
   char temp[MAX_PATH];

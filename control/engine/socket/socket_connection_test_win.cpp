@@ -36,14 +36,14 @@ SocketConnection* cancelTarget = nullptr;
 
 void CALLBACK CancelFromTimer(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  cancelTarget->abortState = 1;
+  cancelTarget->Abort();
 }
 
 constexpr UINT WM_TEST_CANCEL = WM_APP + 7;
 
 LRESULT CALLBACK CancelWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_TEST_CANCEL) {
-    cancelTarget->abortState = 1;
+    cancelTarget->Abort();
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -76,45 +76,46 @@ TEST_F(SocketConnectionTest, ExchangesLinesWithLiteralAndLookedUpHosts) {
       ReceiveUntilClosed(socket);
     });
     SocketConnection connection;
-    ASSERT_EQ(connection.Connect(host, peer.Port(), 2), 0);
-    EXPECT_EQ(connection.connectPhase, 2);
-    EXPECT_EQ(connection.SendAll("hello\r\n", 7), 0);
+    ASSERT_EQ(connection.Connect(host, peer.Port(), 2).Number(), 0);
+    EXPECT_EQ(connection.ConnectPhase(), 2);
+    EXPECT_EQ(connection.SendAll("hello\r\n", 7).Number(), 0);
     std::string line;
-    EXPECT_EQ(connection.ReadLine(line, 8192), 0);
+    EXPECT_EQ(connection.ReadLine(line, 8192).Number(), 0);
     EXPECT_EQ(line, "echo hello");
-    EXPECT_EQ(connection.ReadLine(line, 8192), 0);
+    EXPECT_EQ(connection.ReadLine(line, 8192).Number(), 0);
     EXPECT_EQ(line, "crlf");
-    EXPECT_EQ(connection.ReadLine(line, 8192), 0);
+    EXPECT_EQ(connection.ReadLine(line, 8192).Number(), 0);
     EXPECT_EQ(line, "lf only");
-    EXPECT_EQ(connection.ReadLine(line, 8192), 0);
+    EXPECT_EQ(connection.ReadLine(line, 8192).Number(), 0);
     EXPECT_EQ(line, "lone\rcr");
-    EXPECT_EQ(connection.ReadLine(line, 8192), 0);
+    EXPECT_EQ(connection.ReadLine(line, 8192).Number(), 0);
     EXPECT_EQ(line, std::string(8191, 'x'));
-    EXPECT_EQ(connection.ReadLine(line, 8192), 0);
+    EXPECT_EQ(connection.ReadLine(line, 8192).Number(), 0);
     EXPECT_EQ(line, "after");
   }
 }
 
 TEST_F(SocketConnectionTest, RefusedConnectionReturnsWinSockError) {
   SocketConnection connection;
-  EXPECT_EQ(connection.Connect("127.0.0.1", UnusedLoopbackPort(), 2), WSAECONNREFUSED);
+  EXPECT_EQ(connection.Connect("127.0.0.1", UnusedLoopbackPort(), 2).Number(), WSAECONNREFUSED);
   EXPECT_EQ(WSAECONNREFUSED, 10061);
 }
 
 TEST_F(SocketConnectionTest, SilentPeerEndsReadsByTimeOut) {
   LoopbackPeer peer(StaySilent);
   SocketConnection connection;
-  ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 1), 0);
+  ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 1).Number(), 0);
   std::string line = "stale";
-  const DWORD elapsed = Timed([&] { EXPECT_EQ(connection.ReadLine(line, 100), -2); });
+  const DWORD elapsed = Timed([&] { EXPECT_EQ(connection.ReadLine(line, 100).Number(), -2); });
   EXPECT_EQ(line, "");
   EXPECT_GE(elapsed, 900u);
   EXPECT_LT(elapsed, 5000u);
-  EXPECT_EQ(connection.abortState, 1);
+  EXPECT_EQ(connection.AbortState(), 1);
   // Once aborted, every further wait ends at once.
-  int length = 0, status = 0;
+  int length = 0;
+  SocketStatus status;
   EXPECT_EQ(connection.ReadAvailable(length, status), nullptr);
-  EXPECT_EQ(status, -2);
+  EXPECT_EQ(status.Number(), -2);
 }
 
 TEST_F(SocketConnectionTest, SlowReaderDrainsBufferedRest) {
@@ -135,12 +136,12 @@ TEST_F(SocketConnectionTest, SlowReaderDrainsBufferedRest) {
         },
         4096);
     SocketConnection connection;
-    ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 10), 0);
-    EXPECT_EQ(connection.SendAll(pattern.data(), kSize), 0);
-    // The socket could not take it all at once: the rest went through sendBuffer.
-    EXPECT_GT(connection.sendBuffer.Capacity(), 0);
-    EXPECT_EQ(connection.sendBuffer.Length(), 0);
-    EXPECT_EQ(connection.SendAll("end", 3), 0);
+    ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 10).Number(), 0);
+    EXPECT_EQ(connection.SendAll(pattern.data(), kSize).Number(), 0);
+    // The socket could not take it all at once: the rest went through the send buffer.
+    EXPECT_GT(connection.SendBuffer().Capacity(), 0);
+    EXPECT_EQ(connection.SendBuffer().Length(), 0);
+    EXPECT_EQ(connection.SendAll("end", 3).Number(), 0);
   }
   EXPECT_EQ(received, kSize + 3);
   EXPECT_TRUE(seen == pattern + "end");
@@ -154,10 +155,11 @@ TEST_F(SocketConnectionTest, ReaderThatNeverReadsEndsSendByTimeOut) {
       },
       4096);
   SocketConnection connection;
-  ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 1), 0);
+  ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 1).Number(), 0);
   const std::string block(8 * 1024 * 1024, 'z');
-  const DWORD elapsed = Timed(
-      [&] { EXPECT_EQ(connection.SendAll(block.data(), static_cast<int>(block.size())), -2); });
+  const DWORD elapsed = Timed([&] {
+    EXPECT_EQ(connection.SendAll(block.data(), static_cast<int>(block.size())).Number(), -2);
+  });
   EXPECT_GE(elapsed, 900u);
   EXPECT_LT(elapsed, 5000u);
   done = true;
@@ -166,23 +168,23 @@ TEST_F(SocketConnectionTest, ReaderThatNeverReadsEndsSendByTimeOut) {
 TEST_F(SocketConnectionTest, CancelDuringWaitEndsAtNextDispatchedMessage) {
   LoopbackPeer peer(StaySilent);
   SocketConnection connection;
-  ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 30), 0);
+  ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 30).Number(), 0);
   cancelTarget = &connection;
   std::string line;
 
   // From a timer of the host, as a Cancel click arriving mid-wait.
   SetTimer(nullptr, 0, 100, CancelFromTimer);
-  DWORD elapsed = Timed([&] { EXPECT_EQ(connection.ReadLine(line, 100), -2); });
+  DWORD elapsed = Timed([&] { EXPECT_EQ(connection.ReadLine(line, 100).Number(), -2); });
   EXPECT_LT(elapsed, 5000u);
 
   // From a message posted before the wait starts; Close clears the flag for the next socket.
   connection.Close();
-  EXPECT_EQ(connection.abortState, 0);
+  EXPECT_EQ(connection.AbortState(), 0);
   LoopbackPeer second(StaySilent);
-  ASSERT_EQ(connection.Connect("127.0.0.1", second.Port(), 30), 0);
+  ASSERT_EQ(connection.Connect("127.0.0.1", second.Port(), 30).Number(), 0);
   HWND host = CreateCancelWindow();
   PostMessageW(host, WM_TEST_CANCEL, 0, 0);
-  elapsed = Timed([&] { EXPECT_EQ(connection.ReadLine(line, 100), -2); });
+  elapsed = Timed([&] { EXPECT_EQ(connection.ReadLine(line, 100).Number(), -2); });
   EXPECT_LT(elapsed, 5000u);
   DestroyWindow(host);
   cancelTarget = nullptr;
@@ -196,12 +198,12 @@ TEST_F(SocketConnectionTest, PeerCloseEndsReadsWithMinusThree) {
     shutdown(socket, SD_SEND);
   });
   SocketConnection connection;
-  ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 2), 0);
+  ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 2).Number(), 0);
   std::string line;
-  EXPECT_EQ(connection.ReadLine(line, 100), 0);
+  EXPECT_EQ(connection.ReadLine(line, 100).Number(), 0);
   EXPECT_EQ(line, "complete");
   // A line the peer never ended is not a line.
-  EXPECT_EQ(connection.ReadLine(line, 100), -3);
+  EXPECT_EQ(connection.ReadLine(line, 100).Number(), -3);
   EXPECT_EQ(line, "");
 }
 
@@ -209,18 +211,19 @@ TEST_F(SocketConnectionTest, ReadAvailableCollectsBodyUntilPeerCloses) {
   const std::string body(200000, 'b');
   LoopbackPeer peer([&](SOCKET socket) { SendBytes(socket, "HTTP/1.0 200 OK\r\n\r\n" + body); });
   SocketConnection connection;
-  ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 2), 0);
+  ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 2).Number(), 0);
   std::string line;
-  ASSERT_EQ(connection.ReadLine(line, 8192), 0);
-  ASSERT_EQ(connection.ReadLine(line, 8192), 0);
+  ASSERT_EQ(connection.ReadLine(line, 8192).Number(), 0);
+  ASSERT_EQ(connection.ReadLine(line, 8192).Number(), 0);
   EXPECT_EQ(line, "");
   std::string collected;
-  int length = 0, status = 0;
+  int length = 0;
+  SocketStatus status;
   while (std::unique_ptr<char[]> block = connection.ReadAvailable(length, status)) {
     EXPECT_EQ(block[length], '\0');
     collected.append(block.get(), static_cast<size_t>(length));
   }
-  EXPECT_EQ(status, -3);
+  EXPECT_EQ(status.Number(), -3);
   EXPECT_TRUE(collected == body);
 }
 
@@ -228,28 +231,29 @@ TEST_F(SocketConnectionTest, CloseLeavesConnectionReusable) {
   SocketConnection connection;
   {
     LoopbackPeer peer([](SOCKET) {});
-    ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 2), 0);
+    ASSERT_EQ(connection.Connect("127.0.0.1", peer.Port(), 2).Number(), 0);
     std::string line;
-    EXPECT_EQ(connection.ReadLine(line, 100), -3);
+    EXPECT_EQ(connection.ReadLine(line, 100).Number(), -3);
     // The close notification follows; once handled, every wait ends at once.
     const DWORD start = GetTickCount();
-    while (connection.abortState == 0 && GetTickCount() - start < 2000) PumpOneMessage();
-    EXPECT_EQ(connection.abortState, -3);
+    while (connection.AbortState() == 0 && GetTickCount() - start < 2000) PumpOneMessage();
+    EXPECT_EQ(connection.AbortState(), -3);
   }
   connection.Close();
-  EXPECT_EQ(connection.abortState, 0);
-  EXPECT_EQ(connection.socket, INVALID_SOCKET);
+  EXPECT_EQ(connection.AbortState(), 0);
+  EXPECT_EQ(connection.Socket(), INVALID_SOCKET);
   std::string line;
-  EXPECT_EQ(connection.ReadLine(line, 100), -1);
-  EXPECT_EQ(connection.SendAll("x", 1), -1);
-  int length = 0, status = 0;
+  EXPECT_EQ(connection.ReadLine(line, 100).Number(), -1);
+  EXPECT_EQ(connection.SendAll("x", 1).Number(), -1);
+  int length = 0;
+  SocketStatus status;
   EXPECT_EQ(connection.ReadAvailable(length, status), nullptr);
-  EXPECT_EQ(status, -1);
+  EXPECT_EQ(status.Number(), -1);
 
   // The same object connects again; nothing of the old socket's messages may leak into it.
   LoopbackPeer again([](SOCKET socket) { SendBytes(socket, "welcome\r\n"); });
-  ASSERT_EQ(connection.Connect("127.0.0.1", again.Port(), 2), 0);
-  EXPECT_EQ(connection.ReadLine(line, 100), 0);
+  ASSERT_EQ(connection.Connect("127.0.0.1", again.Port(), 2).Number(), 0);
+  EXPECT_EQ(connection.ReadLine(line, 100).Number(), 0);
   EXPECT_EQ(line, "welcome");
 }
 
@@ -258,18 +262,18 @@ TEST_F(SocketConnectionTest, SeventeenthConnectionWaitsEndByTimeOut) {
   std::vector<std::unique_ptr<SocketConnection>> tabled;
   for (int i = 0; i < 16; ++i) {
     tabled.push_back(std::make_unique<SocketConnection>());
-    ASSERT_EQ(tabled.back()->Connect("127.0.0.1", listener.Port(), 2), 0) << i;
+    ASSERT_EQ(tabled.back()->Connect("127.0.0.1", listener.Port(), 2).Number(), 0) << i;
   }
   SocketConnection untabled;
   const DWORD elapsed =
-      Timed([&] { EXPECT_EQ(untabled.Connect("127.0.0.1", listener.Port(), 1), -2); });
+      Timed([&] { EXPECT_EQ(untabled.Connect("127.0.0.1", listener.Port(), 1).Number(), -2); });
   EXPECT_GE(elapsed, 900u);
   EXPECT_LT(elapsed, 5000u);
 
   // A destroyed connection frees its slot for the next one.
   tabled.pop_back();
   SocketConnection next;
-  EXPECT_EQ(next.Connect("127.0.0.1", listener.Port(), 2), 0);
+  EXPECT_EQ(next.Connect("127.0.0.1", listener.Port(), 2).Number(), 0);
 }
 
 TEST_F(SocketConnectionTest, PublicHostRuleForLiteralsAndDotlessNames) {
@@ -281,8 +285,8 @@ TEST_F(SocketConnectionTest, PublicHostRuleForLiteralsAndDotlessNames) {
   EXPECT_EQ(connection.IsPublicHost("http://172.32.0.1/"), 1);
   EXPECT_EQ(connection.IsPublicHost("HTTP://8.8.8.8/"), 1);
   // Literals need no window, no socket and no lookup.
-  EXPECT_EQ(connection.window, nullptr);
-  EXPECT_EQ(connection.socket, INVALID_SOCKET);
+  EXPECT_EQ(connection.Window(), nullptr);
+  EXPECT_EQ(connection.Socket(), INVALID_SOCKET);
 }
 
 TEST_F(SocketConnectionTest, BufferSizesAreEnlarged) {

@@ -22,7 +22,7 @@ void SocketConnection::CompactReceived() {
 
 int SocketConnection::ReceiveChunk() {
   char chunk[kReceiveChunk];
-  const int received = recv(socket, chunk, sizeof chunk, 0);
+  const int received = recv(socket_, chunk, sizeof chunk, 0);
   if (received == SOCKET_ERROR) {
     const int error = WSAGetLastError();
     if (error != WSAEWOULDBLOCK) lastError_ = error;
@@ -38,28 +38,28 @@ int SocketConnection::ReceiveChunk() {
   return received;
 }
 
-int SocketConnection::KeepWindowAlive() {
+SocketResult SocketConnection::KeepWindowAlive() {
   // A peer that keeps sending never lets a read wait: the thread's messages (the Cancel click
   // among them) are dispatched here instead.
-  if (DispatchPendingMessage()) abortState = kAborted;
-  if (abortState == kNotAborted) return kSocketDone;
-  return abortState == kPeerClosedAbort ? kSocketDone : kWaitEnded;
+  if (DispatchPendingMessage()) abortState_ = kAborted;
+  if (abortState_ == kNotAborted) return kSocketDone;
+  return abortState_ == kPeerClosedAbort ? kSocketDone : kWaitEnded;
 }
 
-int SocketConnection::WaitForData() {
+SocketResult SocketConnection::WaitForData() {
   const int64_t before = bytesReceived_;
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (bytesReceived_ == before && abortState == kNotAborted) PumpWaiting(waitStart);
+  while (bytesReceived_ == before && abortState_ == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
   if (bytesReceived_ != before) return kSocketDone;
-  return abortState == kPeerClosedAbort ? kPeerClosed : kWaitEnded;
+  return abortState_ == kPeerClosedAbort ? kPeerClosed : kWaitEnded;
 }
 
 void SocketConnection::DrainSendBuffer() {
-  while (sendBuffer.Length() - sendOffset_ > 0) {
+  while (sendBuffer_.Length() - sendOffset_ > 0) {
     const int sent =
-        send(socket, sendBuffer.Data() + sendOffset_, sendBuffer.Length() - sendOffset_, 0);
+        send(socket_, sendBuffer_.Data() + sendOffset_, sendBuffer_.Length() - sendOffset_, 0);
     if (sent == SOCKET_ERROR) {
       const int error = WSAGetLastError();
       lastError_ = error;
@@ -70,90 +70,96 @@ void SocketConnection::DrainSendBuffer() {
     }
     sendOffset_ += sent;
   }
-  sendBuffer.Empty();
+  sendBuffer_.Empty();
   sendOffset_ = 0;
 }
 
-int SocketConnection::SendBuffered(const char* data, int length) {
+SocketStatus SocketConnection::SendBuffered(const char* data, int length) {
   if (length > 0) {
-    if (!sendBuffer.Append(data, length)) return WSAENOBUFS;  // nothing half-queued
+    // Nothing is half-queued.
+    if (!sendBuffer_.Append(data, length)) return SocketStatus::WinSockError(WSAENOBUFS);
   }
   StartTimeoutTimer();
   const DWORD waitStart = GetTickCount();
-  while (sendBuffer.Length() > 0 && abortState == kNotAborted) PumpWaiting(waitStart);
+  while (sendBuffer_.Length() > 0 && abortState_ == kNotAborted) PumpWaiting(waitStart);
   StopTimeoutTimer();
   if (pendingSendError_ != 0) {
     const int error = pendingSendError_;
     pendingSendError_ = 0;
-    return error;
+    return SocketStatus::WinSockError(error);
   }
-  if (sendBuffer.Length() > 0) return kWaitEnded;
+  if (sendBuffer_.Length() > 0) return kWaitEnded;
   sendOffset_ = 0;
   return kSocketDone;
 }
 
-int SocketConnection::SendAll(const char* data, int length) {
-  if (closing_ || socket == INVALID_SOCKET) return kSocketUnusable;
+SocketStatus SocketConnection::SendAll(const char* data, int length) {
+  if (closing_ || socket_ == INVALID_SOCKET) return kSocketUnusable;
   if (tls_ && tls_->Open()) {
     std::string records;
-    if (tls_->Encrypt(data, length, records) != 0) return lastError_ = WSAECONNABORTED;
+    if (tls_->Encrypt(data, length, records) != 0) {
+      lastError_ = WSAECONNABORTED;
+      return SocketStatus::WinSockError(lastError_);
+    }
     return SendRaw(records.data(), static_cast<int>(records.size()));
   }
   return SendRaw(data, length);
 }
 
-int SocketConnection::SendRaw(const char* data, int length) {
-  if (closing_ || socket == INVALID_SOCKET) return kSocketUnusable;
+SocketStatus SocketConnection::SendRaw(const char* data, int length) {
+  if (closing_ || socket_ == INVALID_SOCKET) return kSocketUnusable;
   // Bytes still queued from an earlier send go first; sending past them would reorder the stream.
-  if (sendBuffer.Length() > sendOffset_) return SendBuffered(data, length);
+  if (sendBuffer_.Length() > sendOffset_) return SendBuffered(data, length);
   int sent = 0;
   while (sent < length) {
-    const int taken = send(socket, data + sent, length - sent, 0);
+    const int taken = send(socket_, data + sent, length - sent, 0);
     if (taken == SOCKET_ERROR) {
       const int error = WSAGetLastError();
       if (error != WSAEWOULDBLOCK) {
         lastError_ = error;
-        return error;
+        return SocketStatus::WinSockError(error);
       }
       return SendBuffered(data + sent, length - sent);
     }
     sent += taken;
   }
-  return 0;
+  return kSocketDone;
 }
 
-int SocketConnection::ReadLine(std::string& line, int capacity) {
+SocketStatus SocketConnection::ReadLine(std::string& line, int capacity) {
   line.clear();
   if (closing_) return kSocketUnusable;
   std::optional<std::string> found = ExtractLine(receiveBuffer_, readOffset_);
   if (!found) {
-    if (socket == INVALID_SOCKET) return kSocketUnusable;
+    if (socket_ == INVALID_SOCKET) return kSocketUnusable;
     CompactReceived();
     while (!found) {
       const int received = ReceiveChunk();
       if (received < 0) {
-        if (-received != WSAEWOULDBLOCK) return -received;
-        if (const int ended = WaitForData(); ended != 0) return ended;
+        if (-received != WSAEWOULDBLOCK) return SocketStatus::WinSockError(-received);
+        if (const SocketResult ended = WaitForData(); ended != kSocketDone) return ended;
       } else if (received == 0) {
         return kPeerClosed;  // the peer closed before the line ended
       }
       if (receiveBuffer_.Length() <= readOffset_) return kPeerClosed;
       found = ExtractLine(receiveBuffer_, readOffset_);
       if (!found) {
-        if (receiveBuffer_.Length() - readOffset_ > kLineLimit) return kLineTooLong;
-        if (const int ended = KeepWindowAlive()) return ended;
+        if (receiveBuffer_.Length() - readOffset_ > kLineLimit) {
+          return SocketStatus::WinSockError(kLineTooLong);
+        }
+        if (const SocketResult ended = KeepWindowAlive(); ended != kSocketDone) return ended;
       }
     }
   }
   line = CutToCapacity(std::move(*found), capacity);
-  return 0;
+  return kSocketDone;
 }
 
-std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status) {
+std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, SocketStatus& status) {
   length = 0;
-  status = 0;
+  status = kSocketDone;
   if (receiveBuffer_.Length() <= readOffset_) {
-    if (closing_ || socket == INVALID_SOCKET) {
+    if (closing_ || socket_ == INVALID_SOCKET) {
       status = kSocketUnusable;
       return nullptr;
     }
@@ -161,10 +167,10 @@ std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status
     const int received = ReceiveChunk();
     if (received < 0) {
       if (-received != WSAEWOULDBLOCK) {
-        status = -received;
+        status = SocketStatus::WinSockError(-received);
         return nullptr;
       }
-      if (const int ended = WaitForData(); ended != 0) {
+      if (const SocketResult ended = WaitForData(); ended != kSocketDone) {
         status = ended;
         return nullptr;
       }
@@ -174,14 +180,14 @@ std::unique_ptr<char[]> SocketConnection::ReadAvailable(int& length, int& status
       return nullptr;
     }
   }
-  if (const int ended = KeepWindowAlive()) {
+  if (const SocketResult ended = KeepWindowAlive(); ended != kSocketDone) {
     status = ended;
     return nullptr;
   }
   const int32_t unread = receiveBuffer_.Length() - readOffset_;
   std::unique_ptr<char[]> block(new (std::nothrow) char[static_cast<size_t>(unread) + 1]);
   if (!block) {
-    status = WSAENOBUFS;  // the bytes stay buffered for the next call
+    status = SocketStatus::WinSockError(WSAENOBUFS);  // the bytes stay buffered for the next call
     return nullptr;
   }
   std::memcpy(block.get(), receiveBuffer_.Data() + readOffset_, static_cast<size_t>(unread));

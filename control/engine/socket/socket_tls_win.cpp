@@ -5,9 +5,9 @@
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/tls_channel_win.h"
 
-int SocketConnection::StartTls(const std::string& host, std::string& why) {
+SocketStatus SocketConnection::StartTls(const std::string& host, std::string& why) {
   why.clear();
-  if (closing_ || socket == INVALID_SOCKET) return kSocketUnusable;
+  if (closing_ || socket_ == INVALID_SOCKET) return kSocketUnusable;
   tls_ = std::make_unique<TlsChannel>(host);
   tlsIncoming_.clear();
   tlsClosed_ = false;
@@ -22,32 +22,36 @@ int SocketConnection::StartTls(const std::string& host, std::string& why) {
       std::snprintf(text, sizeof text, "the TLS handshake failed (0x%08lX)",
                     static_cast<unsigned long>(tls_->Error()));
       why = text;
-      return static_cast<int>(tls_->Error());
+      return SocketStatus::ProviderError(tls_->Error());
     }
     if (!out.empty()) {
-      if (const int code = SendRaw(out.data(), static_cast<int>(out.size()))) return code;
+      if (const SocketStatus sent = SendRaw(out.data(), static_cast<int>(out.size()));
+          sent.Failed()) {
+        return sent;
+      }
     }
     if (step == TlsChannel::Step::kDone) break;
     if (step == TlsChannel::Step::kNeedInput) {
-      if (const int ended = AwaitHandshakeBytes()) return ended;
-    } else if (abortState != kNotAborted) {
+      if (const SocketStatus ended = AwaitHandshakeBytes(); ended.Failed()) return ended;
+    } else if (abortState_ != kNotAborted) {
       return kWaitEnded;
     } else if (++stepsWithoutInput == kMaxStepsWithoutInput) {
       why = "the TLS handshake did not end";
-      return static_cast<int>(SEC_E_INTERNAL_ERROR);
+      return SocketStatus::ProviderError(SEC_E_INTERNAL_ERROR);
     }
   }
-  if (const long refused = tls_->VerifyServer(why)) return static_cast<int>(refused);
+  if (const long refused = tls_->VerifyServer(why)) return SocketStatus::ProviderError(refused);
   // Records that came with the end of the handshake are the start of the stream.
   const int opened = OpenRecords();
-  return opened < 0 && opened != -WSAEWOULDBLOCK ? -opened : 0;
+  if (opened < 0 && opened != -WSAEWOULDBLOCK) return SocketStatus::WinSockError(-opened);
+  return kSocketDone;
 }
 
-int SocketConnection::AwaitHandshakeBytes() {
+SocketStatus SocketConnection::AwaitHandshakeBytes() {
   const int received = ReceiveChunk();
-  if (received > 0) return 0;
+  if (received > 0) return kSocketDone;
   if (received == 0) return kPeerClosed;
-  if (received != -WSAEWOULDBLOCK) return -received;
+  if (received != -WSAEWOULDBLOCK) return SocketStatus::WinSockError(-received);
   return WaitForData();
 }
 

@@ -19,12 +19,13 @@
 #include "control/hosting/event_sink_win.h"
 #include "control/object/bstr_text_win.h"
 #include "control/object/zorvel_idl_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/testing/zorvel_library_win.h"
 
 namespace {
 
-enum Dispid : DISPID { kFilePath = 1, kUrl = 2, kStart = 12, kPassive = 17, kResult = 23 };
-enum Event : DISPID { kOnComplete = 1, kOnLog = 2, kOnProgress = 6 };
+using enum zorvel::Dispid;
+using enum zorvel::EventId;
 
 // Lets the windows paint, as the application's upload window has before it starts the control:
 // the first text drawn in a process loads its fonts, which is no part of an upload.

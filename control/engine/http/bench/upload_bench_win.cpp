@@ -29,11 +29,12 @@
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/object/bstr_text_win.h"
+#include "control/object/zorvex_dispid_win.h"
 #include "control/testing/zorvel_library_win.h"
 
 namespace {
 
-enum Dispid : DISPID { kFilePath = 1, kUrl = 2, kStart = 12, kResult = 23 };
+using enum zorvel::Dispid;
 
 double PeakWorkingSetMb(bool peak) {
   PROCESS_MEMORY_COUNTERS counters{};

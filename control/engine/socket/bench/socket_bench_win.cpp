@@ -60,9 +60,9 @@ double LayerBulk() {
   return BulkThroughput([](int port) {
     const std::string block(kBlock, 'd');
     SocketConnection connection;
-    if (connection.Connect("127.0.0.1", port, 30) != 0) return;
+    if (connection.Connect("127.0.0.1", port, 30).Failed()) return;
     for (long long sent = 0; sent < kBulkBytes; sent += kBlock) {
-      if (connection.SendAll(block.data(), kBlock) != 0) return;
+      if (connection.SendAll(block.data(), kBlock).Failed()) return;
     }
     connection.Close();
   });
@@ -103,14 +103,14 @@ double MedianMs(std::vector<double> samples) { return Median(std::move(samples))
 double LayerRoundTrip() {
   LoopbackPeer echo(EchoLines);
   SocketConnection connection;
-  if (connection.Connect("127.0.0.1", echo.Port(), 10) != 0) return -1;
+  if (connection.Connect("127.0.0.1", echo.Port(), 10).Failed()) return -1;
   std::vector<double> samples;
   std::string line;
   const std::string request = "NOOP\r\n";
   for (int i = 0; i < kRoundTrips; ++i) {
     const double start = bench_clock::WallSeconds();
-    if (connection.SendAll(request.data(), static_cast<int>(request.size())) != 0 ||
-        connection.ReadLine(line, 4096) != 0) {
+    if (connection.SendAll(request.data(), static_cast<int>(request.size())).Failed() ||
+        connection.ReadLine(line, 4096).Failed()) {
       return -1;
     }
     samples.push_back(bench_clock::WallSeconds() - start);
