@@ -14,21 +14,10 @@
 #include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
+#include "control/testing/test_texts_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-std::string Pattern(size_t size, int seed) {
-  std::string bytes(size, '\0');
-  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 17 + seed + i / 5000) % 253);
-  return bytes;
-}
-
-std::string SendError(int number) {
-  char text[256];
-  std::snprintf(text, sizeof text, LoadAnsiString(IDS_SEND_ERROR).c_str(), number);
-  return text;
-}
 
 std::vector<std::string> Only(const std::vector<std::string>& lines,
                               const std::vector<std::string>& prefixes) {
@@ -83,7 +72,7 @@ TEST_F(FtpPeerTest, APassiveReplyWithoutAddressIsAStoreFailure) {
   HostedControl control;
   Upload(control, peer, files_.Write("a.bin", Pattern(10, 2)), 1);
   EXPECT_EQ(control.GetNumber(kResult), -4);
-  EXPECT_EQ(control.Object().StatusText, SendError(0));
+  EXPECT_EQ(control.Object().StatusText, Formatted(IDS_SEND_ERROR, 0));
   EXPECT_TRUE(Only(peer.Lines(), {"STOR", "QUIT"}).empty());
 }
 
@@ -94,7 +83,7 @@ TEST_F(FtpPeerTest, AServerThatNeverConnectsBackEndsWithinTheTimeout) {
   HostedControl control;
   const DWORD took = Upload(control, peer, files_.Write("a.bin", Pattern(10, 3)), 0, "2");
   EXPECT_EQ(control.GetNumber(kResult), -4);
-  EXPECT_EQ(control.Object().StatusText, SendError(0));
+  EXPECT_EQ(control.Object().StatusText, Formatted(IDS_SEND_ERROR, 0));
   EXPECT_GE(took, 1900u);
   EXPECT_LT(took, 8000u);
 }
@@ -109,7 +98,7 @@ TEST_F(FtpPeerTest, AServerThatStopsReadingEndsWithinTheTimeout) {
     const DWORD took =
         Upload(control, peer, files_.Write("big.bin", Pattern(16'000'000, 4)), passive, "2");
     EXPECT_EQ(control.GetNumber(kResult), -4) << "passive " << passive;
-    EXPECT_EQ(control.Object().StatusText, SendError(0));
+    EXPECT_EQ(control.Object().StatusText, Formatted(IDS_SEND_ERROR, 0));
     EXPECT_LT(took, 8000u);
   }
 }
@@ -134,7 +123,8 @@ TEST_F(FtpPeerTest, AFileThatCannotBeOpenedAtStartIsAStoreFailure) {
     EXPECT_EQ(control.GetNumber(kResult), -4) << "locked " << locked;
     char gone[1024];
     std::snprintf(gone, sizeof gone, LoadAnsiString(IDS_ACCESS_ERROR).c_str(), path.c_str());
-    EXPECT_EQ(control.Object().StatusText, locked ? SendError(0) : std::string(gone));
+    EXPECT_EQ(control.Object().StatusText,
+              locked ? Formatted(IDS_SEND_ERROR, 0) : std::string(gone));
     EXPECT_TRUE(Only(peer.Lines(), {"STOR", "QUIT"}).empty());
   }
 }
@@ -148,7 +138,7 @@ TEST_F(FtpPeerTest, ATransferBrokenOffMidFileIsAStoreFailure) {
   HostedControl control;
   Upload(control, peer, files_.Write("reset.bin", Pattern(8'000'000, 6)), 1);
   EXPECT_EQ(control.GetNumber(kResult), -4);
-  EXPECT_EQ(control.Object().StatusText, SendError(0));
+  EXPECT_EQ(control.Object().StatusText, Formatted(IDS_SEND_ERROR, 0));
   EXPECT_LT(peer.Received().size(), 8'000'000u);
 }
 

@@ -21,21 +21,10 @@
 #include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
+#include "control/testing/test_texts_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-std::string Pattern(size_t size, int seed) {
-  std::string bytes(size, '\0');
-  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + seed + i / 8000) % 251);
-  return bytes;
-}
-
-std::string Formatted(UINT id, int number) {
-  char text[1024];
-  std::snprintf(text, sizeof text, LoadAnsiString(id).c_str(), number);
-  return text;
-}
 
 // The pyftpdlib server of the fixture: its port, its root, and the command lines it received.
 class FtpServer {

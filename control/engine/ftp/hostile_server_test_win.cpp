@@ -15,6 +15,7 @@
 #include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
+#include "control/testing/test_texts_win.h"
 
 namespace zorvel::testing {
 namespace {
@@ -22,12 +23,6 @@ namespace {
 // Longer than any run of these tests may take: a client that does not stop on its own shows
 // up as a slow run and a wrong result, not as a test that never ends.
 constexpr DWORD kPeerSendsForMs = 20'000;
-
-std::string Formatted(UINT id, int number) {
-  char text[256];
-  std::snprintf(text, sizeof text, LoadAnsiString(id).c_str(), number);
-  return text;
-}
 
 std::function<void(SOCKET)> EndlessPeer(std::string head, std::string filler, DWORD pauseMs = 0) {
   return [head, filler, pauseMs](SOCKET socket) {

@@ -13,15 +13,10 @@
 #include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
+#include "control/testing/test_texts_win.h"
 
 namespace zorvel::testing {
 namespace {
-
-std::string SizeOver(int kilobytes) {
-  char text[256];
-  std::snprintf(text, sizeof text, LoadAnsiString(IDS_SIZE_OVER).c_str(), kilobytes);
-  return text;
-}
 
 // Makes the file `size` bytes long without writing them (Wine leaves such files sparse).
 bool Resize(const std::string& path, long long size) {
@@ -61,7 +56,7 @@ TEST_F(ListedSizesTest, FilesThatGrewPastTheListLimitsAreRefusedAtStart) {
       files_.Write("grew.bin", std::string(2000, 'g'));
       control.Call(kStart);
       EXPECT_EQ(control.GetNumber(kResult), -4);
-      EXPECT_EQ(control.Object().StatusText, SizeOver(1));
+      EXPECT_EQ(control.Object().StatusText, Formatted(IDS_SIZE_OVER, 1));
       EXPECT_FALSE(peer.ConnectionPending());
     }
     {
@@ -78,7 +73,7 @@ TEST_F(ListedSizesTest, FilesThatGrewPastTheListLimitsAreRefusedAtStart) {
       Resize(first, 10);
       Resize(second, 10);
       EXPECT_EQ(control.GetNumber(kResult), -4);
-      EXPECT_EQ(control.Object().StatusText, SizeOver(2097151));
+      EXPECT_EQ(control.Object().StatusText, Formatted(IDS_SIZE_OVER, 2097151));
       EXPECT_FALSE(peer.ConnectionPending());
     }
     if (peer.ConnectionPending()) closesocket(peer.Accept());

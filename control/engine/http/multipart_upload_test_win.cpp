@@ -21,6 +21,7 @@
 #include "control/object/zorvex_dispid_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/hosted_control_win.h"
+#include "control/testing/test_texts_win.h"
 
 namespace zorvel::testing {
 namespace {
@@ -38,29 +39,11 @@ std::string FileHead(const char* number, const std::string& name) {
 }
 
 // Bytes that differ from file to file and from block to block.
-std::string Pattern(size_t size, int seed) {
-  std::string bytes(size, '\0');
-  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + seed + i / 8000) % 251);
-  return bytes;
-}
-
 std::string Url(const CapturePeer& peer, const std::string& rest = "/up/recv.cgi") {
   return "http://127.0.0.1:" + std::to_string(peer.Port()) + rest;
 }
 
 std::string Host(const CapturePeer& peer) { return "127.0.0.1:" + std::to_string(peer.Port()); }
-
-std::string Formatted(UINT id, const std::string& argument) {
-  char text[1024];
-  std::snprintf(text, sizeof text, LoadAnsiString(id).c_str(), argument.c_str());
-  return text;
-}
-
-std::string Formatted(UINT id, int number) {
-  char text[1024];
-  std::snprintf(text, sizeof text, LoadAnsiString(id).c_str(), number);
-  return text;
-}
 
 // The amount sent so far, in KB, of every OnProgress the control fired.
 std::vector<long> ReportedKilobytes(const HostedControl& control) {
