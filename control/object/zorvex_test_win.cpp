@@ -13,6 +13,7 @@
 #include "control/resources/zorvel_resources.h"
 #include "control/testing/fake_browser_win.h"
 #include "control/testing/hosted_control_win.h"
+#include "control/testing/test_texts_win.h"
 
 namespace zorvel::testing {
 namespace {
@@ -201,7 +202,7 @@ TEST_F(ZorvexTest, ASuccessfulRunRaisesItsEventsInOrder) {
   EXPECT_TRUE(control.Logged("Start uploading. Zorvel ActiveX Contorol Version 1,0,802,29"));
   EXPECT_EQ(events[3].text, "1KB\tleft");
   EXPECT_EQ(events[6].text, "1");
-  EXPECT_EQ(events[7].text.substr(21), "End uploading.  done 2KB");
+  EXPECT_EQ(LogBody(events[7].text), "End uploading.  done 2KB");
   // The stamp: "%d/%02d/%02d %02d:%02d:%02d  ".
   const std::string& stamp = events[1].text;
   EXPECT_EQ(stamp[4], '/');

@@ -12,6 +12,7 @@
 #include "control/object/registration_win.h"
 #include "control/object/upload_entry_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/testing/test_texts_win.h"
 
 namespace zorvel::testing {
 namespace {
@@ -203,7 +204,7 @@ std::vector<std::string> HostedControl::ListEntries() const {
 
 bool HostedControl::Logged(const std::string& text) const {
   for (const RecordedEvent& event : events_) {
-    if (event.id == kOnLog && event.text.size() >= 21 && event.text.substr(21) == text) return true;
+    if (event.id == kOnLog && LogBody(event.text) == text) return true;
   }
   return false;
 }

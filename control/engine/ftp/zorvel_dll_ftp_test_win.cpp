@@ -16,10 +16,12 @@
 #include "control/object/zorvex_dispid_win.h"
 #include "control/testing/hosted_control_win.h"
 #include "control/testing/registered_control_win.h"
+#include "control/testing/test_texts_win.h"
 
 namespace {
 
 using enum zorvel::Dispid;
+using zorvel::testing::LogBody;
 using zorvel::testing::ReadAnsiFile;
 using zorvel::testing::WriteAnsiFile;
 
@@ -68,7 +70,7 @@ TEST_F(ZorvelDllFtpTest, RegisteredLibraryStoresFilesOnAnFtpServer) {
   int hiddenPasswords = 0;
   for (const std::string& line : logged_) {
     EXPECT_EQ(line.find("secret"), std::string::npos) << line;
-    if (line.size() > 21 && line.substr(21) == "PASS ******") ++hiddenPasswords;
+    if (LogBody(line) == "PASS ******") ++hiddenPasswords;
   }
   EXPECT_EQ(hiddenPasswords, 1);
   for (const std::string& path : {recordingPath, textPath}) DeleteFileA(path.c_str());
