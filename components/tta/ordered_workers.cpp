@@ -76,7 +76,7 @@ void OrderedWorkers::Take() {
 }
 
 unsigned OrderedWorkers::DefaultWorkers() {
-  return std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
+  return std::clamp(std::thread::hardware_concurrency() + 1, 1u, 16u);
 }
 
 void OrderedWorkers::Loop() {
