@@ -1,7 +1,9 @@
 // The run sequence behind Start, Cancel and Clear, the automatic start and the log lines.
+// The common controls need the types of windows.h first.
+// clang-format off
 #include <windows.h>
-
 #include <commctrl.h>
+// clang-format on
 
 #include <algorithm>
 #include <cstdio>
@@ -13,7 +15,6 @@
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/file_entry_text.h"
-#include "control/window/log_text.h"
 
 namespace zorvel {
 namespace {
@@ -31,12 +32,7 @@ UploadFunction SetUploadFunction(UploadFunction function) {
   return previous;
 }
 
-void Zorvex::LogLine(std::string_view text) {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-  events_.Fire(kOnLog, MakeLogLine(time, text));
-}
+void Zorvex::LogLine(std::string_view text) { FireLogLine(events_, text); }
 
 void Zorvex::ScheduleAutoStart() {
   // A negative delay means none; a very long one is kept within what a timer can wait.
@@ -124,7 +120,8 @@ void Zorvex::Run() {
     ActiveConnection = &connection;
     const bool checked = (PageUrl.empty() && !PageUnknown) || ConfirmForeignPage();
     if (checked && !CancelRequested) {
-      if (g_upload) g_upload(*this, connection);
+      UploadRun run{*this, *this, window_, events_};
+      if (g_upload) g_upload(run, connection);
     } else {
       EndAsCancelled();
     }

@@ -6,11 +6,11 @@ class SocketConnection;
 
 namespace zorvel {
 
-class Zorvex;
+struct UploadRun;
 
 // One upload on the run's fresh connection; the value is the engine's and the run ignores it
 // (the outcome is the control's Result).
-using UploadFunction = int (*)(Zorvex& control, SocketConnection& connection);
+using UploadFunction = int (*)(UploadRun& run, SocketConnection& connection);
 
 // Installs the engine; returns the one installed before (none until an engine is installed,
 // and then a run ends after its page check without uploading).

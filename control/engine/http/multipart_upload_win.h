@@ -9,7 +9,7 @@ namespace zorvel {
 // Sets the control's Result, HTMLResult, labels, bar and events. Returns 1 after a successful
 // HTTP run, the FTP upload's value for "ftp://", the error number when the connection failed,
 // and 0 otherwise.
-int MultipartUpload(Zorvex& control, SocketConnection& connection);
+int MultipartUpload(UploadRun& run, SocketConnection& connection);
 
 // The FTP upload takes over "ftp://" addresses; returns the one installed before. Until one is
 // installed such an address ends the run as an address this library cannot serve.
