@@ -19,18 +19,10 @@
 namespace zorvel {
 namespace {
 
-UploadFunction g_upload = nullptr;
-
 constexpr char kBannerLine[] = "Start uploading. Zorvel ActiveX Contorol Version 1,0,802,29";
 constexpr char kConfirmationCaption[] = "Zorvel ActiiveX Control";
 
 }  // namespace
-
-UploadFunction SetUploadFunction(UploadFunction function) {
-  const UploadFunction previous = g_upload;
-  g_upload = function;
-  return previous;
-}
 
 void Zorvex::LogLine(std::string_view text) { FireLogLine(events_, text); }
 
@@ -121,7 +113,7 @@ void Zorvex::Run() {
     const bool checked = (PageUrl.empty() && !PageUnknown) || ConfirmForeignPage();
     if (checked && !CancelRequested) {
       UploadRun run{*this, *this, window_, events_};
-      if (g_upload) g_upload(run, connection);
+      StartUpload(engines_, run, connection);
     } else {
       EndAsCancelled();
     }

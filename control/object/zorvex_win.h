@@ -11,6 +11,7 @@
 #include "base/com_object_win.h"
 #include "control/object/event_source_win.h"
 #include "control/object/property_text.h"
+#include "control/object/upload_entry_win.h"
 #include "control/object/upload_run_win.h"
 #include "control/object/zorvel_idl_win.h"
 #include "control/window/control_window_win.h"
@@ -29,7 +30,7 @@ class Zorvex final
       public UploadSettings,
       public RunState {
  public:
-  Zorvex();
+  explicit Zorvex(UploadEngines engines);
   ~Zorvex() override;
 
   // State shared with the window and the run; what the engines see is in the bases. Texts are
@@ -236,6 +237,7 @@ class Zorvex final
   void EndAsCancelled();
   static void CancelOnQuit(void* context);
 
+  const UploadEngines engines_;
   EventSource events_;
   ControlWindow window_;
   base::ComPtr<IOleClientSite> clientSite_;

@@ -7,7 +7,6 @@
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/object/bstr_text_win.h"
-#include "control/object/class_factory_win.h"
 #include "control/object/module_win.h"
 #include "control/object/registration_win.h"
 #include "control/object/upload_entry_win.h"
@@ -102,18 +101,18 @@ void CALLBACK AnswerTick(HWND, UINT, UINT_PTR, DWORD) {
 
 EngineScript& Engine() { return g_engine; }
 
-ControlClassScope::ControlClassScope() {
+ControlClassScope::ControlClassScope() : ControlClassScope({ScriptedUpload, ScriptedUpload}) {}
+
+ControlClassScope::ControlClassScope(UploadEngines engines) : factory_(engines) {
   EXPECT_EQ(OleInitialize(nullptr), S_OK);
   EXPECT_EQ(RegisterServer(ModulePath()), S_OK);
-  EXPECT_EQ(CoRegisterClassObject(CLSID_Zorvex, &Factory(), CLSCTX_INPROC_SERVER,
-                                  REGCLS_MULTIPLEUSE, &cookie_),
+  EXPECT_EQ(CoRegisterClassObject(CLSID_Zorvex, &factory_, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                  &cookie_),
             S_OK);
-  SetUploadFunction(ScriptedUpload);
   g_engine = EngineScript{};
 }
 
 ControlClassScope::~ControlClassScope() {
-  SetUploadFunction(nullptr);
   CoRevokeClassObject(cookie_);
   UnregisterServer();
   OleUninitialize();

@@ -12,19 +12,23 @@
 #include "base/com_object_win.h"
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/event_sink_win.h"
+#include "control/object/class_factory_win.h"
 #include "control/object/zorvex_win.h"
 
 namespace zorvel::testing {
 
 // OLE for the test thread, and the control's class offered to COM from the test program itself
 // (with its keys in the registry while the scope lasts), so that creating "Zorvex.1" reaches the
-// code under test.
+// code under test. Its controls run `engines`, by default the scripted engine for "http://" and
+// "ftp://" addresses (others are refused before any engine, as in the library).
 class ControlClassScope {
  public:
   ControlClassScope();
+  explicit ControlClassScope(UploadEngines engines);
   ~ControlClassScope();
 
  private:
+  ZorvexFactory factory_;
   DWORD cookie_ = 0;
 };
 
@@ -44,7 +48,8 @@ struct EngineScript {
   // kWaitForCancel waits through the socket layer's message pump, as the engines do.
 };
 
-// The engine runs once per Start; the script is shared by every control of the test.
+// The engine runs once per Start with such an address; the script is shared by every control of
+// the test.
 EngineScript& Engine();
 
 class HostedControl {

@@ -32,11 +32,6 @@ std::vector<std::string> Only(const std::vector<std::string>& lines,
 
 class FtpPeerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetUploadFunction(MultipartUpload);
-    SetFtpUploadFunction(FtpUpload);
-  }
-
   // One run to the peer; the milliseconds it took.
   DWORD Upload(HostedControl& control, ScriptedFtpPeer& peer, const std::string& path, long passive,
                const std::string& seconds = "10") {
@@ -48,7 +43,7 @@ class FtpPeerTest : public ::testing::Test {
     return GetTickCount() - start;
   }
 
-  ControlClassScope scope_;
+  ControlClassScope scope_{{MultipartUpload, FtpUpload}};
   TempFiles files_;
 };
 

@@ -67,15 +67,11 @@ std::vector<std::string> Only(const std::vector<std::string>& commands,
 
 class FtpUploadTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetUploadFunction(MultipartUpload);
-    SetFtpUploadFunction(FtpUpload);
-  }
   std::string Url(const std::string& credentials, const std::string& rest) const {
     return "ftp://" + credentials + "127.0.0.1:" + std::to_string(server_.Port()) + rest;
   }
 
-  ControlClassScope scope_;
+  ControlClassScope scope_{{MultipartUpload, FtpUpload}};
   TempFiles files_;
   FtpServer server_;
 };

@@ -32,11 +32,6 @@ std::function<void(SOCKET)> EndlessPeer(std::string head, std::string filler, DW
 
 class HostileServerTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetUploadFunction(MultipartUpload);
-    SetFtpUploadFunction(FtpUpload);
-  }
-
   // One run to the peer; the milliseconds it took.
   DWORD Upload(HostedControl& control, const std::string& url) {
     control.Put(kUrl, url);
@@ -46,7 +41,7 @@ class HostileServerTest : public ::testing::Test {
     return GetTickCount() - start;
   }
 
-  ControlClassScope scope_;
+  ControlClassScope scope_{{MultipartUpload, FtpUpload}};
   TempFiles files_;
 };
 

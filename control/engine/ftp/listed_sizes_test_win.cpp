@@ -31,12 +31,7 @@ bool Resize(const std::string& path, long long size) {
 
 class ListedSizesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SetUploadFunction(MultipartUpload);
-    SetFtpUploadFunction(FtpUpload);
-  }
-
-  ControlClassScope scope_;
+  ControlClassScope scope_{{MultipartUpload, FtpUpload}};
   TempFiles files_;
 };
 

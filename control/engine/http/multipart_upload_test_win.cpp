@@ -69,9 +69,7 @@ std::vector<long> BlockKilobytes(std::initializer_list<long> sizes) {
 
 class MultipartUploadTest : public ::testing::Test {
  protected:
-  void SetUp() override { SetUploadFunction(MultipartUpload); }
-
-  ControlClassScope scope_;
+  ControlClassScope scope_{{MultipartUpload, nullptr}};
   TempFiles files_;
 };
 

@@ -34,8 +34,6 @@
 namespace zorvel {
 namespace {
 
-UploadFunction g_ftpUpload = nullptr;
-
 constexpr int kLineCapacity = 8192;
 
 TimeOfDay Now() {
@@ -64,8 +62,6 @@ class HttpRun {
 
  private:
   void SetStatus(std::string text);
-  // An address this library cannot serve ends the run before anything is sent.
-  int RefuseAddress();
   bool BuildItemTable();
   int ConnectToServer(const UploadAddress& address);
   // The TLS session of an "https://" run, in the proxy's tunnel where there is one: 0 or the
@@ -117,21 +113,8 @@ void HttpRun::StepBar() {
 }
 
 int HttpRun::Perform() {
-  state_.ProgressText.clear();
-  state_.ResponseHeaders.Empty();
-  state_.ResponseBody.Empty();
-  state_.Result = kSucceeded;
   runStart_ = Now();
-  state_.CancelRequested = false;
-  DispatchPendingMessage();
   const std::string& url = settings_.URL;
-  if (!StartsWithIgnoreCase(url, "http://") && !StartsWithIgnoreCase(url, "https://") &&
-      !StartsWithIgnoreCase(url, "ftp://")) {
-    return RefuseAddress();
-  }
-  if (url[0] == 'f' || url[0] == 'F') {
-    return g_ftpUpload ? g_ftpUpload(run_, connection_) : RefuseAddress();
-  }
   if (RefuseUnsafeInput(run_, {{"URL", url},
                                {"Para1", settings_.Para1},
                                {"Para2", settings_.Para2},
@@ -150,14 +133,6 @@ int HttpRun::Perform() {
       ResolveUploadAddress(url, proxy, static_cast<int>(settings_.TimeoutSeconds));
   if (const int failed = ConnectToServer(address)) return failed;
   return SendRequest(address);
-}
-
-int HttpRun::RefuseAddress() {
-  char text[512];
-  std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), settings_.URL.c_str());
-  state_.ProgressText = text;
-  state_.Result = kInputRefused;
-  return 0;
 }
 
 bool HttpRun::BuildItemTable() {
@@ -442,12 +417,6 @@ int HttpRun::ServerErrorEnd() {
 int MultipartUpload(UploadRun& run, SocketConnection& connection) {
   HttpRun upload(run, connection);
   return upload.Perform();
-}
-
-UploadFunction SetFtpUploadFunction(UploadFunction function) {
-  const UploadFunction previous = g_ftpUpload;
-  g_ftpUpload = function;
-  return previous;
 }
 
 }  // namespace zorvel

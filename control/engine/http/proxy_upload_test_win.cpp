@@ -23,7 +23,6 @@ std::string Environment(const char* name) {
 class ProxyUploadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetUploadFunction(MultipartUpload);
     serverUrl_ = ReadAnsiFile(Environment("ORVANE_SERVER_URL_FILE"));
     proxyState_ = Environment("ORVANE_PROXY_STATE");
     ASSERT_FALSE(serverUrl_.empty() || proxyState_.empty()) << "run through ctest";
@@ -49,7 +48,7 @@ class ProxyUploadTest : public ::testing::Test {
     return count;
   }
 
-  ControlClassScope scope_;
+  ControlClassScope scope_{{MultipartUpload, nullptr}};
   TempFiles files_;
   std::string serverUrl_, proxyState_, proxy_;
 };
