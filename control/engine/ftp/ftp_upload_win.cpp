@@ -18,10 +18,10 @@
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/object/engine_run_win.h"
 #include "control/object/event_source_win.h"
 #include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
-#include "control/object/run_ending_win.h"
 #include "control/object/upload_run_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/bar_steps.h"
@@ -53,21 +53,14 @@ TimeOfDay Now() {
   return {now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
-class FtpRun {
+class FtpRun : private EngineRun {
  public:
   FtpRun(UploadRun& run, SocketConnection& connection)
-      : run_(run),
-        settings_(run.settings),
-        state_(run.state),
-        connection_(connection),
-        window_(run.window),
-        ending_(run, connection),
-        session_(connection) {}
+      : EngineRun(run, connection), session_(connection) {}
 
   int Perform();
 
  private:
-  void SetStatus(std::string text);
   int Login(const FtpAddress& address);
   int StoreAll(const FtpAddress& address);
   // Files may have changed since they were listed; what the list would refuse is refused now,
@@ -75,20 +68,9 @@ class FtpRun {
   bool ListStillFits();
   void StepBarToEnd();
 
-  UploadRun& run_;
-  const UploadSettings& settings_;
-  RunState& state_;
-  SocketConnection& connection_;
-  ControlWindow& window_;
-  RunEnding ending_;
   FtpSession session_;
   TimeOfDay start_{};
 };
-
-void FtpRun::SetStatus(std::string text) {
-  state_.StatusText = std::move(text);
-  window_.DrawLabel(TextArea::kStatus, state_.StatusText);
-}
 
 int FtpRun::Perform() {
   // A Cancel taken since the run began stands: clearing it here would store every file after

@@ -18,10 +18,10 @@
 #include "control/engine/socket/line_extraction.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/object/engine_run_win.h"
 #include "control/object/event_source_win.h"
 #include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
-#include "control/object/run_ending_win.h"
 #include "control/object/upload_run_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/bar_steps.h"
@@ -48,20 +48,13 @@ std::string Format(UINT id, int first, int second = 0) {
   return text;
 }
 
-class HttpRun {
+class HttpRun : private EngineRun {
  public:
-  HttpRun(UploadRun& run, SocketConnection& connection)
-      : run_(run),
-        settings_(run.settings),
-        state_(run.state),
-        connection_(connection),
-        window_(run.window),
-        ending_(run, connection) {}
+  HttpRun(UploadRun& run, SocketConnection& connection) : EngineRun(run, connection) {}
 
   int Perform();
 
  private:
-  void SetStatus(std::string text);
   bool BuildItemTable();
   int ConnectToServer(const UploadAddress& address);
   // The TLS session of an "https://" run, in the proxy's tunnel where there is one: 0 or the
@@ -84,12 +77,6 @@ class HttpRun {
   int AnswerTooLongEnd(const char* part);
   void StepBar();
 
-  UploadRun& run_;
-  const UploadSettings& settings_;
-  RunState& state_;
-  SocketConnection& connection_;
-  ControlWindow& window_;
-  RunEnding ending_;
   ItemTable table_;
   UploadFile file_;
   WindowPacer pacer_;
@@ -101,11 +88,6 @@ class HttpRun {
   // The remaining time on screen, so that it is drawn again only when it changed.
   std::optional<std::string> remainDrawn_;
 };
-
-void HttpRun::SetStatus(std::string text) {
-  state_.StatusText = std::move(text);
-  window_.DrawLabel(TextArea::kStatus, state_.StatusText);
-}
 
 void HttpRun::StepBar() {
   if (window_.Exists()) SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
