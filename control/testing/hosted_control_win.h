@@ -2,6 +2,7 @@
 // the upload window hosts it, with its events recorded and a scripted upload engine.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <ole2.h>
 #include <windows.h>
 
@@ -106,6 +107,15 @@ class TempFiles {
 
  private:
   std::string folder_;
+};
+
+// A test of runs through real engines: its controls run `Http` and `Ftp`, and it has files of
+// its own.
+template <UploadFunction Http, UploadFunction Ftp>
+class EngineTest : public ::testing::Test {
+ protected:
+  ControlClassScope scope_{{Http, Ftp}};
+  TempFiles files_;
 };
 
 // Calls a method of the control with no argument, or with one.

@@ -30,7 +30,7 @@ std::vector<std::string> Only(const std::vector<std::string>& lines,
   return kept;
 }
 
-class FtpPeerTest : public ::testing::Test {
+class FtpPeerTest : public EngineTest<MultipartUpload, FtpUpload> {
  protected:
   // One run to the peer; the milliseconds it took.
   DWORD Upload(HostedControl& control, ScriptedFtpPeer& peer, const std::string& path, long passive,
@@ -42,9 +42,6 @@ class FtpPeerTest : public ::testing::Test {
     control.Call(kStart);
     return GetTickCount() - start;
   }
-
-  ControlClassScope scope_{{MultipartUpload, FtpUpload}};
-  TempFiles files_;
 };
 
 TEST_F(FtpPeerTest, APassiveReplyNamingAnotherHostStillSendsToTheServer) {

@@ -30,7 +30,7 @@ std::function<void(SOCKET)> EndlessPeer(std::string head, std::string filler, DW
   };
 }
 
-class HostileServerTest : public ::testing::Test {
+class HostileServerTest : public EngineTest<MultipartUpload, FtpUpload> {
  protected:
   // One run to the peer; the milliseconds it took.
   DWORD Upload(HostedControl& control, const std::string& url) {
@@ -40,9 +40,6 @@ class HostileServerTest : public ::testing::Test {
     control.Call(kStart);
     return GetTickCount() - start;
   }
-
-  ControlClassScope scope_{{MultipartUpload, FtpUpload}};
-  TempFiles files_;
 };
 
 TEST_F(HostileServerTest, AnEndlessAnswerOrLineEndsAsAnErrorAtItsBound) {

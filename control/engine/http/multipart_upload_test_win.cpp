@@ -67,11 +67,7 @@ std::vector<long> BlockKilobytes(std::initializer_list<long> sizes) {
   return expected;
 }
 
-class MultipartUploadTest : public ::testing::Test {
- protected:
-  ControlClassScope scope_{{MultipartUpload, nullptr}};
-  TempFiles files_;
-};
+class MultipartUploadTest : public EngineTest<MultipartUpload, nullptr> {};
 
 TEST_F(MultipartUploadTest, WorkedExampleGoesOutByteForByte) {
   CapturePeer peer({"HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n1\r\n"});

@@ -20,7 +20,7 @@ std::string Environment(const char* name) {
   return value ? value : "";
 }
 
-class ProxyUploadTest : public ::testing::Test {
+class ProxyUploadTest : public EngineTest<MultipartUpload, nullptr> {
  protected:
   void SetUp() override {
     serverUrl_ = ReadAnsiFile(Environment("ORVANE_SERVER_URL_FILE"));
@@ -48,8 +48,6 @@ class ProxyUploadTest : public ::testing::Test {
     return count;
   }
 
-  ControlClassScope scope_{{MultipartUpload, nullptr}};
-  TempFiles files_;
   std::string serverUrl_, proxyState_, proxy_;
 };
 
