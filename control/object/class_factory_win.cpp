@@ -8,7 +8,7 @@
 
 namespace zorvel {
 
-// The factory is static: its references only keep the module loaded.
+// The factory outlives its registration: its references only keep the module loaded.
 STDMETHODIMP ZorvexFactory::QueryInterface(REFIID riid, void** object) {
   return base::QueryInterfaceFrom({{IID_IClassFactory, this}}, riid, object);
 }
@@ -27,7 +27,7 @@ STDMETHODIMP ZorvexFactory::CreateInstance(IUnknown* outer, REFIID riid, void** 
   if (!object) return E_POINTER;
   *object = nullptr;
   if (outer) return CLASS_E_NOAGGREGATION;
-  Zorvex* control = new (std::nothrow) Zorvex();
+  Zorvex* control = new (std::nothrow) Zorvex(engines_);
   if (!control) return E_OUTOFMEMORY;
   const HRESULT result = control->QueryInterface(riid, object);
   control->Release();
@@ -37,11 +37,6 @@ STDMETHODIMP ZorvexFactory::CreateInstance(IUnknown* outer, REFIID riid, void** 
 STDMETHODIMP ZorvexFactory::LockServer(BOOL lock) {
   LockModule(lock != FALSE);
   return S_OK;
-}
-
-ZorvexFactory& Factory() {
-  static ZorvexFactory factory;
-  return factory;
 }
 
 }  // namespace zorvel

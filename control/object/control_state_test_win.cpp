@@ -73,6 +73,7 @@ TEST_F(ControlStateTest, TransParentAfterAColourResetLeavesTheFrameOff) {
 
 TEST_F(ControlStateTest, WritesDuringARunLeaveTheRunsStateAlone) {
   HostedControl control;
+  control.Put(kUrl, "http://127.0.0.1/up.cgi");
   const std::string a = files_.Write("a.wav", 10);
   control.Put(kFilePath, a);
   const std::string b = files_.Write("b.wav", 10);

@@ -5,15 +5,16 @@
 #include <vector>
 
 #include "control/object/module_win.h"
-#include "control/object/zorvex_win.h"
+#include "control/object/upload_run_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/window/control_window_win.h"
 
 namespace zorvel {
 
-bool RefuseUnsafeInput(Zorvex& control, std::initializer_list<NamedText> texts) {
+bool RefuseUnsafeInput(UploadRun& run, std::initializer_list<NamedText> texts) {
   std::optional<std::string_view> unsafe = FirstUnsafeText(texts);
   if (!unsafe) {
-    ControlWindow& window = control.Window();
+    ControlWindow& window = run.window;
     for (int i = 0; i < window.EntryCount(); ++i) {
       if (HasControlCharacter(window.EntryText(i))) {
         unsafe = "FilePath";
@@ -23,27 +24,27 @@ bool RefuseUnsafeInput(Zorvex& control, std::initializer_list<NamedText> texts) 
   }
   if (!unsafe) return false;
   const std::string name(*unsafe);
-  control.LogLine("Refused: " + name + " holds a control character.");
+  run.LogLine("Refused: " + name + " holds a control character.");
   char text[512];
   std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), name.c_str());
-  control.ProgressText = text;
-  control.Result = kInputRefused;
+  run.state.ProgressText = text;
+  run.state.Result = kInputRefused;
   return true;
 }
 
-void RefuseListedSize(Zorvex& control, ListedSize check, const std::string& path) {
+void RefuseListedSize(UploadRun& run, ListedSize check, const std::string& path) {
   std::vector<char> text(path.size() + 256);
   if (check == ListedSize::kTooLarge) {
     std::snprintf(text.data(), text.size(), LoadAnsiString(IDS_SIZE_OVER).c_str(),
-                  static_cast<int>(ListLimit(control.MaxSizeBytes) / 1024));
+                  static_cast<int>(ListLimit(run.settings.MaxSizeBytes) / 1024));
   } else {
     const UINT format = check == ListedSize::kEmpty ? IDS_EMPTY_FILE : IDS_ACCESS_ERROR;
     std::snprintf(text.data(), text.size(), LoadAnsiString(format).c_str(), path.c_str());
   }
-  control.StatusText = text.data();
-  control.Window().DrawLabel(TextArea::kStatus, control.StatusText);
-  control.LogLine("Refused at start: " + control.StatusText);
-  control.Result = kSendFailed;
+  run.state.StatusText = text.data();
+  run.window.DrawLabel(TextArea::kStatus, run.state.StatusText);
+  run.LogLine("Refused at start: " + run.state.StatusText);
+  run.state.Result = kSendFailed;
 }
 
 }  // namespace zorvel

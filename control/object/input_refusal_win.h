@@ -10,16 +10,16 @@
 
 namespace zorvel {
 
-class Zorvex;
+struct UploadRun;
 
 // Checks the given property texts and every file list entry (as "FilePath"). On the first text
 // that holds a control character: a log line names its property, ProgressText becomes string 117
 // "URLエラー %s" filled with that name, Result -1; returns true. Otherwise returns false.
-bool RefuseUnsafeInput(Zorvex& control, std::initializer_list<NamedText> texts);
+bool RefuseUnsafeInput(UploadRun& run, std::initializer_list<NamedText> texts);
 
 // A file that changed since it was listed, as the listing would have refused it: StatusText
 // string 120 or 121 with its path, or 116 with the limit in kilobytes (drawn and logged), and
 // Result -4.
-void RefuseListedSize(Zorvex& control, ListedSize check, const std::string& path);
+void RefuseListedSize(UploadRun& run, ListedSize check, const std::string& path);
 
 }  // namespace zorvel

@@ -24,7 +24,7 @@ TEST_F(PageCheckTest, APrivatePageStartsWithoutAQuestion) {
   FakeBrowserHost browser(L"http://192.168.1.10/forms/page.html");
   HostedControl control(&browser);
   EXPECT_EQ(control.Object().PageUrl, "http://192.168.1.10/forms/page.html");
-  control.Put(kUrl, "upload.cgi");
+  control.Put(kUrl, "http://192.168.1.10/forms/upload.cgi");
   control.Put(kFilePath, files_.Write("a.wav", 10));
   MessageBoxAnswerer answerer(kCaption, IDNO);
   control.Call(kStart);
@@ -116,6 +116,7 @@ TEST_F(PageCheckTest, ThePageGivesItsWindowColoursAndCookies) {
 
 TEST_F(PageCheckTest, WithoutABrowserThereIsNoCheck) {
   HostedControl control;
+  control.Put(kUrl, "http://127.0.0.1/up.cgi");
   control.Put(kFilePath, files_.Write("a.wav", 10));
   control.Call(kStart);
   EXPECT_EQ(Engine().calls, 1);

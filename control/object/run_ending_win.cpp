@@ -2,42 +2,45 @@
 
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/object/event_source_win.h"
 #include "control/object/module_win.h"
-#include "control/object/zorvex_win.h"
+#include "control/object/upload_run_win.h"
 #include "control/resources/zorvel_resources.h"
+#include "control/window/control_window_win.h"
 
 namespace zorvel {
 
 void RunEnding::SaveCaption() {
-  if (!control_.BrowserWindow) return;
-  GetWindowTextA(control_.BrowserWindow, caption_, sizeof caption_);
+  if (!run_.settings.BrowserWindow) return;
+  GetWindowTextA(run_.settings.BrowserWindow, caption_, sizeof caption_);
   captionSaved_ = true;
 }
 
 RunResult RunEnding::Fail(RunResult failure, std::string status) {
   connection_.Close();
   RestoreCaption();
-  const RunResult result = control_.CancelRequested ? kCancelled : failure;
+  const RunResult result = run_.state.CancelRequested ? kCancelled : failure;
   SetStatus(result == kCancelled ? LoadAnsiString(IDS_CANCELLED) : std::move(status));
-  control_.Result = result;
+  run_.state.Result = result;
   return result;
 }
 
 void RunEnding::Complete(const std::string& completion) {
   connection_.Close();
-  control_.Window().DrawLabel(TextArea::kStatus, control_.StatusText);
+  run_.window.DrawLabel(TextArea::kStatus, run_.state.StatusText);
   DispatchPendingMessage();
-  control_.Events().Fire(kOnComplete, completion);
+  run_.events.Fire(kOnComplete, completion);
   RestoreCaption();
 }
 
 void RunEnding::SetStatus(std::string text) {
-  control_.StatusText = std::move(text);
-  control_.Window().DrawLabel(TextArea::kStatus, control_.StatusText);
+  run_.state.StatusText = std::move(text);
+  run_.window.DrawLabel(TextArea::kStatus, run_.state.StatusText);
 }
 
 void RunEnding::RestoreCaption() {
-  if (captionSaved_ && control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, caption_);
+  if (captionSaved_ && run_.settings.BrowserWindow)
+    SetWindowTextA(run_.settings.BrowserWindow, caption_);
 }
 
 }  // namespace zorvel

@@ -13,12 +13,11 @@ class SocketConnection;
 
 namespace zorvel {
 
-class Zorvex;
+struct UploadRun;
 
 class RunEnding {
  public:
-  RunEnding(Zorvex& control, SocketConnection& connection)
-      : control_(control), connection_(connection) {}
+  RunEnding(UploadRun& run, SocketConnection& connection) : run_(run), connection_(connection) {}
 
   // Keeps the browser's caption until the run ends.
   void SaveCaption();
@@ -33,7 +32,7 @@ class RunEnding {
   void SetStatus(std::string text);
   void RestoreCaption();
 
-  Zorvex& control_;
+  UploadRun& run_;
   SocketConnection& connection_;
   bool captionSaved_ = false;
   char caption_[256] = "";

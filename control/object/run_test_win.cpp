@@ -85,6 +85,7 @@ TEST_F(RunTest, ACancelDuringThePageCheckEndsTheRunBeforeTheEngine) {
 TEST_F(RunTest, StartAndClearFromOnStartFindTheRunUnderWay) {
   HostedControl control;
   const std::string file = files_.Write("a.wav", 10);
+  control.Put(kUrl, "http://127.0.0.1/up.cgi");
   control.Put(kFilePath, file);
   int starts = 0;
   control.OnEvent([&](const RecordedEvent& event) {
@@ -103,6 +104,7 @@ TEST_F(RunTest, StartAndClearFromOnStartFindTheRunUnderWay) {
 
 TEST_F(RunTest, AQuitDuringTheRunReachesTheHostAndCancels) {
   HostedControl control;
+  control.Put(kUrl, "http://127.0.0.1/up.cgi");
   control.Put(kFilePath, files_.Write("a.wav", 10));
   Engine().end = EngineScript::End::kWaitForCancel;
   Engine().duringRun = [] { PostQuitMessage(7); };
@@ -152,6 +154,7 @@ TEST_F(RunTest, HandlersThatLetTheControlGo) {
   {
     // From OnCancel, while the run waits for it.
     HostedControl control;
+    control.Put(kUrl, "http://127.0.0.1/up.cgi");
     control.Put(kFilePath, files_.Write("b.wav", 10));
     Engine().end = EngineScript::End::kWaitForCancel;
     Engine().duringRun = [&] { control.Call(kCancel); };

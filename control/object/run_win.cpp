@@ -1,7 +1,9 @@
 // The run sequence behind Start, Cancel and Clear, the automatic start and the log lines.
+// The common controls need the types of windows.h first.
+// clang-format off
 #include <windows.h>
-
 #include <commctrl.h>
+// clang-format on
 
 #include <algorithm>
 #include <cstdio>
@@ -13,30 +15,16 @@
 #include "control/object/zorvex_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/file_entry_text.h"
-#include "control/window/log_text.h"
 
 namespace zorvel {
 namespace {
-
-UploadFunction g_upload = nullptr;
 
 constexpr char kBannerLine[] = "Start uploading. Zorvel ActiveX Contorol Version 1,0,802,29";
 constexpr char kConfirmationCaption[] = "Zorvel ActiiveX Control";
 
 }  // namespace
 
-UploadFunction SetUploadFunction(UploadFunction function) {
-  const UploadFunction previous = g_upload;
-  g_upload = function;
-  return previous;
-}
-
-void Zorvex::LogLine(std::string_view text) {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-  events_.Fire(kOnLog, MakeLogLine(time, text));
-}
+void Zorvex::LogLine(std::string_view text) { FireLogLine(events_, text); }
 
 void Zorvex::ScheduleAutoStart() {
   // A negative delay means none; a very long one is kept within what a timer can wait.
@@ -124,7 +112,8 @@ void Zorvex::Run() {
     ActiveConnection = &connection;
     const bool checked = (PageUrl.empty() && !PageUnknown) || ConfirmForeignPage();
     if (checked && !CancelRequested) {
-      if (g_upload) g_upload(*this, connection);
+      UploadRun run{*this, *this, window_, events_};
+      StartUpload(engines_, run, connection);
     } else {
       EndAsCancelled();
     }

@@ -1,19 +1,28 @@
-// The one entry point through which a run reaches the upload engines: the HTTP upload, which
-// hands "ftp://" addresses to the FTP upload. Tests put engines of their own here.
+// The engines a control runs, chosen per run by the URL's scheme. Each control has its own, from
+// the factory that made it: the library's real ones, or a test's.
 #pragma once
 
 class SocketConnection;
 
 namespace zorvel {
 
-class Zorvex;
+struct UploadRun;
 
 // One upload on the run's fresh connection; the value is the engine's and the run ignores it
 // (the outcome is the control's Result).
-using UploadFunction = int (*)(Zorvex& control, SocketConnection& connection);
+using UploadFunction = int (*)(UploadRun& run, SocketConnection& connection);
 
-// Installs the engine; returns the one installed before (none until an engine is installed,
-// and then a run ends after its page check without uploading).
-UploadFunction SetUploadFunction(UploadFunction function);
+struct UploadEngines {
+  // "http://" and "https://" addresses.
+  UploadFunction http = nullptr;
+  // "ftp://" addresses.
+  UploadFunction ftp = nullptr;
+};
+
+// Clears what the previous run left (ProgressText, HTMLResult, the answer's headers, Result, the
+// cancel), then hands the run to the engine of the URL's scheme. An address of any other scheme,
+// or of one without an engine, ends the run as one this library cannot serve: ProgressText
+// string 117 "URLエラー %s" with the URL, Result -1.
+int StartUpload(const UploadEngines& engines, UploadRun& run, SocketConnection& connection);
 
 }  // namespace zorvel

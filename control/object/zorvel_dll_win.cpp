@@ -13,11 +13,16 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     zorvel::SetModuleInstance(instance);
     DisableThreadLibraryCalls(instance);
-    zorvel::SetUploadFunction(zorvel::MultipartUpload);
-    zorvel::SetFtpUploadFunction(zorvel::FtpUpload);
   }
   return TRUE;
 }
+
+namespace {
+
+// Every control the library makes runs the real engines.
+zorvel::ZorvexFactory g_factory({zorvel::MultipartUpload, zorvel::FtpUpload});
+
+}  // namespace
 
 STDAPI DllCanUnloadNow() { return zorvel::ModuleInUse() ? S_FALSE : S_OK; }
 
@@ -25,7 +30,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, LPVOID* object) {
   if (!object) return E_POINTER;
   *object = nullptr;
   if (!IsEqualCLSID(clsid, CLSID_Zorvex)) return CLASS_E_CLASSNOTAVAILABLE;
-  return zorvel::Factory().QueryInterface(riid, object);
+  return g_factory.QueryInterface(riid, object);
 }
 
 STDAPI DllRegisterServer() { return zorvel::RegisterServer(zorvel::ModulePath()); }

@@ -231,6 +231,7 @@ TEST_F(ZorvexTest, IdleCallsThatDoNothing) {
 
 TEST_F(ZorvexTest, CancelDuringARunAndClearAfterIt) {
   HostedControl control;
+  control.Put(kUrl, "http://127.0.0.1/up.cgi");
   control.Put(kFilePath, files_.Write("a.wav", 10));
   control.Put(kLock, 2L);
   control.ClearEvents();
@@ -258,6 +259,7 @@ TEST_F(ZorvexTest, CancelDuringARunAndClearAfterIt) {
 
 TEST_F(ZorvexTest, AFailedRunRaisesNoCompletion) {
   HostedControl control;
+  control.Put(kUrl, "http://127.0.0.1/up.cgi");
   control.Put(kFilePath, files_.Write("a.wav", 10));
   control.ClearEvents();
   Engine().end = EngineScript::End::kConnectFailure;
@@ -268,6 +270,7 @@ TEST_F(ZorvexTest, AFailedRunRaisesNoCompletion) {
 
 TEST_F(ZorvexTest, AutomaticStartFiresOnceAndOnlyWithFiles) {
   HostedControl control;
+  control.Put(kUrl, "http://127.0.0.1/up.cgi");
   control.Put(kAutoStart, 1L);
   EXPECT_EQ(control.GetNumber(kAutoStart), 1);
   EXPECT_TRUE(PumpUntil([&] { return control.Object().AutoStart == 0; }, 3000));

@@ -16,8 +16,8 @@ SIZEL InitialExtent() {
   const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
   const int fontHeight = -MulDiv(9, dpiY, 72);
   HFONT font = CreateFontW(fontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                           VARIABLE_PITCH, L"ＭＳ Ｐゴシック");
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH,
+                           L"ＭＳ Ｐゴシック");
   HGDIOBJ previous = SelectObject(screen, font);
   TEXTMETRICW metrics{};
   GetTextMetricsW(screen, &metrics);
@@ -36,8 +36,9 @@ SIZEL InitialExtent() {
 
 }  // namespace
 
-Zorvex::Zorvex()
+Zorvex::Zorvex(UploadEngines engines)
     : BackRgb(GetSysColor(COLOR_BTNFACE)),
+      engines_(engines),
       events_(static_cast<IConnectionPointContainer*>(this)),
       window_(*this),
       extent_(InitialExtent()) {

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "base/com_object_win.h"
-#include "control/engine/socket/byte_buffer.h"
 #include "control/object/event_source_win.h"
 #include "control/object/property_text.h"
-#include "control/object/run_result.h"
+#include "control/object/upload_entry_win.h"
+#include "control/object/upload_run_win.h"
 #include "control/object/zorvel_idl_win.h"
 #include "control/window/control_window_win.h"
 
@@ -26,23 +26,20 @@ class Zorvex final
     : public base::ComObject<IZorvex, IViewObjectEx, IOleInPlaceObjectWindowless,
                              IOleInPlaceActiveObject, IOleControl, IOleObject, IPersistStreamInit,
                              ISupportErrorInfo, IConnectionPointContainer, IPersistPropertyBag,
-                             IProvideClassInfo2, IPersistStorage, ISpecifyPropertyPages> {
+                             IProvideClassInfo2, IPersistStorage, ISpecifyPropertyPages>,
+      public UploadSettings,
+      public RunState {
  public:
-  Zorvex();
+  explicit Zorvex(UploadEngines engines);
   ~Zorvex() override;
 
-  // State shared with the window, the run and the upload engines. Texts are ANSI bytes.
+  // State shared with the window and the run; what the engines see is in the bases. Texts are
+  // ANSI bytes.
   std::string FilePathText;
-  std::string URL, Para1, Para2, Para3, Auth, ProxyAuth, Proxy, ProxyFtp, AscExt;
-  // The system's proxy for "https://" addresses while Proxy is the system's too; a Proxy the host
-  // puts clears it.
-  std::string ProxyTls;
-  std::string PageUrl, CookieText;
   // A browser hosts the control but its page address could not be read, or was too long to
   // keep: such a page counts as foreign. PageShown is what the confirmation names then.
   bool PageUnknown = false;
   std::string PageShown;
-  long TimeoutSeconds = 120;
   std::string TextColorText, BackColorText = "#c0c0c0", BarColorText;
   Rgb TextRgb = 0;
   Rgb BackRgb;
@@ -50,18 +47,13 @@ class Zorvex final
   long PageBackRgb = -1, PageTextRgb = -1;
   std::string CharsetText;
   int CharsetCode = 0;
-  long Count = 0, Size = 0, MaxSizeBytes = 0;
-  long Lock = 0, Hide = 0, Passive = 0, TransParent = 0, AutoStart = 0;
+  long Size = 0;
+  long Lock = 0, Hide = 0, TransParent = 0, AutoStart = 0;
   long BarHeight = -1, BarWidth = -1;
-  // A RunResult.
-  long Result = kSucceeded;
-  ByteBuffer ResponseBody, ResponseHeaders;
-  std::string StatusText, ProgressText, RemainText, TargetText;
+  std::string TargetText;
   ButtonMode ButtonMode = ButtonMode::kClear;
   bool Busy = false;
-  bool CancelRequested = false;
   SocketConnection* ActiveConnection = nullptr;
-  HWND BrowserWindow = nullptr;
 
   ControlWindow& Window() { return window_; }
   EventSource& Events() { return events_; }
@@ -245,6 +237,7 @@ class Zorvex final
   void EndAsCancelled();
   static void CancelOnQuit(void* context);
 
+  const UploadEngines engines_;
   EventSource events_;
   ControlWindow window_;
   base::ComPtr<IOleClientSite> clientSite_;

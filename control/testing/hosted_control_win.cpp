@@ -7,7 +7,6 @@
 #include "control/engine/socket/socket_layer_win.h"
 #include "control/hosting/dispatch_call_win.h"
 #include "control/object/bstr_text_win.h"
-#include "control/object/class_factory_win.h"
 #include "control/object/module_win.h"
 #include "control/object/registration_win.h"
 #include "control/object/upload_entry_win.h"
@@ -19,32 +18,33 @@ namespace {
 
 EngineScript g_engine;
 
-int ScriptedUpload(Zorvex& control, SocketConnection&) {
+int ScriptedUpload(UploadRun& run, SocketConnection&) {
+  RunState& state = run.state;
   EngineScript& script = g_engine;
   ++script.calls;
-  control.Result = kSucceeded;
-  control.LogLine("Connecting... 127.0.0.1:80");
+  state.Result = kSucceeded;
+  run.LogLine("Connecting... 127.0.0.1:80");
   if (script.end == EngineScript::End::kConnectFailure) {
-    control.Result = kConnectFailed;
-    control.StatusText = LoadAnsiString(IDS_CONNECT_ERROR);
+    state.Result = kConnectFailed;
+    state.StatusText = LoadAnsiString(IDS_CONNECT_ERROR);
     return WSAECONNREFUSED;
   }
   for (int block = 1; block <= script.progressBlocks; ++block) {
-    control.ProgressText = std::to_string(block) + "KB";
-    control.RemainText = "left";
-    control.Events().Fire(kOnProgress, control.ProgressText + "\t" + control.RemainText);
+    state.ProgressText = std::to_string(block) + "KB";
+    state.RemainText = "left";
+    run.events.Fire(kOnProgress, state.ProgressText + "\t" + state.RemainText);
   }
   if (script.duringRun) script.duringRun();
   if (script.end == EngineScript::End::kWaitForCancel) {
     const DWORD start = GetTickCount();
-    while (!control.CancelRequested && GetTickCount() - start < 5000) PumpOneMessage();
-    control.Result = kCancelled;
-    control.StatusText = LoadAnsiString(IDS_CANCELLED);
+    while (!state.CancelRequested && GetTickCount() - start < 5000) PumpOneMessage();
+    state.Result = kCancelled;
+    state.StatusText = LoadAnsiString(IDS_CANCELLED);
     return 0;
   }
-  control.LogLine("Waiting response...");
-  control.StatusText = "done";
-  control.Events().Fire(kOnComplete, script.body);
+  run.LogLine("Waiting response...");
+  state.StatusText = "done";
+  run.events.Fire(kOnComplete, script.body);
   return 1;
 }
 
@@ -101,18 +101,18 @@ void CALLBACK AnswerTick(HWND, UINT, UINT_PTR, DWORD) {
 
 EngineScript& Engine() { return g_engine; }
 
-ControlClassScope::ControlClassScope() {
+ControlClassScope::ControlClassScope() : ControlClassScope({ScriptedUpload, ScriptedUpload}) {}
+
+ControlClassScope::ControlClassScope(UploadEngines engines) : factory_(engines) {
   EXPECT_EQ(OleInitialize(nullptr), S_OK);
   EXPECT_EQ(RegisterServer(ModulePath()), S_OK);
-  EXPECT_EQ(CoRegisterClassObject(CLSID_Zorvex, &Factory(), CLSCTX_INPROC_SERVER,
-                                  REGCLS_MULTIPLEUSE, &cookie_),
+  EXPECT_EQ(CoRegisterClassObject(CLSID_Zorvex, &factory_, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                  &cookie_),
             S_OK);
-  SetUploadFunction(ScriptedUpload);
   g_engine = EngineScript{};
 }
 
 ControlClassScope::~ControlClassScope() {
-  SetUploadFunction(nullptr);
   CoRevokeClassObject(cookie_);
   UnregisterServer();
   OleUninitialize();

@@ -2,6 +2,7 @@
 // the upload window hosts it, with its events recorded and a scripted upload engine.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <ole2.h>
 #include <windows.h>
 
@@ -12,19 +13,23 @@
 #include "base/com_object_win.h"
 #include "control/hosting/activex_site_win.h"
 #include "control/hosting/event_sink_win.h"
+#include "control/object/class_factory_win.h"
 #include "control/object/zorvex_win.h"
 
 namespace zorvel::testing {
 
 // OLE for the test thread, and the control's class offered to COM from the test program itself
 // (with its keys in the registry while the scope lasts), so that creating "Zorvex.1" reaches the
-// code under test.
+// code under test. Its controls run `engines`, by default the scripted engine for "http://" and
+// "ftp://" addresses (others are refused before any engine, as in the library).
 class ControlClassScope {
  public:
   ControlClassScope();
+  explicit ControlClassScope(UploadEngines engines);
   ~ControlClassScope();
 
  private:
+  ZorvexFactory factory_;
   DWORD cookie_ = 0;
 };
 
@@ -44,7 +49,8 @@ struct EngineScript {
   // kWaitForCancel waits through the socket layer's message pump, as the engines do.
 };
 
-// The engine runs once per Start; the script is shared by every control of the test.
+// The engine runs once per Start with such an address; the script is shared by every control of
+// the test.
 EngineScript& Engine();
 
 class HostedControl {
@@ -101,6 +107,15 @@ class TempFiles {
 
  private:
   std::string folder_;
+};
+
+// A test of runs through real engines: its controls run `Http` and `Ftp`, and it has files of
+// its own.
+template <UploadFunction Http, UploadFunction Ftp>
+class EngineTest : public ::testing::Test {
+ protected:
+  ControlClassScope scope_{{Http, Ftp}};
+  TempFiles files_;
 };
 
 // Calls a method of the control with no argument, or with one.

@@ -30,13 +30,8 @@ std::vector<std::string> Only(const std::vector<std::string>& lines,
   return kept;
 }
 
-class FtpPeerTest : public ::testing::Test {
+class FtpPeerTest : public EngineTest<MultipartUpload, FtpUpload> {
  protected:
-  void SetUp() override {
-    SetUploadFunction(MultipartUpload);
-    SetFtpUploadFunction(FtpUpload);
-  }
-
   // One run to the peer; the milliseconds it took.
   DWORD Upload(HostedControl& control, ScriptedFtpPeer& peer, const std::string& path, long passive,
                const std::string& seconds = "10") {
@@ -47,9 +42,6 @@ class FtpPeerTest : public ::testing::Test {
     control.Call(kStart);
     return GetTickCount() - start;
   }
-
-  ControlClassScope scope_;
-  TempFiles files_;
 };
 
 TEST_F(FtpPeerTest, APassiveReplyNamingAnotherHostStillSendsToTheServer) {

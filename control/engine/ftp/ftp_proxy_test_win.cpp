@@ -21,9 +21,7 @@ TEST(FtpProxyTest, UserAtHostLoginThroughFtpProxy) {
   const std::string proxyPort = ReadAnsiFile(std::string(state) + "/proxy_port");
   const std::string serverHost = ReadAnsiFile(std::string(state) + "/server_host");
   if (proxyPort.empty()) GTEST_SKIP() << "the fixture could not start ftp-proxy (root needed)";
-  ControlClassScope scope;  // installs a scripted engine, replaced here by the real ones
-  SetUploadFunction(MultipartUpload);
-  SetFtpUploadFunction(FtpUpload);
+  ControlClassScope scope({MultipartUpload, FtpUpload});
   TempFiles files;
   for (const long passive : {1L, 0L}) {
     const std::string name = passive ? "proxied passive.bin" : "proxied active.bin";

@@ -65,18 +65,12 @@ std::vector<std::string> Only(const std::vector<std::string>& commands,
   return kept;
 }
 
-class FtpUploadTest : public ::testing::Test {
+class FtpUploadTest : public EngineTest<MultipartUpload, FtpUpload> {
  protected:
-  void SetUp() override {
-    SetUploadFunction(MultipartUpload);
-    SetFtpUploadFunction(FtpUpload);
-  }
   std::string Url(const std::string& credentials, const std::string& rest) const {
     return "ftp://" + credentials + "127.0.0.1:" + std::to_string(server_.Port()) + rest;
   }
 
-  ControlClassScope scope_;
-  TempFiles files_;
   FtpServer server_;
 };
 

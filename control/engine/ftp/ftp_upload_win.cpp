@@ -18,12 +18,14 @@
 #include "control/engine/ftp/ftp_store_rules.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/object/engine_run_win.h"
+#include "control/object/event_source_win.h"
 #include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
-#include "control/object/run_ending_win.h"
-#include "control/object/zorvex_win.h"
+#include "control/object/upload_run_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/bar_steps.h"
+#include "control/window/control_window_win.h"
 #include "control/window/list_limits.h"
 #include "control/window/progress_text.h"
 
@@ -51,19 +53,14 @@ TimeOfDay Now() {
   return {now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
-class FtpRun {
+class FtpRun : private EngineRun {
  public:
-  FtpRun(Zorvex& control, SocketConnection& connection)
-      : control_(control),
-        connection_(connection),
-        window_(control.Window()),
-        ending_(control, connection),
-        session_(connection) {}
+  FtpRun(UploadRun& run, SocketConnection& connection)
+      : EngineRun(run, connection), session_(connection) {}
 
   int Perform();
 
  private:
-  void SetStatus(std::string text);
   int Login(const FtpAddress& address);
   int StoreAll(const FtpAddress& address);
   // Files may have changed since they were listed; what the list would refuse is refused now,
@@ -71,39 +68,30 @@ class FtpRun {
   bool ListStillFits();
   void StepBarToEnd();
 
-  Zorvex& control_;
-  SocketConnection& connection_;
-  ControlWindow& window_;
-  RunEnding ending_;
   FtpSession session_;
   TimeOfDay start_{};
 };
 
-void FtpRun::SetStatus(std::string text) {
-  control_.StatusText = std::move(text);
-  window_.DrawLabel(TextArea::kStatus, control_.StatusText);
-}
-
 int FtpRun::Perform() {
   // A Cancel taken since the run began stands: clearing it here would store every file after
   // the control said the cancel was accepted.
-  control_.Result = kSucceeded;
+  state_.Result = kSucceeded;
   start_ = Now();
   DispatchPendingMessage();
   if (window_.Exists()) EnableWindow(window_.List(), FALSE);
-  control_.ProgressText.clear();
-  control_.ResponseBody.Empty();
+  state_.ProgressText.clear();
+  state_.ResponseBody.Empty();
 
   // The user, password, folder, proxy login and stored names all become command lines.
   if (RefuseUnsafeInput(
-          control_,
-          {{"URL", control_.URL}, {"Auth", control_.Auth}, {"ProxyFtp", control_.ProxyFtp}})) {
+          run_,
+          {{"URL", settings_.URL}, {"Auth", settings_.Auth}, {"ProxyFtp", settings_.ProxyFtp}})) {
     return 0;
   }
   const FtpAddress address =
-      SplitFtpUrl(control_.URL, control_.Auth, static_cast<int>(control_.TimeoutSeconds));
+      SplitFtpUrl(settings_.URL, settings_.Auth, static_cast<int>(settings_.TimeoutSeconds));
   if (!ListStillFits()) return 0;
-  if (control_.CancelRequested) {
+  if (state_.CancelRequested) {
     ending_.Fail(kCancelled, std::string());
     return 0;
   }
@@ -112,7 +100,7 @@ int FtpRun::Perform() {
   session_.bytesSent = 0;
   if (const int failed = Login(address)) return failed;
   // Connecting makes a fresh socket, which forgets an abort set while the lookup ran.
-  if (control_.CancelRequested) {
+  if (state_.CancelRequested) {
     ending_.Fail(kCancelled, std::string());
     return 0;
   }
@@ -121,12 +109,12 @@ int FtpRun::Perform() {
 
 bool FtpRun::ListStillFits() {
   int64_t total = 0;
-  for (int i = 0; i < window_.EntryCount() && i < control_.Count; ++i) {
+  for (int i = 0; i < window_.EntryCount() && i < settings_.Count; ++i) {
     const std::string path = SplitStoreItem(window_.EntryText(i)).localPath;
     const long long size = LocalFileSize(path);
-    const ListedSize check = CheckListedSize(size, total, control_.MaxSizeBytes);
+    const ListedSize check = CheckListedSize(size, total, settings_.MaxSizeBytes);
     if (check != ListedSize::kFits) {
-      RefuseListedSize(control_, check, path);
+      RefuseListedSize(run_, check, path);
       return false;
     }
     total += size;
@@ -138,16 +126,16 @@ int FtpRun::Login(const FtpAddress& address) {
   char text[1024];
   int code = 0;
   int login = 0;
-  if (control_.ProxyFtp.empty()) {
+  if (settings_.ProxyFtp.empty()) {
     std::snprintf(text, sizeof text, "Connecting... %s:%d", address.host.c_str(), address.port);
-    control_.LogLine(text);
+    run_.LogLine(text);
     code = connection_.Connect(address.host, address.port, address.seconds).Number();
     if (code == 0) login = FtpLogin(session_, address.user, address.password);
   } else {
-    const FtpProxyRoute proxy = MakeProxyRoute(control_.ProxyFtp, address.user, address.host);
+    const FtpProxyRoute proxy = MakeProxyRoute(settings_.ProxyFtp, address.user, address.host);
     const int port = proxy.port.value_or(address.port);
     std::snprintf(text, sizeof text, "Connecting... %s:%d", proxy.host.c_str(), port);
-    control_.LogLine(text);
+    run_.LogLine(text);
     code = connection_.Connect(proxy.host, port, address.seconds).Number();
     if (code == 0) {
       login = FtpProxyLogin(session_, proxy.proxyUser ? &*proxy.proxyUser : nullptr,
@@ -160,15 +148,15 @@ int FtpRun::Login(const FtpAddress& address) {
   const std::string reply = session_.reply.replyText;
   const RunResult ended = ending_.Fail(kConnectFailed, Format(IDS_CONNECT_ERROR, failed));
   if (ended == kConnectFailed && code == 0 && reply.size() < kReplyShownLimit) {
-    control_.ProgressText = reply.substr(0, reply.find('\r'));
-    window_.DrawLabel(TextArea::kRemain, control_.ProgressText);
+    state_.ProgressText = reply.substr(0, reply.find('\r'));
+    window_.DrawLabel(TextArea::kRemain, state_.ProgressText);
   }
   return failed;
 }
 
 int FtpRun::StoreAll(const FtpAddress& address) {
-  const std::vector<std::string> ascEntries = SplitAscExt(control_.AscExt);
-  if (control_.Passive) FtpCommand(session_, "PASV", "");
+  const std::vector<std::string> ascEntries = SplitAscExt(settings_.AscExt);
+  if (settings_.Passive) FtpCommand(session_, "PASV", "");
   ending_.SaveCaption();
   const std::string uploading = LoadAnsiString(IDS_UPLOADING);
   SetStatus(uploading);
@@ -180,8 +168,8 @@ int FtpRun::StoreAll(const FtpAddress& address) {
   window_.ResetFtpProgress();
 
   int stored = kReplyCompleted;
-  for (int i = 0; stored == kReplyCompleted && !control_.CancelRequested &&
-                  i < window_.EntryCount() && i < control_.Count;
+  for (int i = 0; stored == kReplyCompleted && !state_.CancelRequested &&
+                  i < window_.EntryCount() && i < settings_.Count;
        ++i) {
     window_.SelectEntry(i);
     const std::string itemText = window_.EntryText(i);
@@ -196,18 +184,18 @@ int FtpRun::StoreAll(const FtpAddress& address) {
       std::snprintf(text.data(), text.size(), "Sending... %s (%lld bytes)", item.localPath.c_str(),
                     size);
     }
-    control_.LogLine(text.data());
+    run_.LogLine(text.data());
     const char type = ChooseTransferType(itemText, item.storedName, ascEntries);
     stored =
         FtpStore(session_, MakeStorLine(address.directory, item.storedName), item.localPath, type);
   }
-  if (stored == kReplyCompleted && !control_.CancelRequested) {
+  if (stored == kReplyCompleted && !state_.CancelRequested) {
     StepBarToEnd();
     const long seconds = ElapsedMs(start_, Now()) / 1000;
-    control_.StatusText =
+    state_.StatusText =
         Format(IDS_COMPLETE, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
     FtpQuit(session_);
-    ending_.Complete(control_.StatusText);
+    ending_.Complete(state_.StatusText);
     return 1;
   }
   ending_.Fail(kSendFailed, Format(IDS_SEND_ERROR, stored));
@@ -225,9 +213,9 @@ void FtpRun::StepBarToEnd() {
 
 }  // namespace
 
-int FtpUpload(Zorvex& control, SocketConnection& connection) {
-  FtpRun run(control, connection);
-  return run.Perform();
+int FtpUpload(UploadRun& run, SocketConnection& connection) {
+  FtpRun upload(run, connection);
+  return upload.Perform();
 }
 
 }  // namespace zorvel

@@ -6,11 +6,11 @@ class SocketConnection;
 
 namespace zorvel {
 
-class Zorvex;
+struct UploadRun;
 
 // Sets the control's Result (0 stored, -3 connect or login failed, -4 a store failed, -2
 // cancelled), its labels, bar, log lines and OnComplete. Returns 1 when all files were stored,
 // 0 when a store failed or was cancelled, else the connect or login code.
-int FtpUpload(Zorvex& control, SocketConnection& connection);
+int FtpUpload(UploadRun& run, SocketConnection& connection);
 
 }  // namespace zorvel

@@ -30,13 +30,8 @@ std::function<void(SOCKET)> EndlessPeer(std::string head, std::string filler, DW
   };
 }
 
-class HostileServerTest : public ::testing::Test {
+class HostileServerTest : public EngineTest<MultipartUpload, FtpUpload> {
  protected:
-  void SetUp() override {
-    SetUploadFunction(MultipartUpload);
-    SetFtpUploadFunction(FtpUpload);
-  }
-
   // One run to the peer; the milliseconds it took.
   DWORD Upload(HostedControl& control, const std::string& url) {
     control.Put(kUrl, url);
@@ -45,9 +40,6 @@ class HostileServerTest : public ::testing::Test {
     control.Call(kStart);
     return GetTickCount() - start;
   }
-
-  ControlClassScope scope_;
-  TempFiles files_;
 };
 
 TEST_F(HostileServerTest, AnEndlessAnswerOrLineEndsAsAnErrorAtItsBound) {

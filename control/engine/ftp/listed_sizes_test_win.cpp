@@ -29,16 +29,7 @@ bool Resize(const std::string& path, long long size) {
   return done;
 }
 
-class ListedSizesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SetUploadFunction(MultipartUpload);
-    SetFtpUploadFunction(FtpUpload);
-  }
-
-  ControlClassScope scope_;
-  TempFiles files_;
-};
+class ListedSizesTest : public EngineTest<MultipartUpload, FtpUpload> {};
 
 TEST_F(ListedSizesTest, FilesThatGrewPastTheListLimitsAreRefusedAtStart) {
   LoopbackListener peer;

@@ -67,13 +67,7 @@ std::vector<long> BlockKilobytes(std::initializer_list<long> sizes) {
   return expected;
 }
 
-class MultipartUploadTest : public ::testing::Test {
- protected:
-  void SetUp() override { SetUploadFunction(MultipartUpload); }
-
-  ControlClassScope scope_;
-  TempFiles files_;
-};
+class MultipartUploadTest : public EngineTest<MultipartUpload, nullptr> {};
 
 TEST_F(MultipartUploadTest, WorkedExampleGoesOutByteForByte) {
   CapturePeer peer({"HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n1\r\n"});

@@ -18,12 +18,14 @@
 #include "control/engine/socket/line_extraction.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
+#include "control/object/engine_run_win.h"
+#include "control/object/event_source_win.h"
 #include "control/object/input_refusal_win.h"
 #include "control/object/module_win.h"
-#include "control/object/run_ending_win.h"
-#include "control/object/zorvex_win.h"
+#include "control/object/upload_run_win.h"
 #include "control/resources/zorvel_resources.h"
 #include "control/window/bar_steps.h"
+#include "control/window/control_window_win.h"
 #include "control/window/file_entry_text.h"
 #include "control/window/list_limits.h"
 #include "control/window/progress_text.h"
@@ -31,8 +33,6 @@
 
 namespace zorvel {
 namespace {
-
-UploadFunction g_ftpUpload = nullptr;
 
 constexpr int kLineCapacity = 8192;
 
@@ -48,20 +48,13 @@ std::string Format(UINT id, int first, int second = 0) {
   return text;
 }
 
-class HttpRun {
+class HttpRun : private EngineRun {
  public:
-  HttpRun(Zorvex& control, SocketConnection& connection)
-      : control_(control),
-        connection_(connection),
-        window_(control.Window()),
-        ending_(control, connection) {}
+  HttpRun(UploadRun& run, SocketConnection& connection) : EngineRun(run, connection) {}
 
   int Perform();
 
  private:
-  void SetStatus(std::string text);
-  // An address this library cannot serve ends the run before anything is sent.
-  int RefuseAddress();
   bool BuildItemTable();
   int ConnectToServer(const UploadAddress& address);
   // The TLS session of an "https://" run, in the proxy's tunnel where there is one: 0 or the
@@ -84,10 +77,6 @@ class HttpRun {
   int AnswerTooLongEnd(const char* part);
   void StepBar();
 
-  Zorvex& control_;
-  SocketConnection& connection_;
-  ControlWindow& window_;
-  RunEnding ending_;
   ItemTable table_;
   UploadFile file_;
   WindowPacer pacer_;
@@ -100,58 +89,32 @@ class HttpRun {
   std::optional<std::string> remainDrawn_;
 };
 
-void HttpRun::SetStatus(std::string text) {
-  control_.StatusText = std::move(text);
-  window_.DrawLabel(TextArea::kStatus, control_.StatusText);
-}
-
 void HttpRun::StepBar() {
   if (window_.Exists()) SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
   DispatchPendingMessage();
 }
 
 int HttpRun::Perform() {
-  control_.ProgressText.clear();
-  control_.ResponseHeaders.Empty();
-  control_.ResponseBody.Empty();
-  control_.Result = kSucceeded;
   runStart_ = Now();
-  control_.CancelRequested = false;
-  DispatchPendingMessage();
-  const std::string& url = control_.URL;
-  if (!StartsWithIgnoreCase(url, "http://") && !StartsWithIgnoreCase(url, "https://") &&
-      !StartsWithIgnoreCase(url, "ftp://")) {
-    return RefuseAddress();
-  }
-  if (url[0] == 'f' || url[0] == 'F') {
-    return g_ftpUpload ? g_ftpUpload(control_, connection_) : RefuseAddress();
-  }
-  if (RefuseUnsafeInput(control_, {{"URL", url},
-                                   {"Para1", control_.Para1},
-                                   {"Para2", control_.Para2},
-                                   {"Para3", control_.Para3},
-                                   {"Auth", control_.Auth},
-                                   {"ProxyAuth", control_.ProxyAuth},
-                                   {"Cookie", control_.CookieText},
-                                   {"Referer", control_.PageUrl}})) {
+  const std::string& url = settings_.URL;
+  if (RefuseUnsafeInput(run_, {{"URL", url},
+                               {"Para1", settings_.Para1},
+                               {"Para2", settings_.Para2},
+                               {"Para3", settings_.Para3},
+                               {"Auth", settings_.Auth},
+                               {"ProxyAuth", settings_.ProxyAuth},
+                               {"Cookie", settings_.CookieText},
+                               {"Referer", settings_.PageUrl}})) {
     return 0;
   }
   if (!BuildItemTable()) return 0;
   const bool secure = StartsWithIgnoreCase(url, "https://");
   const std::string& proxy =
-      secure && !control_.ProxyTls.empty() ? control_.ProxyTls : control_.Proxy;
+      secure && !settings_.ProxyTls.empty() ? settings_.ProxyTls : settings_.Proxy;
   const UploadAddress address =
-      ResolveUploadAddress(url, proxy, static_cast<int>(control_.TimeoutSeconds));
+      ResolveUploadAddress(url, proxy, static_cast<int>(settings_.TimeoutSeconds));
   if (const int failed = ConnectToServer(address)) return failed;
   return SendRequest(address);
-}
-
-int HttpRun::RefuseAddress() {
-  char text[512];
-  std::snprintf(text, sizeof text, LoadAnsiString(IDS_URL_ERROR).c_str(), control_.URL.c_str());
-  control_.ProgressText = text;
-  control_.Result = kInputRefused;
-  return 0;
 }
 
 bool HttpRun::BuildItemTable() {
@@ -164,17 +127,17 @@ bool HttpRun::BuildItemTable() {
     // Files may have changed since they were listed: the index, Content-Length and the run's
     // counters rely on the limits the list keeps, so what it would refuse is refused now.
     const long long size = MeasureUploadFile(item.path);
-    const ListedSize check = CheckListedSize(size, total, control_.MaxSizeBytes);
+    const ListedSize check = CheckListedSize(size, total, settings_.MaxSizeBytes);
     if (check != ListedSize::kFits) {
       window_.SuspendListRedraw(false);
-      RefuseListedSize(control_, check, item.path);
+      RefuseListedSize(run_, check, item.path);
       return false;
     }
     total += size;
     item.size = static_cast<long>(size);
     table_.Add(std::move(item));
     DispatchPendingMessage();
-    if (control_.CancelRequested) {
+    if (state_.CancelRequested) {
       window_.SuspendListRedraw(false);
       ending_.Fail(kCancelled, std::string());
       return false;
@@ -195,7 +158,7 @@ int HttpRun::ConnectToServer(const UploadAddress& address) {
   DispatchPendingMessage();
   char text[1024];
   std::snprintf(text, sizeof text, "Connecting... %s:%d", address.host.c_str(), address.port);
-  control_.LogLine(text);
+  run_.LogLine(text);
   int code = connection_.Connect(address.host, address.port, address.timeoutSeconds).Number();
   if (code == 0 && address.secure) code = OpenSecureChannel(address);
   if (code == 0) return 0;
@@ -210,14 +173,14 @@ int HttpRun::OpenSecureChannel(const UploadAddress& address) {
   std::string why;
   const int code = connection_.StartTls(address.serverName, why).Number();
   if (code != 0 && !why.empty()) {
-    control_.LogLine("No secure connection to " + address.serverName + ": " + why + ".");
+    run_.LogLine("No secure connection to " + address.serverName + ": " + why + ".");
   }
   return code;
 }
 
 int HttpRun::OpenTunnel(const UploadAddress& address) {
-  control_.LogLine("Tunnel to " + address.tunnelTarget + "...");
-  const std::string request = MakeConnectRequest(address.tunnelTarget, control_.ProxyAuth);
+  run_.LogLine("Tunnel to " + address.tunnelTarget + "...");
+  const std::string request = MakeConnectRequest(address.tunnelTarget, settings_.ProxyAuth);
   if (const int code =
           connection_.SendAll(request.data(), static_cast<int>(request.size())).Number()) {
     return code;
@@ -233,7 +196,7 @@ int HttpRun::OpenTunnel(const UploadAddress& address) {
   } while (!line.empty());
   const int status = AnswerStatusCode(statusLine);
   if (status >= 200 && status < 300) return 0;
-  control_.LogLine("The proxy refused the tunnel: " + statusLine);
+  run_.LogLine("The proxy refused the tunnel: " + statusLine);
   return status > 0 ? status : WSAECONNREFUSED;
 }
 
@@ -243,16 +206,19 @@ int HttpRun::SendRequest(const UploadAddress& address) {
   remainFormat_ = LoadAnsiString(IDS_REMAIN_TIME);
   SetStatus(sendingPrefix_);
   transferStartTick_ = GetTickCount();
-  const std::string para = MakeParaBlock(control_.Para1, control_.Para2, control_.Para3);
+  const std::string para = MakeParaBlock(settings_.Para1, settings_.Para2, settings_.Para3);
   const long paraLength = static_cast<long>(para.size());
   const std::string magic = MakeMagicBlock(table_, paraLength);
   // Inside a tunnel the proxy's credentials went with CONNECT; the server never sees them.
-  RequestHeaderFields fields{
-      address.requestLine, control_.Auth,       address.secure ? std::string() : control_.ProxyAuth,
-      control_.PageUrl,    control_.CookieText, address.hostLine};
+  RequestHeaderFields fields{address.requestLine,
+                             settings_.Auth,
+                             address.secure ? std::string() : settings_.ProxyAuth,
+                             settings_.PageUrl,
+                             settings_.CookieText,
+                             address.hostLine};
   const std::string header =
       MakeHeaderBlock(fields, ContentLength(static_cast<long>(magic.size()), paraLength, table_));
-  control_.LogLine(header);
+  run_.LogLine(header);
 
   for (const std::string* block : {&header, &magic, &para}) {
     if (block->empty()) continue;
@@ -272,14 +238,14 @@ int HttpRun::SendRequest(const UploadAddress& address) {
     if (const int code = SendFile(static_cast<int>(i + 1), table_.items[i], steps, sent)) {
       return SendFailureEnd(code);
     }
-    if (control_.CancelRequested) return SendFailureEnd(0);
+    if (state_.CancelRequested) return SendFailureEnd(0);
   }
   const int code =
       connection_.SendAll(kClosingDelimiter.data(), static_cast<int>(kClosingDelimiter.size()))
           .Number();
   if (code) return SendFailureEnd(code);
   SetStatus(LoadAnsiString(IDS_WAITING));
-  control_.LogLine("Waiting response...");
+  run_.LogLine("Waiting response...");
   return ReadAnswer();
 }
 
@@ -294,7 +260,7 @@ int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long&
   } else {
     std::snprintf(text, sizeof text, "Sending... %s (%ld bytes)", item.path.c_str(), item.size);
   }
-  control_.LogLine(text);
+  run_.LogLine(text);
   // The index and Content-Length went out with the sizes measured when the table was built; a
   // file that changed since would shift or cut what the server stores, so it stops the run
   // before any of its bytes are sent.
@@ -307,7 +273,7 @@ int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long&
                     "File changed since listed: %s (%ld bytes listed, %lld now).",
                     item.path.c_str(), item.size, actualSize);
     }
-    control_.LogLine(text);
+    run_.LogLine(text);
     return static_cast<int>(error);
   }
   if (const int code = connection_.SendAll(head.data(), static_cast<int>(head.size())).Number()) {
@@ -330,9 +296,9 @@ int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long&
       sent += block;
       for (int moves = steps.Add(block); moves > 0; --moves) StepBar();
       ShowProgress(sent);
-      if (control_.CancelRequested) break;
+      if (state_.CancelRequested) break;
     }
-    if (control_.CancelRequested) break;
+    if (state_.CancelRequested) break;
     if (ready < wanted) return static_cast<int>(file_.LastError());
   }
   DrawPendingProgress();
@@ -349,20 +315,20 @@ void HttpRun::PumpPaced() {
 void HttpRun::ShowProgress(long sent) {
   const long elapsedMs = std::max(static_cast<long>(GetTickCount() - transferStartTick_), 10L);
   const ProgressTexts texts = MakeProgressTexts(table_.totalBytes, sent, elapsedMs, remainFormat_);
-  control_.ProgressText = texts.progress;
-  if (texts.remain) control_.RemainText = *texts.remain;
+  state_.ProgressText = texts.progress;
+  if (texts.remain) state_.RemainText = *texts.remain;
   if (pacer_.DrawDue(GetTickCount())) DrawProgress();
-  control_.Events().Fire(kOnProgress, control_.ProgressText + "\t" + control_.RemainText);
+  run_.events.Fire(kOnProgress, state_.ProgressText + "\t" + state_.RemainText);
   PumpPaced();
 }
 
 void HttpRun::DrawProgress() {
-  window_.DrawLabel(TextArea::kRemain, control_.ProgressText);
-  if (control_.RemainText != remainDrawn_) {
-    remainDrawn_ = control_.RemainText;
-    window_.DrawLabel(TextArea::kEndTime, control_.RemainText);
+  window_.DrawLabel(TextArea::kRemain, state_.ProgressText);
+  if (state_.RemainText != remainDrawn_) {
+    remainDrawn_ = state_.RemainText;
+    window_.DrawLabel(TextArea::kEndTime, state_.RemainText);
   }
-  if (control_.BrowserWindow) SetWindowTextA(control_.BrowserWindow, control_.ProgressText.c_str());
+  if (settings_.BrowserWindow) SetWindowTextA(settings_.BrowserWindow, state_.ProgressText.c_str());
 }
 
 void HttpRun::DrawPendingProgress() {
@@ -370,16 +336,16 @@ void HttpRun::DrawPendingProgress() {
 }
 
 int HttpRun::ReadAnswer() {
-  AnswerReader reader(control_.ResponseHeaders);
+  AnswerReader reader(state_.ResponseHeaders);
   std::string line;
   for (;;) {
     if (const int code = connection_.ReadLine(line, kLineCapacity).Number()) {
       return SendFailureEnd(code);
     }
     const AnswerReader::Next next = reader.TakeLine(line);
-    if (!reader.ProgressLine().empty()) control_.ProgressText = reader.ProgressLine();
-    if (reader.HeadersToLog()) control_.LogLine(control_.ResponseHeaders.View());
-    if (line.empty()) control_.ResponseHeaders.Empty();
+    if (!reader.ProgressLine().empty()) state_.ProgressText = reader.ProgressLine();
+    if (reader.HeadersToLog()) run_.LogLine(state_.ResponseHeaders.View());
+    if (line.empty()) state_.ResponseHeaders.Empty();
     if (next == AnswerReader::Next::kServerError) return ServerErrorEnd();
     if (next == AnswerReader::Next::kTooLong) return AnswerTooLongEnd("header");
     if (next == AnswerReader::Next::kBody) break;
@@ -397,17 +363,17 @@ int HttpRun::ReadAnswer() {
     }
     if (!block || status.Failed()) break;
     if (received + length > AnswerReader::kBodyLimit) return AnswerTooLongEnd("body");
-    if (!control_.ResponseBody.Append(block.get(), length)) return SendFailureEnd(WSAENOBUFS);
+    if (!state_.ResponseBody.Append(block.get(), length)) return SendFailureEnd(WSAENOBUFS);
     received += length;
     DispatchPendingMessage();
-    if (control_.CancelRequested) return SendFailureEnd(0);
+    if (state_.CancelRequested) return SendFailureEnd(0);
   }
   const long seconds = ElapsedMs(runStart_, Now()) / 1000;
-  control_.StatusText =
+  state_.StatusText =
       Format(IDS_COMPLETE, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
   if (window_.Exists()) SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
-  ending_.Complete(control_.ResponseBody.Text());
-  control_.Result = kSucceeded;
+  ending_.Complete(state_.ResponseBody.Text());
+  state_.Result = kSucceeded;
   return 1;
 }
 
@@ -419,7 +385,7 @@ int HttpRun::SendFailureEnd(int code) {
 }
 
 int HttpRun::AnswerTooLongEnd(const char* part) {
-  control_.LogLine(std::string("Answer ") + part + " too long: refused.");
+  run_.LogLine(std::string("Answer ") + part + " too long: refused.");
   return SendFailureEnd(kLineTooLong);
 }
 
@@ -430,15 +396,9 @@ int HttpRun::ServerErrorEnd() {
 
 }  // namespace
 
-int MultipartUpload(Zorvex& control, SocketConnection& connection) {
-  HttpRun run(control, connection);
-  return run.Perform();
-}
-
-UploadFunction SetFtpUploadFunction(UploadFunction function) {
-  const UploadFunction previous = g_ftpUpload;
-  g_ftpUpload = function;
-  return previous;
+int MultipartUpload(UploadRun& run, SocketConnection& connection) {
+  HttpRun upload(run, connection);
+  return upload.Perform();
 }
 
 }  // namespace zorvel

@@ -20,10 +20,9 @@ std::string Environment(const char* name) {
   return value ? value : "";
 }
 
-class ProxyUploadTest : public ::testing::Test {
+class ProxyUploadTest : public EngineTest<MultipartUpload, nullptr> {
  protected:
   void SetUp() override {
-    SetUploadFunction(MultipartUpload);
     serverUrl_ = ReadAnsiFile(Environment("ORVANE_SERVER_URL_FILE"));
     proxyState_ = Environment("ORVANE_PROXY_STATE");
     ASSERT_FALSE(serverUrl_.empty() || proxyState_.empty()) << "run through ctest";
@@ -49,8 +48,6 @@ class ProxyUploadTest : public ::testing::Test {
     return count;
   }
 
-  ControlClassScope scope_;
-  TempFiles files_;
   std::string serverUrl_, proxyState_, proxy_;
 };
 
