@@ -6,6 +6,7 @@
 
 #include "app/download/download_list.h"
 #include "base/ansi.h"
+#include "base/text.h"
 #include "components/download/w3getv_codes.h"
 #include "components/download/w3getv_command.h"
 
@@ -36,6 +37,24 @@ void CheckRoundTrip(std::u16string_view folder, const clsDownFile& entry) {
   if (probe.command.url != download.command.url) __builtin_trap();
 }
 
+// The files a run leaves in the folder never replace one another: each fetched entry has a name
+// of its own, and a TTA file is restored only under a name no other entry of the list has.
+void CheckNamesStayApart(const std::vector<clsDownFile>& entries) {
+  const std::vector<clsDownFile> fetched = DistinctEntries(entries);
+  std::vector<std::u16string> names;
+  for (const clsDownFile& entry : fetched) names.push_back(base::ToLowerAscii(entry.FileName()));
+  for (std::size_t i = 0; i < fetched.size(); ++i) {
+    for (std::size_t j = i + 1; j < fetched.size(); ++j) {
+      if (names[i] == names[j]) __builtin_trap();
+    }
+    if (!IsRestoredToWave(fetched, fetched[i])) continue;
+    const std::u16string wave = base::ToLowerAscii(WavFileName(fetched[i].FileName()));
+    for (const std::u16string& name : names) {
+      if (name == wave) __builtin_trap();
+    }
+  }
+}
+
 }  // namespace
 
 // A descriptor is written by whoever sends the mail: every entry the reader lets through must
@@ -44,8 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const std::u16string_view folder = kFolders[data[0] % std::size(kFolders)];
   const std::string_view descriptor(reinterpret_cast<const char*>(data) + 1, size - 1);
-  for (const clsDownFile& entry : ReadDescriptorEntries(base::FromAnsi(descriptor))) {
+  const std::vector<clsDownFile> entries = ReadDescriptorEntries(base::FromAnsi(descriptor));
+  for (const clsDownFile& entry : entries) {
     if (AreEntriesSound({entry})) CheckRoundTrip(folder, entry);
   }
+  CheckNamesStayApart(entries);
   return 0;
 }
