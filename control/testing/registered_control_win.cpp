@@ -8,6 +8,30 @@
 #include "control/testing/zorvel_library_win.h"
 
 namespace zorvel::testing {
+namespace {
+
+// The control a timer cancels, and when it did.
+IDispatch* g_cancelled = nullptr;
+DWORD g_cancelledAt = 0;
+
+void CALLBACK CancelOnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  g_cancelledAt = GetTickCount();
+  CallDispatchMethod(g_cancelled, Dispid::kCancel, nullptr, 0, nullptr);
+}
+
+}  // namespace
+
+void RegisteredControlTest::StartAndCancelAfter(UINT ms) {
+  g_cancelled = control_;
+  g_cancelledAt = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, ms, CancelOnTimer);
+  ASSERT_EQ(CallDispatchMethod(control_, Dispid::kStart, nullptr, 0, nullptr), S_OK);
+  const DWORD ended = GetTickCount();
+  KillTimer(nullptr, timer);
+  ASSERT_NE(g_cancelledAt, 0u) << "the run ended before the cancel";
+  EXPECT_LT(ended - g_cancelledAt, 1000u);
+}
 
 void RegisteredControlTest::SetUp() {
   ASSERT_EQ(RunRegsvr32(L""), 0u);

@@ -24,6 +24,9 @@ class RegisteredControlTest : public ::testing::Test {
   void PutNumber(DISPID id, long number);
   long GetNumber(DISPID id);
   std::string GetText(DISPID id);
+  // Starts a run and cancels it from a timer message after `ms` (only a run that keeps
+  // dispatching sees it): the run must end within a second of the cancel.
+  void StartAndCancelAfter(UINT ms);
 
   HWND host_ = nullptr;
   ActiveXSite* site_ = nullptr;

@@ -145,15 +145,6 @@ TEST_F(ZorvelDllTlsTest, ProxyTunnelCarriesTheUpload) {
   EXPECT_EQ(StoredFiles().size(), 1u);
 }
 
-IDispatch* g_cancelled = nullptr;
-DWORD g_cancelledAt = 0;
-
-void CALLBACK CancelOnTimer(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  g_cancelledAt = GetTickCount();
-  CallDispatchMethod(g_cancelled, kCancel, nullptr, 0, nullptr);
-}
-
 // A server that takes the connection and never answers the handshake: a Cancel ends the run as a
 // cancel at once, and the time-out ends it as a connection error.
 TEST_F(ZorvelDllTlsTest, SilentHandshakeEndsByCancelOrTimeOut) {
@@ -162,14 +153,7 @@ TEST_F(ZorvelDllTlsTest, SilentHandshakeEndsByCancelOrTimeOut) {
     LoopbackPeer peer([](SOCKET socket) { ReceiveUntilClosed(socket); });
     PutText(kUrl, "https://127.0.0.1:" + std::to_string(peer.Port()) + ":60/up");
     PutText(kFilePath, path);
-    g_cancelled = control_;
-    g_cancelledAt = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 500, CancelOnTimer);
-    ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
-    const DWORD ended = GetTickCount();
-    KillTimer(nullptr, timer);
-    ASSERT_NE(g_cancelledAt, 0u);
-    EXPECT_LT(ended - g_cancelledAt, 1000u);
+    StartAndCancelAfter(500);
     EXPECT_EQ(GetNumber(kResult), -2);
   }
   {
@@ -192,14 +176,7 @@ TEST_F(ZorvelDllTlsTest, CancelAndTimeOutWhileSendingOverTls) {
   const std::string url = "https://127.0.0.1:" + Port("slow_port");
   PutText(kUrl, url + ":60/upload");
   PutText(kFilePath, path);
-  g_cancelled = control_;
-  g_cancelledAt = 0;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 800, CancelOnTimer);
-  ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
-  const DWORD ended = GetTickCount();
-  KillTimer(nullptr, timer);
-  ASSERT_NE(g_cancelledAt, 0u);
-  EXPECT_LT(ended - g_cancelledAt, 1000u);
+  StartAndCancelAfter(800);
   EXPECT_EQ(GetNumber(kResult), -2);
   EXPECT_TRUE(LoggedContaining("Sending..."));
 

@@ -203,16 +203,6 @@ TEST_F(ZorvelDllUploadTest, ControlCharactersAreRefusedBeforeAnythingConnects) {
   DeleteFileA(path.c_str());
 }
 
-// The control a timer cancels, and when it did.
-IDispatch* g_cancelled = nullptr;
-DWORD g_cancelledAt = 0;
-
-void CALLBACK CancelOnTimer(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  g_cancelledAt = GetTickCount();
-  CallDispatchMethod(g_cancelled, kCancel, nullptr, 0, nullptr);
-}
-
 size_t PeakMemory() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
@@ -245,15 +235,7 @@ TEST_F(ZorvelDllUploadTest, AnEndlessAnswerIsBoundedAndCancelled) {
     LoopbackPeer peer(
         [&](SOCKET socket) { SendEndlessly(socket, head, std::string(1024, 'x'), 5, 20'000); });
     PutText(kUrl, "http://127.0.0.1:" + std::to_string(peer.Port()) + ":60/up");
-    g_cancelled = control_;
-    g_cancelledAt = 0;
-    // The Cancel comes as a timer message, which only a run that keeps dispatching sees.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 300, CancelOnTimer);
-    ASSERT_EQ(CallDispatchMethod(control_, kStart, nullptr, 0, nullptr), S_OK);
-    const DWORD ended = GetTickCount();
-    KillTimer(nullptr, timer);
-    ASSERT_NE(g_cancelledAt, 0u);
-    EXPECT_LT(ended - g_cancelledAt, 1000u);
+    StartAndCancelAfter(300);
     EXPECT_EQ(GetNumber(kResult), -2);
     EXPECT_TRUE(completed_.empty());
   }
