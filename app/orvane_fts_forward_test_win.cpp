@@ -139,7 +139,7 @@ TEST_F(OrvaneFtsForwardMode, FilesAndAFolderDraggedFromAnotherProgramAreListed) 
   EXPECT_EQ(DragFilesOnto(list, {files / u"a.txt"}).result, DRAGDROP_S_DROP);
   HWND box = program.Window(forward_driver::kMessageCaption);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(forward_driver::MessageText(box), L"a.txtは設定済みのため追加出来ません。");
+  EXPECT_EQ(MessageText(box), L"a.txtは設定済みのため追加出来ません。");
   RunningProgram::Dismiss(box, IDOK);
   EXPECT_EQ(ListView_GetItemCount(list), 3);
 

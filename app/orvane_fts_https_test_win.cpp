@@ -112,7 +112,7 @@ TEST_F(OrvaneFtsHttps, ForwardHistoryAndDownloadOverHttps) {
   ASSERT_NE(upload, nullptr);
   HWND box = program.Window(kMessageCaption);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(forward_driver::MessageText(box), L"完了しました。");
+  EXPECT_EQ(MessageText(box), L"完了しました。");
   RunningProgram::Dismiss(box, IDOK);
   RunningProgram::WaitHidden(upload);
   program.Settle();

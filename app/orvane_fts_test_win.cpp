@@ -18,7 +18,6 @@
 
 namespace {
 
-using download_driver::DialogText;
 using download_driver::DownloadInto;
 using download_driver::OwnedDialog;
 
@@ -37,7 +36,7 @@ MessageBoxSeen RunAndCloseMessageBox(const std::wstring& arguments) {
     wchar_t caption[256] = {};
     GetWindowTextW(box, caption, 256);
     seen.caption = caption;
-    seen.text = DialogText(box);
+    seen.text = MessageText(box);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   }
   EXPECT_TRUE(program.Ends()) << "the program did not end after its message box";
@@ -77,12 +76,12 @@ TEST_F(OrvaneFtsProgram, ADescriptorOpensTheDownloadWindowWhichAsksForTheFolder)
   ASSERT_NE(window, nullptr);
   HWND browser = OwnedDialog(window);
   ASSERT_NE(browser, nullptr) << "no folder browser";
-  EXPECT_EQ(DialogText(browser), L"フォルダを選択して下さい");
+  EXPECT_EQ(MessageText(browser), L"フォルダを選択して下さい");
   RunningProgram::Dismiss(browser, IDCANCEL);
 
   HWND box = OwnedDialog(window);
   ASSERT_NE(box, nullptr) << "no message after the cancelled folder choice";
-  EXPECT_EQ(DialogText(box), L"ダウンロードがキャンセルされました。");
+  EXPECT_EQ(MessageText(box), L"ダウンロードがキャンセルされました。");
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(program.Ends()) << "the program did not end with its download window";
 }

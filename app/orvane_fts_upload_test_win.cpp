@@ -111,7 +111,7 @@ class OrvaneFtsUpload : public ::testing::Test {
   std::wstring TakeAnswer(RunningProgram& program, HWND upload) {
     HWND box = program.Window(kMessageCaption);
     if (box == nullptr) return L"(no message)";
-    const std::wstring text = forward_driver::MessageText(box);
+    const std::wstring text = MessageText(box);
     RunningProgram::Dismiss(box, IDOK);
     RunningProgram::WaitHidden(upload);
     return text;
@@ -158,7 +158,7 @@ TEST_F(OrvaneFtsUpload, ForwardOfWavesAndOtherFilesToFiveRecipientsReachesTheSer
   ASSERT_NE(upload, nullptr);
   HWND box = program.Window(kMessageCaption);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(forward_driver::MessageText(box), L"完了しました。");
+  EXPECT_EQ(MessageText(box), L"完了しました。");
 
   // The work folder lives until the box is answered: its parameter data file is the one sent.
   std::vector<std::wstring> fresh;

@@ -183,7 +183,7 @@ HWND WaitForWindowOf(DWORD processId, const std::wstring& caption) {
 std::wstring NextMessage(DWORD processId) {
   HWND box = WaitForWindowOf(processId, kMessageCaption);
   if (box == nullptr) return L"<none>";
-  const std::wstring text = forward_driver::MessageText(box);
+  const std::wstring text = MessageText(box);
   RunningProgram::Dismiss(box, IDOK);
   return text;
 }
@@ -307,7 +307,7 @@ BOOL CALLBACK FindDialogOf(HWND window, LPARAM data) {
   wchar_t className[16] = {};
   GetClassNameW(window, className, 16);
   if (owner != search->processId || !IsWindowVisible(window) ||
-      std::wstring(className) != L"#32770" || forward_driver::MessageText(window) != search->text) {
+      std::wstring(className) != L"#32770" || MessageText(window) != search->text) {
     return TRUE;
   }
   search->found = window;

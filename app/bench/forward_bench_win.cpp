@@ -79,7 +79,7 @@ int Run(const std::vector<std::wstring>& files) {
   if (box == nullptr) return Fail("no message came");
   const double answered = bench_clock::WallSeconds();
   const SIZE_T peak = PeakWorkingSet(program.Id());
-  const std::wstring text = forward_driver::MessageText(box);
+  const std::wstring text = MessageText(box);
   if (text != L"完了しました。") {
     std::fwprintf(stderr, L"forward bench: the program said %ls\n", text.c_str());
     return 1;

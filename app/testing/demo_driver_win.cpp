@@ -89,7 +89,7 @@ TEST(Demo, OneForwardFromTheForwardWindowToTheAnswer) {
   HWND box = program.Window(kMessageCaption);
   ASSERT_NE(box, nullptr);
   Picture(program, box, L"demo-3-answer", true);
-  EXPECT_EQ(forward_driver::MessageText(box), L"完了しました。");
+  EXPECT_EQ(MessageText(box), L"完了しました。");
   RunningProgram::Dismiss(box, IDOK);
   history_testing::PostForm("/test/delay", "ms=0");
   RunningProgram::WaitHidden(upload);

@@ -7,16 +7,6 @@
 namespace download_driver {
 namespace {
 
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM data) {
-  wchar_t className[16] = {};
-  GetClassNameW(child, className, 16);
-  wchar_t text[512] = {};
-  GetWindowTextW(child, text, 512);
-  auto* longest = reinterpret_cast<std::wstring*>(data);
-  if (_wcsicmp(className, L"Static") == 0 && wcslen(text) > longest->size()) *longest = text;
-  return TRUE;
-}
-
 struct OwnedDialogSearch {
   HWND owner;
   HWND found;
@@ -35,12 +25,6 @@ BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM data) {
 }
 
 }  // namespace
-
-std::wstring DialogText(HWND box) {
-  std::wstring text;
-  EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
-  return text;
-}
 
 HWND OwnedDialog(HWND owner) {
   OwnedDialogSearch search{owner, nullptr};
@@ -63,7 +47,7 @@ std::wstring DownloadInto(const std::u16string& descriptor, const DesktopFolder&
   HWND box = OwnedDialog(window);
   EXPECT_NE(box, nullptr) << "no message after the download";
   if (box == nullptr) return {};
-  const std::wstring text = DialogText(box);
+  const std::wstring text = MessageText(box);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(program.Ends()) << "the program did not end with its download window";
   return text;

@@ -12,9 +12,6 @@ namespace download_driver {
 
 inline constexpr wchar_t kDownloadCaption[] = L"Orvaneファイル転送 - ダウンロード";
 
-// The longest static text of a dialog box: a message box's message.
-std::wstring DialogText(HWND box);
-
 // The visible dialog box `owner` opened, waited for up to 30 s.
 HWND OwnedDialog(HWND owner);
 

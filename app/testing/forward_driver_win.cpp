@@ -12,16 +12,6 @@ constexpr wchar_t kInputAddressCaption[] = L"Orvaneファイル転送 - アド�
 constexpr int kFileNameEdit = 0x480;
 constexpr int kFileNameCombo = 0x47c;
 
-BOOL CALLBACK LongestStatic(HWND child, LPARAM data) {
-  wchar_t className[16] = {};
-  GetClassNameW(child, className, 16);
-  wchar_t text[512] = {};
-  GetWindowTextW(child, text, 512);
-  auto* longest = reinterpret_cast<std::wstring*>(data);
-  if (_wcsicmp(className, L"Static") == 0 && wcslen(text) > longest->size()) *longest = text;
-  return TRUE;
-}
-
 BOOL CALLBACK FirstEdit(HWND child, LPARAM data) {
   wchar_t className[16] = {};
   GetClassNameW(child, className, 16);
@@ -58,12 +48,6 @@ bool AddRecipient(RunningProgram& program, HWND forward, const wchar_t* name, co
   Type(GetDlgItem(input, IDC_TXT_EMAIL), mail);
   RunningProgram::Dismiss(input, IDOK);
   return !IsWindowVisible(input);
-}
-
-std::wstring MessageText(HWND box) {
-  std::wstring text;
-  EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
-  return text;
 }
 
 }  // namespace forward_driver

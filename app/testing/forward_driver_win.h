@@ -21,7 +21,4 @@ bool AddFile(RunningProgram& program, HWND forward, const std::wstring& path);
 // Adds a recipient through the address form.
 bool AddRecipient(RunningProgram& program, HWND forward, const wchar_t* name, const wchar_t* mail);
 
-// The text of a message box (its longest static text).
-std::wstring MessageText(HWND box);
-
 }  // namespace forward_driver

@@ -124,6 +124,26 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+namespace {
+
+BOOL CALLBACK LongestStatic(HWND child, LPARAM data) {
+  wchar_t className[16] = {};
+  GetClassNameW(child, className, 16);
+  wchar_t text[512] = {};
+  GetWindowTextW(child, text, 512);
+  auto* longest = reinterpret_cast<std::wstring*>(data);
+  if (_wcsicmp(className, L"Static") == 0 && wcslen(text) > longest->size()) *longest = text;
+  return TRUE;
+}
+
+}  // namespace
+
+std::wstring MessageText(HWND box) {
+  std::wstring text;
+  EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
 void Type(HWND edit, const wchar_t* text) {
   SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }

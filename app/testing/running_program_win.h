@@ -50,3 +50,5 @@ class RunningProgram {
 // The text of a window of another process (an edit box's own text too), and typing into one.
 std::wstring TextOf(HWND window);
 void Type(HWND edit, const wchar_t* text);
+// The text of a message box or dialog: its longest static text.
+std::wstring MessageText(HWND box);
