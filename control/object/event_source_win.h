@@ -24,6 +24,8 @@ class EventSource final : public IConnectionPoint {
   // Raises one event; the ANSI argument, when given, crosses as one BSTR.
   void Fire(EventId id);
   void Fire(EventId id, std::string_view ansiArgument);
+  // Whether any sink is connected: an event's argument need not be made for nobody.
+  bool Listened() const { return !sinks_.empty(); }
 
   // IUnknown: references go to the owning object.
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override;

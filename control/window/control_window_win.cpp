@@ -98,7 +98,7 @@ INT_PTR ControlWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       OnDropNotice(wParam, reinterpret_cast<DropNotice*>(lParam));
       return TRUE;
     case WM_UPLOAD_PROGRESS:
-      OnUploadProgress(wParam);
+      OnUploadProgress(wParam, lParam == kMoreNoticesFollow);
       return TRUE;
     case WM_UPLOAD_LOG:
       control_.Events().Fire(kOnLog, TrimLogText(reinterpret_cast<const char*>(wParam)));

@@ -23,7 +23,11 @@ class Zorvex;
 
 // Private messages of the control window.
 inline constexpr UINT WM_DROP_NOTIFY = WM_APP + 100;
+// The FTP data connection's notice of a block that went: wParam the bytes sent so far; lParam
+// kMoreNoticesFollow while notices of the same write follow at once (the progress texts then wait
+// for the last of them or for anything that would show them), else 0.
 inline constexpr UINT WM_UPLOAD_PROGRESS = WM_APP + 101;
+inline constexpr LPARAM kMoreNoticesFollow = 1;
 inline constexpr UINT WM_UPLOAD_LOG = WM_APP + 102;
 
 inline constexpr UINT_PTR kAutoStartTimer = 10;
@@ -98,7 +102,8 @@ class ControlWindow {
   void OnCommand(WORD id, WORD notification);
   void DeleteSelectedEntry();
   void OnDropNotice(WPARAM phase, DropNotice* notice);
-  void OnUploadProgress(WPARAM bytesSent);
+  void OnUploadProgress(WPARAM bytesSent, bool moreFollow);
+  void SettleFtpProgress();
   void OnRightButtonUp();
   void OnDestroy();
   void HideList();
@@ -126,6 +131,7 @@ class ControlWindow {
   // By the tick count: the clock of the day costs a call into the system at every notice.
   DWORD ftpStartTick_ = 0;
   WindowPacer ftpPacer_;
+  ProgressFigures ftpFigures_;
   std::string ftpRemainDrawn_;  // the endtime text on screen
 };
 

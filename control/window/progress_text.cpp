@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace zorvel {
 
@@ -34,6 +35,20 @@ ProgressTexts MakeProgressTexts(long totalBytes, long sentBytes, long elapsedMs,
   std::snprintf(remain, sizeof remain, remainFormat.c_str(), static_cast<int>(remaining / 60),
                 static_cast<int>(std::max(remaining % 60, 0L)));
   return {text, std::string(remain)};
+}
+
+void ProgressFigures::Start(long totalBytes, std::string remainFormat) {
+  totalBytes_ = totalBytes;
+  remainFormat_ = std::move(remainFormat);
+  unsettled_ = false;
+}
+
+void ProgressFigures::Settle(std::string& progress, std::string& remain) {
+  if (!unsettled_) return;
+  unsettled_ = false;
+  ProgressTexts texts = MakeProgressTexts(totalBytes_, sentBytes_, elapsedMs_, remainFormat_);
+  progress = std::move(texts.progress);
+  if (texts.remain) remain = std::move(*texts.remain);
 }
 
 }  // namespace zorvel

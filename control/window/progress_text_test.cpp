@@ -24,6 +24,28 @@ TEST(ProgressTextTest, RateAndRemainingTime) {
   EXPECT_EQ(texts.remain, "left 23:19") << "(999286 / 102) / 7 = 1399 seconds";
 }
 
+TEST(ProgressTextTest, FiguresAreWrittenOnlyWhenNotedSinceAndKeepTheLastRemainingTime) {
+  ProgressFigures figures;
+  figures.Start(1'000'000, kRemainFormat);
+  std::string progress = "before", remain = "kept";
+  figures.Settle(progress, remain);
+  EXPECT_EQ(progress, "before") << "nothing noted yet";
+  figures.Note(8000, 1000);
+  figures.Note(16000, 1000);
+  figures.Settle(progress, remain);
+  EXPECT_EQ(progress, MakeProgressTexts(1'000'000, 16000, 1000, kRemainFormat).progress)
+      << "the latest block's figures";
+  progress = "read by the host";
+  figures.Settle(progress, remain);
+  EXPECT_EQ(progress, "read by the host") << "settled once";
+  figures.Start(1000, kRemainFormat);
+  remain = "kept";
+  figures.Note(1000, 500);
+  figures.Settle(progress, remain);
+  EXPECT_EQ(progress, "1000  100%");
+  EXPECT_EQ(remain, "kept") << "small totals show no remaining time";
+}
+
 TEST(ProgressTextTest, ElapsedTimeAcrossMidnightAndItsFloor) {
   EXPECT_EQ(ElapsedMs({23, 59, 59, 500}, {0, 0, 1, 0}), 1500);
   EXPECT_EQ(ElapsedMs({10, 0, 0, 0}, {10, 0, 0, 3}), 10);

@@ -22,29 +22,34 @@ void ControlWindow::ResetFtpProgress() {
   ftpSteps_ = 0;
   ftpStartTick_ = GetTickCount();
   ftpPacer_ = WindowPacer();
+  ftpFigures_.Start(control_.Size, endTimeFormat_);
   ftpRemainDrawn_.clear();
 }
 
-void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
+void ControlWindow::SettleFtpProgress() {
+  ftpFigures_.Settle(control_.ProgressText, control_.RemainText);
+}
+
+void ControlWindow::OnUploadProgress(WPARAM bytesSent, bool moreFollow) {
   const long sent = static_cast<long>(bytesSent);
+  const DWORD now = GetTickCount();
+  ftpFigures_.Note(sent, std::max(static_cast<long>(now - ftpStartTick_), 10L));
   ftpPending_ += sent - ftpPrevious_;
   ftpPrevious_ = sent;
   const long stepBytes = control_.Size / BarSteps::kBarRange;
   while (ftpPending_ > stepBytes && ftpSteps_ < BarSteps::kBarRange) {
+    SettleFtpProgress();
     SendMessageW(bar_, PBM_STEPIT, 0, 0);
     ::DispatchPendingMessage();
     ftpPending_ -= stepBytes;
     ++ftpSteps_;
   }
-  const long elapsedMs = std::max(static_cast<long>(GetTickCount() - ftpStartTick_), 10L);
-  const ProgressTexts texts = MakeProgressTexts(control_.Size, sent, elapsedMs, endTimeFormat_);
-  control_.ProgressText = texts.progress;
-  if (texts.remain) control_.RemainText = *texts.remain;
-  // A notice comes with every 8760 bytes, thousands of times a second on a fast line: the state,
-  // the event and the bar follow every notice, the screen and the message queue the pacer's
-  // rhythm, and the run's last byte is always drawn.
-  const DWORD now = GetTickCount();
+  // A notice comes with every 8760 bytes, thousands of times a second on a fast line: the event
+  // and the bar follow every notice, the screen and the message queue the pacer's rhythm, and
+  // the run's last byte is always drawn.
   const bool show = ftpPacer_.DrawDue(now) || (sent >= control_.Size && ftpPacer_.Flush(now));
+  const bool pump = ftpPacer_.PumpDue(now);
+  if (!moreFollow || show || pump || control_.Events().Listened()) SettleFtpProgress();
   if (show) {
     DrawLabel(TextArea::kRemain, control_.ProgressText);
     if (control_.RemainText != ftpRemainDrawn_) {
@@ -52,13 +57,13 @@ void ControlWindow::OnUploadProgress(WPARAM bytesSent) {
       DrawLabel(TextArea::kEndTime, control_.RemainText);
     }
   }
-  control_.Events().Fire(kOnProgress, control_.ProgressText + "\t" + control_.RemainText);
+  if (control_.Events().Listened()) {
+    control_.Events().Fire(kOnProgress, control_.ProgressText + "\t" + control_.RemainText);
+  }
   if (show && control_.BrowserWindow) {
     SetWindowTextA(control_.BrowserWindow, control_.ProgressText.c_str());
   }
-  if (ftpPacer_.PumpDue(now)) {
-    ftpPacer_.Pumped(now, ::DispatchPendingMessages(WindowPacer::kMessagesPerLook) > 0);
-  }
+  if (pump) ftpPacer_.Pumped(now, ::DispatchPendingMessages(WindowPacer::kMessagesPerLook) > 0);
 }
 
 }  // namespace zorvel

@@ -194,13 +194,14 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
     return SendOutcome::kFailed;
   };
   // One block that went: its progress notice, and the look at the abort flag.
-  auto accountBlock = [&](int length) {
+  auto accountBlock = [&](int length, bool moreFollow) {
     sent += length;
     session.bytesSent += length;
     if (session.ownerWindow) {
       // The notice carries a 32-bit count; the list keeps the total within it.
       const int64_t notified = std::min<int64_t>(session.bytesSent, INT32_MAX);
-      SendMessageW(session.ownerWindow, WM_UPLOAD_PROGRESS, static_cast<WPARAM>(notified), 0);
+      SendMessageW(session.ownerWindow, WM_UPLOAD_PROGRESS, static_cast<WPARAM>(notified),
+                   moreFollow ? kMoreNoticesFollow : 0);
     }
     if (session.connection.AbortState() != kNotAborted) outcome = SendOutcome::kCancelled;
     return session.connection.AbortState() == kNotAborted;
@@ -230,7 +231,8 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
       done += static_cast<DWORD>(taken);
     }
     for (DWORD at = 0; going && at < read; at += kReadBlock) {
-      going = accountBlock(static_cast<int>(std::min<DWORD>(kReadBlock, read - at)));
+      const DWORD length = std::min<DWORD>(kReadBlock, read - at);
+      going = accountBlock(static_cast<int>(length), at + length < read);
     }
   }
   FtpLog(session, MakeRateLine(sent, TransferMs(start, MsOfDay())));

@@ -15,6 +15,7 @@
 #include "control/engine/http/upload_address.h"
 #include "control/engine/http/upload_files_win.h"
 #include "control/engine/http/upload_request.h"
+#include "control/engine/http/write_stretch.h"
 #include "control/engine/socket/line_extraction.h"
 #include "control/engine/socket/socket_connection_win.h"
 #include "control/engine/socket/socket_layer_win.h"
@@ -68,6 +69,8 @@ class HttpRun : private EngineRun {
   // Dispatches a pending message when the pacer says it is time to look.
   void PumpPaced();
   void DrawProgress();
+  // Writes the latest block's texts into the run's state before anything can look at them.
+  void SettleProgress();
   // The last figures, when the pacer has not drawn them yet.
   void DrawPendingProgress();
   int ReadAnswer();
@@ -84,12 +87,15 @@ class HttpRun : private EngineRun {
   // Elapsed time by the tick count: reading the clock of the day at every block costs a call
   // into the system under Wine.
   DWORD transferStartTick_ = 0;
-  std::string sendingPrefix_, remainFormat_;
+  std::string sendingPrefix_;
+  ProgressFigures figures_;
+  WriteStretch stretch_;
   // The remaining time on screen, so that it is drawn again only when it changed.
   std::optional<std::string> remainDrawn_;
 };
 
 void HttpRun::StepBar() {
+  SettleProgress();
   if (window_.Exists()) SendMessageW(window_.ProgressBar(), PBM_STEPIT, 0, 0);
   DispatchPendingMessage();
 }
@@ -203,7 +209,7 @@ int HttpRun::OpenTunnel(const UploadAddress& address) {
 int HttpRun::SendRequest(const UploadAddress& address) {
   ending_.SaveCaption();
   sendingPrefix_ = LoadAnsiString(IDS_UPLOADING);
-  remainFormat_ = LoadAnsiString(IDS_REMAIN_TIME);
+  figures_.Start(table_.totalBytes, LoadAnsiString(IDS_REMAIN_TIME));
   SetStatus(sendingPrefix_);
   transferStartTick_ = GetTickCount();
   const std::string para = MakeParaBlock(settings_.Para1, settings_.Para2, settings_.Para3);
@@ -282,11 +288,12 @@ int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long&
   // Several blocks go to the socket in one write; then each is accounted as if it had gone alone,
   // so a cancel is still seen after the block during which it came.
   for (long done = 0; done < item.size;) {
-    const long wanted = std::min(UploadFile::kGatherBytes, item.size - done);
+    const long wanted = std::min(UploadFile::kBlockBytes * stretch_.Blocks(), item.size - done);
     long ready = 0;
     const char* data = file_.Take(done, wanted, ready);
     if (ready > 0) {
       if (const int code = connection_.SendAll(data, static_cast<int>(ready)).Number()) return code;
+      stretch_.Written(connection_.LastSendWaited());
     }
     for (long accounted = 0; accounted < ready;) {
       const long block = std::min(UploadFile::kBlockBytes, ready - accounted);
@@ -298,6 +305,7 @@ int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long&
       ShowProgress(sent);
       if (state_.CancelRequested) break;
     }
+    SettleProgress();
     if (state_.CancelRequested) break;
     if (ready < wanted) return static_cast<int>(file_.LastError());
   }
@@ -308,21 +316,26 @@ int HttpRun::SendFile(int number, const UploadItem& item, BarSteps& steps, long&
 
 void HttpRun::PumpPaced() {
   if (!pacer_.PumpDue(GetTickCount())) return;
+  SettleProgress();
   const bool found = DispatchPendingMessages(WindowPacer::kMessagesPerLook) > 0;
   pacer_.Pumped(GetTickCount(), found);
 }
 
 void HttpRun::ShowProgress(long sent) {
-  const long elapsedMs = std::max(static_cast<long>(GetTickCount() - transferStartTick_), 10L);
-  const ProgressTexts texts = MakeProgressTexts(table_.totalBytes, sent, elapsedMs, remainFormat_);
-  state_.ProgressText = texts.progress;
-  if (texts.remain) state_.RemainText = *texts.remain;
-  if (pacer_.DrawDue(GetTickCount())) DrawProgress();
-  run_.events.Fire(kOnProgress, state_.ProgressText + "\t" + state_.RemainText);
+  const DWORD now = GetTickCount();
+  figures_.Note(sent, std::max(static_cast<long>(now - transferStartTick_), 10L));
+  if (pacer_.DrawDue(now)) DrawProgress();
+  if (run_.events.Listened()) {
+    SettleProgress();
+    run_.events.Fire(kOnProgress, state_.ProgressText + "\t" + state_.RemainText);
+  }
   PumpPaced();
 }
 
+void HttpRun::SettleProgress() { figures_.Settle(state_.ProgressText, state_.RemainText); }
+
 void HttpRun::DrawProgress() {
+  SettleProgress();
   window_.DrawLabel(TextArea::kRemain, state_.ProgressText);
   if (state_.RemainText != remainDrawn_) {
     remainDrawn_ = state_.RemainText;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "control/engine/http/write_stretch.h"
+
 namespace zorvel {
 
 // The file's size, -1 when it cannot be opened. Other programs may hold it open for writing, so
@@ -19,11 +21,9 @@ class UploadFile {
  public:
   static constexpr long kMappedLimit = 8L * 1024 * 1024;
   static constexpr long kBlockBytes = 8000;
-  // What one socket write carries at most: under Wine a send costs far more than its bytes, so
-  // the blocks go out several at a time (as much as the socket buffer of 256 KB takes), and each
-  // is still accounted on its own.
-  static constexpr long kGatherBlocks = 32;
-  static constexpr long kGatherBytes = kBlockBytes * kGatherBlocks;
+  // What one socket write carries at most: the blocks go out several at a time, and each is
+  // still accounted on its own.
+  static constexpr long kGatherBytes = kBlockBytes * WriteStretch::kMostBlocks;
 
   UploadFile() : buffer_(kGatherBytes) {}
   ~UploadFile() { Close(); }

@@ -91,6 +91,8 @@ class SocketConnection {
   // Done once every byte was handed to the socket; what it could not take at once is kept in
   // the send buffer and drained by FD_WRITE while this waits.
   SocketStatus SendAll(const char* data, int length);
+  // Whether the last SendAll had to wait for the socket to take its bytes.
+  bool LastSendWaited() const { return lastSendWaited_; }
   // One line without its terminator, cut to capacity - 1 bytes.
   SocketStatus ReadLine(std::string& line, int capacity);
   // All unread bytes (waiting for some when none are buffered), or null with status set.
@@ -166,6 +168,7 @@ class SocketConnection {
   int32_t closing_ = 0;
   // Set when FD_WRITE meets a hard error while draining sendBuffer_; reported by SendAll.
   int32_t pendingSendError_ = 0;
+  bool lastSendWaited_ = false;
   // Counts every received byte, so a wait sees new data even when compaction shrank the buffer.
   int64_t bytesReceived_ = 0;
   // Result of a lookup; WinSock writes a hostent and its pointers here.

@@ -75,6 +75,7 @@ void SocketConnection::DrainSendBuffer() {
 }
 
 SocketStatus SocketConnection::SendBuffered(const char* data, int length) {
+  lastSendWaited_ = true;
   if (length > 0) {
     // Nothing is half-queued.
     if (!sendBuffer_.Append(data, length)) return SocketStatus::WinSockError(WSAENOBUFS);
@@ -108,6 +109,7 @@ SocketStatus SocketConnection::SendAll(const char* data, int length) {
 
 SocketStatus SocketConnection::SendRaw(const char* data, int length) {
   if (closing_ || socket_ == INVALID_SOCKET) return kSocketUnusable;
+  lastSendWaited_ = false;
   // Bytes still queued from an earlier send go first; sending past them would reorder the stream.
   if (sendBuffer_.Length() > sendOffset_) return SendBuffered(data, length);
   int sent = 0;
