@@ -315,7 +315,7 @@ TEST_F(ZorvexTest, FtpNoticesBecomeEventsAndProgress) {
   SendMessageW(bar, PBM_SETRANGE32, 0, 62);
   SendMessageW(bar, PBM_SETSTEP, 1, 0);
   control.Object().Window().ResetFtpProgress();
-  SendMessageW(control.Window(), WM_UPLOAD_PROGRESS, 3100, 0);
+  control.Object().Window().NoteUploadProgress(3100, false);
   EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), 30) << "one step per 100 bytes, 100 kept back";
   ASSERT_EQ(control.Events().size(), 2u);
   EXPECT_EQ(control.Events()[1].id, kOnProgress);
@@ -336,7 +336,7 @@ TEST_F(ZorvexTest, ABurstOfFtpNoticesKeepsEveryEventAndEndsOnTheLastFigures) {
   PostMessageW(control.Window(), WM_NULL, 0, 0);
   const DWORD start = GetTickCount();
   for (long sent = 8760; sent <= total; sent += 8760) {
-    SendMessageW(control.Window(), WM_UPLOAD_PROGRESS, static_cast<WPARAM>(sent), 0);
+    control.Object().Window().NoteUploadProgress(sent, false);
   }
   EXPECT_LT(GetTickCount() - start, 10000u);
   ASSERT_EQ(control.Events().size(), 3000u) << "one OnProgress per notice";

@@ -97,9 +97,6 @@ INT_PTR ControlWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DROP_NOTIFY:
       OnDropNotice(wParam, reinterpret_cast<DropNotice*>(lParam));
       return TRUE;
-    case WM_UPLOAD_PROGRESS:
-      OnUploadProgress(wParam, lParam == kMoreNoticesFollow);
-      return TRUE;
     case WM_UPLOAD_LOG:
       control_.Events().Fire(kOnLog, TrimLogText(reinterpret_cast<const char*>(wParam)));
       return TRUE;

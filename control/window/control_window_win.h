@@ -23,11 +23,6 @@ class Zorvex;
 
 // Private messages of the control window.
 inline constexpr UINT WM_DROP_NOTIFY = WM_APP + 100;
-// The FTP data connection's notice of a block that went: wParam the bytes sent so far; lParam
-// kMoreNoticesFollow while notices of the same write follow at once (the progress texts then wait
-// for the last of them or for anything that would show them), else 0.
-inline constexpr UINT WM_UPLOAD_PROGRESS = WM_APP + 101;
-inline constexpr LPARAM kMoreNoticesFollow = 1;
 inline constexpr UINT WM_UPLOAD_LOG = WM_APP + 102;
 
 inline constexpr UINT_PTR kAutoStartTimer = 10;
@@ -91,6 +86,12 @@ class ControlWindow {
   void Repaint();
   // The FTP upload resets its progress counters when it begins sending.
   void ResetFtpProgress();
+  // The FTP data connection's notice of a block that went, with the bytes sent so far in the
+  // run; `moreFollow` while notices of the same write follow at once (the progress texts then
+  // wait for the last of them, or for anything that would show them). A direct call rather than
+  // a sent message: one comes every 8760 bytes, and under Wine a sent message is a trip through
+  // the system and back into the program.
+  void NoteUploadProgress(long bytesSent, bool moreFollow);
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -102,7 +103,6 @@ class ControlWindow {
   void OnCommand(WORD id, WORD notification);
   void DeleteSelectedEntry();
   void OnDropNotice(WPARAM phase, DropNotice* notice);
-  void OnUploadProgress(WPARAM bytesSent, bool moreFollow);
   void SettleFtpProgress();
   void OnRightButtonUp();
   void OnDestroy();

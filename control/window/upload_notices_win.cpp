@@ -30,8 +30,7 @@ void ControlWindow::SettleFtpProgress() {
   ftpFigures_.Settle(control_.ProgressText, control_.RemainText);
 }
 
-void ControlWindow::OnUploadProgress(WPARAM bytesSent, bool moreFollow) {
-  const long sent = static_cast<long>(bytesSent);
+void ControlWindow::NoteUploadProgress(long sent, bool moreFollow) {
   const DWORD now = GetTickCount();
   ftpFigures_.Note(sent, std::max(static_cast<long>(now - ftpStartTick_), 10L));
   ftpPending_ += sent - ftpPrevious_;

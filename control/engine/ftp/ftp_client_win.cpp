@@ -58,13 +58,13 @@ FtpLoginResult UserAndPassword(FtpSession& session, const std::string& user,
 }  // namespace
 
 void FtpLog(FtpSession& session, std::string_view text) {
-  if (!session.ownerWindow) return;
+  if (!session.window) return;
   SYSTEMTIME now;
   GetLocalTime(&now);
   const LocalTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
   std::string line = MakeLogLine(time, text);
   if (line.size() > kLogLineLimit) line.resize(kLogLineLimit);
-  SendMessageW(session.ownerWindow, WM_UPLOAD_LOG, reinterpret_cast<WPARAM>(line.c_str()), 0);
+  SendMessageW(session.window->Handle(), WM_UPLOAD_LOG, reinterpret_cast<WPARAM>(line.c_str()), 0);
 }
 
 int FtpReadReply(FtpSession& session) {

@@ -197,11 +197,10 @@ SendOutcome FtpSendFile(FtpSession& session, SOCKET data, HANDLE file, bool /*im
   auto accountBlock = [&](int length, bool moreFollow) {
     sent += length;
     session.bytesSent += length;
-    if (session.ownerWindow) {
+    if (session.window) {
       // The notice carries a 32-bit count; the list keeps the total within it.
       const int64_t notified = std::min<int64_t>(session.bytesSent, INT32_MAX);
-      SendMessageW(session.ownerWindow, WM_UPLOAD_PROGRESS, static_cast<WPARAM>(notified),
-                   moreFollow ? kMoreNoticesFollow : 0);
+      session.window->NoteUploadProgress(static_cast<long>(notified), moreFollow);
     }
     if (session.connection.AbortState() != kNotAborted) outcome = SendOutcome::kCancelled;
     return session.connection.AbortState() == kNotAborted;

@@ -13,12 +13,14 @@ class SocketConnection;
 
 namespace zorvel {
 
+class ControlWindow;
+
 struct FtpSession {
   explicit FtpSession(SocketConnection& control) : connection(control) {}
 
   SocketConnection& connection;
   // The control's window: it logs the client's lines and moves the bar by its notices.
-  HWND ownerWindow = nullptr;
+  ControlWindow* window = nullptr;
   int64_t bytesSent = 0;  // a run's files may together pass 2 GB
   FtpReplyState reply;
   char transferType = 'A';

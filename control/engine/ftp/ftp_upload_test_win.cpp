@@ -229,19 +229,6 @@ TEST_F(FtpUploadTest, RefusedStorAndOverlongCommandLinesAreStoreFailures) {
   EXPECT_EQ(Only(server.NewCommands(), {"STOR", "PASV", "QUIT"}).size(), 0u);
 }
 
-// Cancels the run from inside, as a click would, when the first data block has gone out.
-WNDPROC g_controlProc = nullptr;
-IDispatch* g_cancelTarget = nullptr;
-
-LRESULT CALLBACK CancellingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_APP + 101 && g_cancelTarget) {
-    IDispatch* target = g_cancelTarget;
-    g_cancelTarget = nullptr;
-    CallDispatchMethodWith(target, kCancel);
-  }
-  return CallWindowProcW(g_controlProc, window, message, wParam, lParam);
-}
-
 TEST_F(FtpUploadTest, CancelMidFileEndsTheRunAsCancelled) {
   REQUIRE_SERVER();
   const std::string path = files_.Write("big.bin", Pattern(20'000'000, 8));
@@ -250,13 +237,16 @@ TEST_F(FtpUploadTest, CancelMidFileEndsTheRunAsCancelled) {
     control.Put(kUrl, Url("taro:secret@", "/in"));
     control.Put(kPassive, passive);
     control.Put(kFilePath, path);
-    g_controlProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        control.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CancellingProc)));
-    g_cancelTarget = control.Dispatch();
+    // Cancelled from inside, as a click would, when the first data block has gone out.
+    bool cancelled = false;
+    control.OnEvent([&](const RecordedEvent& event) {
+      if (event.id != kOnProgress || cancelled) return;
+      cancelled = true;
+      CallDispatchMethodWith(control.Dispatch(), kCancel);
+    });
     const DWORD start = GetTickCount();
     control.Call(kStart);
-    SetWindowLongPtrW(control.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_controlProc));
-    EXPECT_EQ(g_cancelTarget, nullptr);
+    EXPECT_TRUE(cancelled);
     EXPECT_EQ(control.GetNumber(kResult), -2) << "passive " << passive;
     EXPECT_EQ(control.Object().StatusText, LoadAnsiString(IDS_CANCELLED));
     EXPECT_LT(GetTickCount() - start, 30000u);

@@ -96,7 +96,7 @@ int FtpRun::Perform() {
     return 0;
   }
   SetStatus(LoadAnsiString(IDS_CONNECTING));
-  session_.ownerWindow = window_.Handle();
+  session_.window = window_.Exists() ? &window_ : nullptr;
   session_.bytesSent = 0;
   if (const int failed = Login(address)) return failed;
   // Connecting makes a fresh socket, which forgets an abort set while the lookup ran.
