@@ -46,6 +46,9 @@ class ProgressFigures {
   long totalBytes_ = 0, sentBytes_ = 0, elapsedMs_ = 0;
   std::string remainFormat_;
   bool unsettled_ = false;
+  // The seconds left of the last remaining time made, and its text.
+  std::optional<long> remainShown_;
+  std::string remainText_;
 };
 
 }  // namespace zorvel

@@ -35,9 +35,13 @@ TEST(ProgressTextTest, FiguresAreWrittenOnlyWhenNotedSinceAndKeepTheLastRemainin
   figures.Settle(progress, remain);
   EXPECT_EQ(progress, MakeProgressTexts(1'000'000, 16000, 1000, kRemainFormat).progress)
       << "the latest block's figures";
+  EXPECT_EQ(remain, "left 1:1") << "(984000 / 102) / 156 = 61 seconds";
   progress = "read by the host";
   figures.Settle(progress, remain);
   EXPECT_EQ(progress, "read by the host") << "settled once";
+  figures.Note(500'000, 2000);
+  figures.Settle(progress, remain);
+  EXPECT_EQ(remain, "left 0:2") << "a new remaining time is made again";
   figures.Start(1000, kRemainFormat);
   remain = "kept";
   figures.Note(1000, 500);
