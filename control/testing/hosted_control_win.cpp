@@ -139,11 +139,15 @@ HostedControl::HostedControl(IServiceProvider* services, IPropertyBag* parameter
 
 HostedControl::~HostedControl() { Close(); }
 
-void HostedControl::Close() {
+void HostedControl::StopListening() {
   if (sink_) {
     sink_->Disconnect();
     sink_.Reset();
   }
+}
+
+void HostedControl::Close() {
+  StopListening();
   if (site_) {
     site_->Close();
     site_.Reset();

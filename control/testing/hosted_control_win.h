@@ -82,6 +82,8 @@ class HostedControl {
   void ClearEvents() { events_.clear(); }
   // Called with every event as it is raised, after it is recorded: the test's own handler.
   void OnEvent(std::function<void(const RecordedEvent&)> handler) { handler_ = std::move(handler); }
+  // Disconnects the sink: the control then raises events to nobody, as on a page without script.
+  void StopListening();
   // Lets the control go as a page does when it unloads: the sink is disconnected, the control
   // closed and every reference of the host released.
   void Close();
