@@ -124,6 +124,16 @@ TEST_F(W3getvTest, StoresTheFileUnderItsSaveNameAndReportsSizeThenProgress) {
   EXPECT_EQ(peer.Requests()[0].rfind("GET /files/x/%E9%8C%B2 HTTP/1.1\r\n", 0), 0u);
 }
 
+// A new file and one already under the save name (longer than the download) end the same way.
+TEST_F(W3getvTest, AFileAlreadyUnderTheSaveNameIsReplacedWhole) {
+  LoopbackHttpPeer peer;
+  const std::string body = Body(70000);
+  peer.SetBody(body, "application/octet-stream");
+  WriteAll(folder_ / "a.bin", Body(body.size() + 5000) + "old");
+  EXPECT_GE(Get("-o a.bin", Narrow(peer.Url("/a.bin"))), 1);
+  EXPECT_TRUE(Read("a.bin") == body) << Read("a.bin").size() << " bytes";
+}
+
 TEST_F(W3getvTest, AStopAtTheSizeLeavesNoFile) {
   LoopbackHttpPeer peer;
   peer.SetBody(Body(1000), "application/octet-stream");
