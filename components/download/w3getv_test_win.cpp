@@ -143,6 +143,20 @@ TEST_F(W3getvTest, AStopAtTheSizeLeavesNoFile) {
   EXPECT_TRUE(FolderNames().empty());
 }
 
+// The application probes the size of every file of a forward before it downloads any: a probe
+// must not wait out the poll between looks at the transfer (50 ms each).
+TEST_F(W3getvTest, SizeProbesAnswerAsSoonAsTheSizeIsKnown) {
+  LoopbackHttpPeer peer;
+  peer.SetBody(Body(1000), "application/octet-stream");
+  const ULONGLONG start = GetTickCount64();
+  for (int probe = 0; probe < 10; ++probe) {
+    calls_ = {};
+    calls_.stopAtCall = 1;
+    EXPECT_EQ(Get("-j SJIS", Narrow(peer.Url("/a.bin"))), w3getv::kCancelled);
+  }
+  EXPECT_LT(GetTickCount64() - start, 450u);
+}
+
 TEST_F(W3getvTest, AStopDuringTheDataRemovesThePartialFile) {
   LoopbackHttpPeer peer;
   peer.SetBody(Body(8 * 1024 * 1024), "application/octet-stream");
