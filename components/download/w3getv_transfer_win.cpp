@@ -265,9 +265,9 @@ int32_t Transfer::OpenFtp(HINTERNET session, const URL_COMPONENTSA& parts, DWORD
 }
 
 HANDLE Transfer::CreateTarget() const {
-  // A new file is made as it is, and only a file already there is cut to nothing: a file cut to
-  // nothing and filled again is one that some file systems (ext4 under Wine) write to disk in
-  // full when it is closed, which made the close cost a third of the whole download.
+  // Only a file already there is cut to nothing. Wine cuts even a new file it creates always,
+  // and ext4 writes a file that was cut and filled again to disk in full when it is closed: that
+  // close cost a third of the whole download.
   HANDLE file = CreateFileA(targetPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
