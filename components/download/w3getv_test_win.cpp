@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <winsock2.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -124,6 +126,16 @@ TEST_F(W3getvTest, StoresTheFileUnderItsSaveNameAndReportsSizeThenProgress) {
   EXPECT_EQ(peer.Requests()[0].rfind("GET /files/x/%E9%8C%B2 HTTP/1.1\r\n", 0), 0u);
 }
 
+// A new file and one already under the save name (longer than the download) end the same way.
+TEST_F(W3getvTest, AFileAlreadyUnderTheSaveNameIsReplacedWhole) {
+  LoopbackHttpPeer peer;
+  const std::string body = Body(70000);
+  peer.SetBody(body, "application/octet-stream");
+  WriteAll(folder_ / "a.bin", Body(body.size() + 5000) + "old");
+  EXPECT_GE(Get("-o a.bin", Narrow(peer.Url("/a.bin"))), 1);
+  EXPECT_TRUE(Read("a.bin") == body) << Read("a.bin").size() << " bytes";
+}
+
 TEST_F(W3getvTest, AStopAtTheSizeLeavesNoFile) {
   LoopbackHttpPeer peer;
   peer.SetBody(Body(1000), "application/octet-stream");
@@ -131,6 +143,23 @@ TEST_F(W3getvTest, AStopAtTheSizeLeavesNoFile) {
   EXPECT_EQ(Get("-j SJIS", Narrow(peer.Url("/a.bin"))), w3getv::kCancelled);
   EXPECT_EQ(calls_.bytes, std::vector<LONG>{1000});
   EXPECT_TRUE(FolderNames().empty());
+}
+
+// The application probes the size of every file of a forward before it downloads any: a probe
+// must not wait out the poll between looks at the transfer (50 ms each). The fastest of a few
+// probes counts, so that a loaded machine does not make it fail.
+TEST_F(W3getvTest, SizeProbesAnswerAsSoonAsTheSizeIsKnown) {
+  LoopbackHttpPeer peer;
+  peer.SetBody(Body(1000), "application/octet-stream");
+  auto fastest = std::chrono::steady_clock::duration::max();
+  for (int probe = 0; probe < 10; ++probe) {
+    calls_ = {};
+    calls_.stopAtCall = 1;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Get("-j SJIS", Narrow(peer.Url("/a.bin"))), w3getv::kCancelled);
+    fastest = std::min(fastest, std::chrono::steady_clock::now() - start);
+  }
+  EXPECT_LT(fastest, std::chrono::milliseconds(40));
 }
 
 TEST_F(W3getvTest, AStopDuringTheDataRemovesThePartialFile) {

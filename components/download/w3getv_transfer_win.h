@@ -30,6 +30,9 @@ class Transfer : public std::enable_shared_from_this<Transfer> {
   // Set by the network thread.
   HANDLE thread() const { return thread_; }
   bool SizeKnown() const { return sizeKnown_; }
+  // Set once the size is known, so that the caller reports it at once rather than at its next
+  // look.
+  HANDLE sizeKnownEvent() const { return sizeKnownEvent_; }
   int64_t Size() const { return size_; }
   int64_t Received() const { return received_; }
   uint64_t LastActivity() const { return lastActivity_; }
@@ -48,17 +51,21 @@ class Transfer : public std::enable_shared_from_this<Transfer> {
   // An ftp URL: the file's size from the server's listing, then the file itself.
   int32_t OpenFtp(HINTERNET session, const URL_COMPONENTSA& parts, DWORD flags);
   int32_t Receive();
+  // The target file, empty and open for writing; INVALID_HANDLE_VALUE when it cannot be made.
+  HANDLE CreateTarget() const;
   int32_t FailureOfLastError() const;
   void SetTimeOuts(HINTERNET handle) const;
   // Takes `handle` into `slot`, unless the request was aborted meanwhile (then closes it).
   int32_t Keep(HINTERNET handle, HINTERNET Transfer::*slot);
   void CloseHandles();
   void Touch();
+  void AnnounceSize(int64_t size);
 
   const Command command_;
   const std::string targetPath_;
   HANDLE thread_ = nullptr;
   HANDLE proceed_ = nullptr;
+  HANDLE sizeKnownEvent_ = nullptr;
   HMODULE module_ = nullptr;
 
   std::mutex handlesMutex_;  // the handles are closed by either thread

@@ -71,8 +71,12 @@ int32_t Download(const w3getv::Command& command, DownloadCallback callback) {
   int64_t reported = 0;
   int32_t stoppedWith = 0;
   HANDLE thread = transfer.thread();
+  const HANDLE handles[] = {thread, transfer.sizeKnownEvent()};
   for (;;) {
-    const DWORD wait = MsgWaitForMultipleObjects(1, &thread, FALSE, kPollMilliseconds, QS_ALLINPUT);
+    // Until the size is reported its arrival ends the wait as well: the thread waits for the
+    // answer before it writes anything, and each size probe is a request of its own.
+    const DWORD wait = MsgWaitForMultipleObjects(sizeReported ? 1 : 2, handles, FALSE,
+                                                 kPollMilliseconds, QS_ALLINPUT);
     const bool ended = wait == WAIT_OBJECT_0;
     DispatchPendingMessages();
     if (!sizeReported && transfer.SizeKnown()) {
