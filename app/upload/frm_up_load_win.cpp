@@ -174,7 +174,9 @@ void frmUpLoad::CopyWorkFile(const clsFile& file) {
     SetFileAttributesW(Wide(target), FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileW(Wide(target))) throw LastWin32Error();
   }
-  if (!CopyFileW(Wide(file.FilePath), Wide(target), FALSE)) throw LastWin32Error();
+  // The target is gone by now: copying "if none exists" makes it new, where Wine would first cut
+  // the file it creates and ext4 would then write it to disk in full when it is closed.
+  if (!CopyFileW(Wide(file.FilePath), Wide(target), TRUE)) throw LastWin32Error();
   const DWORD attributes = GetFileAttributesW(Wide(target));
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
     if (!SetFileAttributesW(Wide(target), attributes & ~FILE_ATTRIBUTE_READONLY)) {

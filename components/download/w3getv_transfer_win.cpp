@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/replacing_file_win.h"
 #include "components/download/content_length.h"
 #include "components/download/w3getv_codes.h"
 
@@ -264,25 +265,12 @@ int32_t Transfer::OpenFtp(HINTERNET session, const URL_COMPONENTSA& parts, DWORD
   return 0;
 }
 
-HANDLE Transfer::CreateTarget() const {
-  // Only a file already there is cut to nothing. Wine cuts even a new file it creates always,
-  // and ext4 writes a file that was cut and filled again to disk in full when it is closed: that
-  // close cost a third of the whole download.
-  HANDLE file = CreateFileA(targetPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_EXISTS) {
-    file = CreateFileA(targetPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-  }
-  return file;
-}
-
 int32_t Transfer::Receive() {
   // The file is created only once the caller wants the data, so a request stopped at the size
   // leaves nothing behind.
   WaitForSingleObject(proceed_, INFINITE);
   if (aborted_) return kCancelled;
-  HANDLE file = CreateTarget();
+  HANDLE file = base::CreateReplacingFile(targetPath_.c_str(), GENERIC_WRITE, 0);
   if (file == INVALID_HANDLE_VALUE) return kFileNotCreatable;
 
   std::vector<char> buffer(kBufferBytes);

@@ -51,8 +51,6 @@ class Transfer : public std::enable_shared_from_this<Transfer> {
   // An ftp URL: the file's size from the server's listing, then the file itself.
   int32_t OpenFtp(HINTERNET session, const URL_COMPONENTSA& parts, DWORD flags);
   int32_t Receive();
-  // The target file, empty and open for writing; INVALID_HANDLE_VALUE when it cannot be made.
-  HANDLE CreateTarget() const;
   int32_t FailureOfLastError() const;
   void SetTimeOuts(HINTERNET handle) const;
   // Takes `handle` into `slot`, unless the request was aborted meanwhile (then closes it).

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "base/replacing_file_win.h"
 #include "components/tta/file_stream.h"
 #include "components/tta/status.h"
 
@@ -109,8 +110,7 @@ std::unique_ptr<OutputFile> CreateOutputFile(const std::string& path, const Inpu
     CloseHandle(existing);
     if (same) throw CodecError(Status::kInvalidArguments);
   }
-  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE handle = base::CreateReplacingFile(path.c_str(), GENERIC_WRITE, 0);
   if (handle == INVALID_HANDLE_VALUE) throw CodecError(Status::kOutputNotWritable);
   return std::make_unique<WinOutputFile>(handle, path);
 }

@@ -133,6 +133,8 @@ TEST_F(TtaVbTest, EncodesAndDecodesThroughJapanesePathsWithProgress) {
   callbackLog = CallbackLog{};
   const std::string tta = Read(L"録音テスト.tta");
   ASSERT_EQ(tta.compare(0, 4, "TTA1"), 0);
+  // A longer file under the output's name is replaced whole, not overwritten from the start.
+  Write(L"復元.wav", wav_ + std::string(100000, 'x'));
   ASSERT_EQ(Decode(L"録音テスト.tta", L"復元.wav"), 0);
   ExpectProgressTowards(static_cast<LONG>(tta.size()), &cancelFlag_);
   EXPECT_EQ(Read(L"復元.wav"), wav_);
