@@ -16,7 +16,7 @@ namespace zorvel {
 long long MeasureUploadFile(const std::string& path);
 
 // One file at a time; files up to 8 MB are read from a read-only mapping, larger ones in
-// sequence through one buffer of a few blocks, so memory does not grow with the file.
+// sequence through one buffer of the largest write (1 MB), so memory does not grow with the file.
 class UploadFile {
  public:
   static constexpr long kMappedLimit = 8L * 1024 * 1024;
